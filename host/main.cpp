@@ -1,0 +1,132 @@
+// orbanel: the suite's host. Loads a screen by its ProgID and shows it.
+#include "host/VentanaOrbanel.h"
+#include "kt508/services/Error.h"
+#include "suite/Plataforma.h"
+#include "suite/registry/Registro.h"
+#include "suite/services/Sesion.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* ProgId = "KT508.Pantalla";
+
+struct Opciones {
+    QString db;
+    QString operador;
+    QString screenshot;
+    QString registrar;
+    QString desregistrar;
+};
+
+int errorDeOpciones(const QString& texto)
+{
+    std::fprintf(stderr, "orbanel: %s\n", qPrintable(texto));
+    return 2;
+}
+
+bool urlValida(const QString& url)
+{
+    return url.startsWith(QLatin1String("sqlite:")) || url.startsWith(QLatin1String("postgresql://"))
+        || url.startsWith(QLatin1String("odbc:"));
+}
+
+int falla(const QString& texto)
+{
+    QMessageBox::critical(nullptr, QStringLiteral("Orbanel"), texto);
+    return 1;
+}
+
+// Loads the screen through the registry, hands it the host window and embeds it.
+QWidget* cargaPantalla(VentanaOrbanel& ventana)
+{
+    QObject* pantalla = orbanel::Registro::CreaObjeto(QString::fromLatin1(ProgId));
+    pantalla->setParent(&ventana);
+    auto* catalogo = qobject_cast<QWidget*>(pantalla->property("GetPantalla").value<QObject*>());
+    if (!catalogo)
+        throw kt508::Error(QStringLiteral("«%1» no entregó una pantalla.").arg(QString::fromLatin1(ProgId)));
+    catalogo->setProperty("Padre", QVariant::fromValue<QObject*>(&ventana));
+    QMetaObject::invokeMethod(catalogo, "Load");
+    ventana.Muestra(catalogo);
+    return catalogo;
+}
+
+void tomaFoto(QWidget* ventana, const QString& archivo)
+{
+    QTimer::singleShot(400, ventana, [ventana, archivo] {
+        const bool guardada = ventana->grab().save(archivo, "PNG");
+        if (!guardada)
+            std::fprintf(stderr, "orbanel: no se pudo guardar la captura en %s\n", qPrintable(archivo));
+        QApplication::exit(guardada ? 0 : 1);
+    });
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QApplication::setOrganizationName(QStringLiteral("Orbanel"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orbanel: catálogo de centros de costos"));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("db"), QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."), QStringLiteral("url")});
+    parser.addOption({QStringLiteral("operador"), QStringLiteral("Nombre del operador."), QStringLiteral("nombre")});
+    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."), QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("registrar"), QStringLiteral("Registra un componente y termina."), QStringLiteral("biblioteca")});
+    parser.addOption({QStringLiteral("desregistrar"), QStringLiteral("Borra el registro de un componente y termina."), QStringLiteral("biblioteca")});
+    if (!parser.parse(QApplication::arguments()))
+        return errorDeOpciones(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty())
+        return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
+
+    Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
+                      parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
+                      parser.value(QStringLiteral("desregistrar"))};
+    if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
+        return errorDeOpciones(QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)").arg(opciones.db));
+
+    orbanel::InstalaPlataforma();
+    try {
+        if (!opciones.registrar.isEmpty()) {
+            orbanel::Registro::RegistraBiblioteca(opciones.registrar);
+            return 0;
+        }
+        if (!opciones.desregistrar.isEmpty()) {
+            orbanel::Registro::DesregistraBiblioteca(opciones.desregistrar);
+            return 0;
+        }
+    } catch (const kt508::Error& e) {
+        return errorDeOpciones(e.Description());
+    }
+
+    try {
+        orbanel::Sesion::Configura(opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db,
+                                   opciones.operador);
+        orbanel::Sesion::Conexion();
+    } catch (const kt508::Error& e) {
+        return falla(QStringLiteral("No se pudo abrir la base de datos.\n\n%1").arg(e.Description()));
+    }
+
+    QPointer<VentanaOrbanel> ventana = new VentanaOrbanel(QStringLiteral("KT508"));
+    try {
+        cargaPantalla(*ventana);
+    } catch (const kt508::Error& e) {
+        delete ventana;
+        return falla(QStringLiteral("No se pudo abrir el catálogo de centros de costos.\n\n%1").arg(e.Description()));
+    }
+    ventana->show();
+    if (!opciones.screenshot.isEmpty())
+        tomaFoto(ventana, opciones.screenshot);
+    return QApplication::exec();
+}

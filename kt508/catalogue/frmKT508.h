@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+
+namespace kt508 {
+class Controles;
+class Etiqueta;
+class ImageList;
+class Node;
+class TreeView;
+class colorVEX;
+class txtVEX;
+} // namespace kt508
+
+// The cost-centre catalogue: the tree of centres under "RAIZ", its toolbar and the
+// key and account of the selected centre. It has no frame of its own: the host embeds it.
+class frmKT508 : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
+
+public:
+    // The one window of the process, created (not loaded) on first use.
+    static frmKT508& Instancia();
+    static bool Existe();
+
+    ~frmKT508() override;
+
+    QObject* Padre() const;
+    void setPadre(QObject* Valor);
+    QString Transaccion() const;
+
+    // Creates the controls and runs Form_Load, once per instance; a failure reaches the caller.
+    Q_INVOKABLE void Load();
+    bool Cargada() const;
+
+    void CargarCecos();
+    void AddSubMenu(const QString& sCvePadre);
+
+    QPointer<QObject> sPadre; // the host object behind Padre
+    QString DefaultGroup;
+    QString SearchValue;
+
+    kt508::Controles* Controles = nullptr;
+    kt508::TreeView* tvCeCos = nullptr;
+    QGroupBox* frFrame = nullptr;
+    kt508::Etiqueta* Label1 = nullptr;
+    kt508::txtVEX* txtClave = nullptr;
+    kt508::Etiqueta* Label2 = nullptr;
+    kt508::txtVEX* txtCuenta = nullptr;
+    kt508::colorVEX* colorVEX = nullptr;
+    kt508::ImageList* ilIconos = nullptr;
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    frmKT508();
+
+    void CreaControles();
+    void ConectaEventos();
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+
+    void Controles_Salir();
+
+    // Runs a handler that traps nothing of its own: a failure is shown, never fatal.
+    void Protege(const QString& handler, const std::function<void()>& cuerpo);
+
+    bool m_cargada = false;
+};

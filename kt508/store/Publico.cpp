@@ -1,0 +1,52 @@
+#include "kt508/store/Publico.h"
+
+#include "kt508/services/Connection.h"
+#include "kt508/services/Datos.h"
+#include "kt508/services/Error.h"
+#include "kt508/services/Utilerias.h"
+
+namespace Publico {
+
+kt508::IDatos* Datos = nullptr;
+kt508::IUtilerias* Utilerias = nullptr;
+QString strSQL;
+
+QString Literal(const QString& valor)
+{
+    QString literal;
+    literal.reserve(valor.size() + 2);
+    literal += QLatin1Char('\'');
+    for (const QChar c : valor) {
+        literal += c;
+        if (c == QLatin1Char('\''))
+            literal += c;
+    }
+    literal += QLatin1Char('\'');
+    return literal;
+}
+
+kt508::Recordset Ejecuta(const QString& sql)
+{
+    return Datos->Conexion().Execute(sql, -1);
+}
+
+QString FechaHoraServidor()
+{
+    return Utilerias->FormatoFechaHora(Utilerias->FechaServidor());
+}
+
+QString Operador()
+{
+    return Datos->Usuario();
+}
+
+void IgnoraError(const std::function<void()>& paso)
+{
+    try {
+        paso();
+    } catch (const kt508::Error&) {
+        // the step is skipped, as the caller intends
+    }
+}
+
+} // namespace Publico

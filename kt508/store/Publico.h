@@ -1,0 +1,36 @@
+#pragma once
+
+#include "kt508/services/Recordset.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+namespace kt508 {
+class IDatos;
+class IUtilerias;
+} // namespace kt508
+
+// Module Publico: the state every window shares, and the store routines.
+namespace Publico {
+
+extern kt508::IDatos* Datos;
+extern kt508::IUtilerias* Utilerias;
+extern QString strSQL; // the statement a command is about to send
+
+// A SQL text literal: a quote, the value with each single quote doubled, a quote.
+// The value reaches the store unchanged; nothing else converts values.
+QString Literal(const QString& valor);
+
+// Sends a statement on Datos.Conexion with options -1 and returns its rows.
+kt508::Recordset Ejecuta(const QString& sql);
+
+// The audit stamp: the server time as the database takes it, and the operator.
+QString FechaHoraServidor();
+QString Operador();
+
+// Runs a step whose failure is ignored (stretches that skip failing statements).
+void IgnoraError(const std::function<void()>& paso);
+
+} // namespace Publico

@@ -1,0 +1,132 @@
+#include "suite/registry/Registro.h"
+
+#include "kt508/services/Error.h"
+#include "suite/Plataforma.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QObject>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace orbanel {
+
+namespace {
+
+// The entry points every loadable component exports.
+using FnRegistro = bool (*)();
+using FnClassObject = QObject* (*)(const char* progId);
+
+QSettings abreRegistro()
+{
+    return QSettings(Registro::Archivo(), QSettings::IniFormat);
+}
+
+QString grupo(const QString& progId)
+{
+    return QStringLiteral("Clases/") + progId;
+}
+
+QLibrary& cargaBiblioteca(const QString& ruta)
+{
+    // Libraries stay loaded for the life of the process, as the platform does.
+    auto* biblioteca = new QLibrary(ruta);
+    biblioteca->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    if (!biblioteca->load()) {
+        const QString motivo = biblioteca->errorString();
+        delete biblioteca;
+        throw kt508::Error(QStringLiteral("No se pudo cargar la biblioteca «%1»: %2").arg(ruta, motivo));
+    }
+    return *biblioteca;
+}
+
+template <typename Fn>
+Fn resuelve(QLibrary& biblioteca, const char* simbolo)
+{
+    auto fn = reinterpret_cast<Fn>(biblioteca.resolve(simbolo));
+    if (!fn)
+        throw kt508::Error(QStringLiteral("La biblioteca «%1» no exporta %2.")
+                               .arg(biblioteca.fileName(), QString::fromLatin1(simbolo)));
+    return fn;
+}
+
+} // namespace
+
+QString Registro::Archivo()
+{
+    const QString archivo = qEnvironmentVariable("ORBANEL_REGISTRO");
+    if (!archivo.isEmpty())
+        return archivo;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Orbanel/registro.ini");
+}
+
+void Registro::Registra(const kt508::ClaseRegistrada& clase)
+{
+    QDir().mkpath(QFileInfo(Archivo()).absolutePath());
+    QSettings registro = abreRegistro();
+    registro.beginGroup(grupo(clase.progId));
+    registro.setValue(QStringLiteral("CLSID"), clase.clsid);
+    registro.setValue(QStringLiteral("Biblioteca"), clase.biblioteca);
+    registro.setValue(QStringLiteral("Version"), clase.version);
+    registro.endGroup();
+    registro.sync();
+    if (registro.status() != QSettings::NoError)
+        throw kt508::Error(QStringLiteral("No se pudo escribir el registro «%1».").arg(Archivo()));
+}
+
+void Registro::Borra(const QString& progId)
+{
+    QSettings registro = abreRegistro();
+    registro.remove(grupo(progId));
+}
+
+std::optional<kt508::ClaseRegistrada> Registro::Busca(const QString& progId)
+{
+    QSettings registro = abreRegistro();
+    registro.beginGroup(grupo(progId));
+    const QString biblioteca = registro.value(QStringLiteral("Biblioteca")).toString();
+    if (biblioteca.isEmpty())
+        return std::nullopt;
+    return kt508::ClaseRegistrada{progId, registro.value(QStringLiteral("CLSID")).toString(), biblioteca,
+                                  registro.value(QStringLiteral("Version")).toString()};
+}
+
+void Registro::RegistraBiblioteca(const QString& ruta)
+{
+    QLibrary& biblioteca = cargaBiblioteca(QFileInfo(ruta).absoluteFilePath());
+    if (!resuelve<FnRegistro>(biblioteca, "DllRegisterServer")())
+        throw kt508::Error(QStringLiteral("La biblioteca «%1» no pudo registrarse.").arg(ruta));
+}
+
+void Registro::DesregistraBiblioteca(const QString& ruta)
+{
+    QLibrary& biblioteca = cargaBiblioteca(QFileInfo(ruta).absoluteFilePath());
+    if (!resuelve<FnRegistro>(biblioteca, "DllUnregisterServer")())
+        throw kt508::Error(QStringLiteral("La biblioteca «%1» no pudo borrar su registro.").arg(ruta));
+}
+
+QObject* Registro::CreaObjeto(const QString& progId)
+{
+    const auto clase = Busca(progId);
+    if (!clase)
+        throw kt508::Error(QStringLiteral("La clase «%1» no está registrada en «%2».").arg(progId, Archivo()));
+    QLibrary& biblioteca = cargaBiblioteca(clase->biblioteca);
+    const QByteArray id = progId.toUtf8();
+    QObject* fabrica = resuelve<FnClassObject>(biblioteca, "DllGetClassObject")(id.constData());
+    if (!fabrica)
+        throw kt508::Error(QStringLiteral("La biblioteca «%1» no ofrece la clase «%2».").arg(clase->biblioteca, progId));
+    QObject* objeto = nullptr;
+    if (!QMetaObject::invokeMethod(fabrica, "CreateInstance", Q_RETURN_ARG(QObject*, objeto)) || !objeto)
+        throw kt508::Error(QStringLiteral("No se pudo crear un objeto de la clase «%1».").arg(progId));
+    return objeto;
+}
+
+void InstalaRegistro(kt508::Plataforma& p)
+{
+    p.RegistraClase = &Registro::Registra;
+    p.BorraClase = &Registro::Borra;
+}
+
+} // namespace orbanel

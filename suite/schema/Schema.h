@@ -1,0 +1,18 @@
+#pragma once
+
+namespace orbanel::ado {
+class AdoConnection;
+}
+
+namespace orbanel::schema {
+
+// True when the database has no Centro_Costo table yet.
+bool Vacia(ado::AdoConnection& db);
+// Creates every table, index and view of the suite in the connection's dialect.
+void Crea(ado::AdoConnection& db);
+// Fills the demo catalogue, groups, accounts, journal lines and settings.
+void CargaDemo(ado::AdoConnection& db);
+// Drops what Crea made (tests start from a clean database).
+void Borra(ado::AdoConnection& db);
+
+} // namespace orbanel::schema

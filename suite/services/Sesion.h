@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace orbanel::ado {
+class AdoConnection;
+}
+
+namespace orbanel {
+
+// The process's one connection and operator, shared by the data service, the
+// utility service and the controls' look-ups.
+class Sesion {
+public:
+    // Opens the database (creating schema and demo data when it is empty).
+    // The default database is the embedded file in the user's data folder.
+    static void Configura(const QString& url, const QString& operador);
+    static QString UrlPorDefecto();
+    static ado::AdoConnection& Conexion(); // opens on first use; throws kt508::Error
+    static QString Operador();              // the configured operator, else the login name
+    // Tests hand over a connection of their own.
+    static void Establece(std::unique_ptr<ado::AdoConnection> conexion, const QString& operador);
+    static void Cierra();
+};
+
+} // namespace orbanel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QWidget;
+
+// The window sees each key before its controls: key presses as KeyDown, releases as
+// KeyUp, with the key code by reference (0 consumes the key) and the shift state.
+class KeyPreview : public QObject {
+    Q_OBJECT
+public:
+    using Manejador = std::function<void(int& KeyCode, int Shift)>;
+
+    KeyPreview(QWidget* ventana, Manejador keyDown, Manejador keyUp);
+    ~KeyPreview() override;
+
+protected:
+    bool eventFilter(QObject* receptor, QEvent* evento) override;
+
+private:
+    QPointer<QWidget> m_ventana;
+    Manejador m_keyDown;
+    Manejador m_keyUp;
+};

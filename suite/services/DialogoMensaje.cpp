@@ -1,0 +1,166 @@
+#include "suite/services/DialogoMensaje.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <vector>
+
+namespace orbanel {
+
+namespace {
+
+enum Codigo : int { OK = 1, Cancelar = 2, Anular = 3, Reintentar = 4, Ignorar = 5, Si = 6, No = 7 };
+
+struct Boton {
+    const char* texto;
+    int codigo;
+    const char* nombre;
+};
+
+std::vector<Boton> BotonesDe(int estilo)
+{
+    switch (estilo & 0x7) {
+    case 1: return {{"Aceptar", OK, "botonAceptar"}, {"Cancelar", Cancelar, "botonCancelar"}};
+    case 2: return {{"Anular", Anular, "botonAnular"}, {"Reintentar", Reintentar, "botonReintentar"},
+                    {"Omitir", Ignorar, "botonOmitir"}};
+    case 3: return {{"Sí", Si, "botonSi"}, {"No", No, "botonNo"}, {"Cancelar", Cancelar, "botonCancelar"}};
+    case 4: return {{"Sí", Si, "botonSi"}, {"No", No, "botonNo"}};
+    case 5: return {{"Reintentar", Reintentar, "botonReintentar"}, {"Cancelar", Cancelar, "botonCancelar"}};
+    default: return {{"Aceptar", OK, "botonAceptar"}};
+    }
+}
+
+QStyle::StandardPixmap IconoDe(int estilo)
+{
+    switch (estilo & 0x70) {
+    case 16: return QStyle::SP_MessageBoxCritical;
+    case 32: return QStyle::SP_MessageBoxQuestion;
+    case 48: return QStyle::SP_MessageBoxWarning;
+    default: return QStyle::SP_MessageBoxInformation;
+    }
+}
+
+// Escape and the close button answer Cancel when there is one, else No, else the only button.
+int CodigoEscape(const std::vector<Boton>& botones)
+{
+    int codigo = botones.back().codigo;
+    for (const Boton& b : botones) {
+        if (b.codigo == Cancelar)
+            return Cancelar;
+        if (b.codigo == No)
+            codigo = No;
+    }
+    return codigo;
+}
+
+QLabel* Etiqueta(const QString& texto, const char* nombre, QWidget* padre)
+{
+    auto* etiqueta = new QLabel(texto, padre);
+    etiqueta->setObjectName(QLatin1String(nombre));
+    etiqueta->setTextFormat(Qt::PlainText);
+    etiqueta->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return etiqueta;
+}
+
+QLabel* EtiquetaModulo(const QString& modulo, const QString& errId, QWidget* padre)
+{
+    QStringList partes;
+    if (!modulo.isEmpty())
+        partes << modulo;
+    if (!errId.isEmpty())
+        partes << errId;
+    QLabel* etiqueta = Etiqueta(partes.join(QStringLiteral("   ")), "textoModulo", padre);
+    QFont fuente = etiqueta->font();
+    fuente.setPointSizeF(fuente.pointSizeF() * 0.85);
+    etiqueta->setFont(fuente);
+    etiqueta->setForegroundRole(QPalette::PlaceholderText);
+    etiqueta->setVisible(!partes.isEmpty());
+    return etiqueta;
+}
+
+QWidget* VentanaDuena(QWidget* owner)
+{
+    if (owner)
+        return owner->window();
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+DialogoMensaje::DialogoMensaje(const QString& texto, int estilo, const QString& titulo, const QString& modulo,
+                               const QString& errId, QWidget* owner)
+    : QDialog(VentanaDuena(owner))
+{
+    setObjectName(QStringLiteral("DialogoMensaje"));
+    setWindowTitle(titulo.isEmpty() ? QStringLiteral("Orbanel") : titulo);
+    setModal(true);
+
+    auto* icono = new QLabel(this);
+    icono->setObjectName(QStringLiteral("iconoMensaje"));
+    const int lado = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    icono->setPixmap(style()->standardIcon(IconoDe(estilo), nullptr, this).pixmap(lado, lado));
+    icono->setAlignment(Qt::AlignTop);
+
+    auto* textos = new QVBoxLayout;
+    QLabel* mensaje = Etiqueta(texto, "textoMensaje", this);
+    mensaje->setWordWrap(true);
+    textos->addWidget(mensaje);
+    textos->addWidget(EtiquetaModulo(modulo, errId, this));
+    textos->addStretch();
+
+    auto* cuerpo = new QHBoxLayout;
+    cuerpo->addWidget(icono);
+    cuerpo->addLayout(textos, 1);
+
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(cuerpo);
+    AgregaBotones(estilo);
+    setSizeGripEnabled(false);
+}
+
+void DialogoMensaje::AgregaBotones(int estilo)
+{
+    const std::vector<Boton> botones = BotonesDe(estilo);
+    m_codigoEscape = CodigoEscape(botones);
+    const size_t indicePorDefecto = static_cast<size_t>((estilo & 0x300) >> 8);
+
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    QPushButton* porDefecto = nullptr;
+    for (size_t i = 0; i < botones.size(); ++i) {
+        QPushButton* boton = AgregaBoton(QString::fromUtf8(botones[i].texto), botones[i].codigo, botones[i].nombre);
+        fila->addWidget(boton);
+        if (i == indicePorDefecto || !porDefecto)
+            porDefecto = boton;
+    }
+    static_cast<QBoxLayout*>(layout())->addLayout(fila);
+    porDefecto->setDefault(true);
+    porDefecto->setFocus();
+}
+
+QPushButton* DialogoMensaje::AgregaBoton(const QString& texto, int codigo, const char* nombre)
+{
+    auto* boton = new QPushButton(texto, this);
+    boton->setObjectName(QLatin1String(nombre));
+    connect(boton, &QPushButton::clicked, this, [this, codigo] { done(codigo); });
+    return boton;
+}
+
+void DialogoMensaje::reject()
+{
+    done(m_codigoEscape);
+}
+
+int DialogoMensaje::Muestra(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
+                            const QString& modulo, const QString& errId)
+{
+    DialogoMensaje dialogo(texto, estilo, titulo, modulo, errId, owner);
+    return dialogo.exec();
+}
+
+} // namespace orbanel

@@ -1,0 +1,53 @@
+#include "suite/services/ServicioDatos.h"
+
+#include "kt508/services/Error.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/services/DialogoMensaje.h"
+#include "suite/services/Sesion.h"
+
+#include <QApplication>
+
+namespace orbanel {
+
+kt508::Connection& ServicioDatos::Conexion()
+{
+    return Sesion::Conexion();
+}
+
+QString ServicioDatos::Usuario()
+{
+    return Sesion::Operador();
+}
+
+// Kind "T" asks for text; the empty kind takes the stored value as it is.
+QVariant ServicioDatos::Parametro(const QString& nombre, int /*valor*/, const QString& tipo,
+                                  const QString& porDefecto)
+{
+    kt508::Recordset rs = Sesion::Conexion().ExecuteParams(
+        QStringLiteral("SELECT Valor FROM Parametros WHERE Parametro = ?"), {nombre});
+    const QVariant valor = rs.Eof() ? QVariant() : rs.Value(0);
+    rs.Close();
+    if (valor.isNull()) {
+        if (!porDefecto.isEmpty())
+            return porDefecto;
+        throw kt508::Error(
+            QStringLiteral("No está configurado el parámetro %1 (tabla Parametros) y no tiene valor por omisión.")
+                .arg(nombre));
+    }
+    if (tipo.compare(QStringLiteral("T"), Qt::CaseInsensitive) == 0)
+        return valor.toString();
+    return valor;
+}
+
+int ServicioDatos::Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
+                           const QString& modulo, const QString& errId)
+{
+    return DialogoMensaje::Muestra(texto, estilo, titulo, owner, modulo, errId);
+}
+
+void ServicioDatos::Aviso(const QString& texto, int estilo, const QString& titulo)
+{
+    DialogoMensaje::Muestra(texto, estilo, titulo, QApplication::activeWindow());
+}
+
+} // namespace orbanel

@@ -1,18 +1,24 @@
 #include "kt508/catalogue/frmKT508.h"
 
 #include "kt508/catalogue/Iconos.h"
+#include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Subarbol.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QWidget>
 
 #include <exception>
+#include <memory>
 
 using kt508::Px;
 using namespace Publico;
@@ -158,6 +164,33 @@ void frmKT508::ConectaEventos()
 {
     connect(Controles, &kt508::Controles::Salir, this,
             [this] { Protege(QStringLiteral("Controles_Salir()"), [this] { Controles_Salir(); }); });
+    connect(Controles, &kt508::Controles::Consulta, this,
+            [this] { Protege(QStringLiteral("Controles_Consulta()"), [this] { Controles_Consulta(); }); });
+
+    connect(tvCeCos, &kt508::TreeView::NodeClick, this, [this](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_NodeClick()"), [&] { tvCeCos_NodeClick(Node); });
+    });
+    connect(tvCeCos, &kt508::TreeView::AfterLabelEdit, this, [this](int& Cancel, QString& NewString) {
+        // A rename the store refused leaves the node as the store has it.
+        bool hecho = false;
+        Protege(QStringLiteral("tvCeCos_AfterLabelEdit()"), [&] {
+            tvCeCos_AfterLabelEdit(Cancel, NewString);
+            hecho = true;
+        });
+        if (!hecho) {
+            QApplication::restoreOverrideCursor();
+            Cancel = 1;
+        }
+    });
+    connect(tvCeCos, &kt508::TreeView::Expand, this, [this](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_Expand()"), [&] { tvCeCos_Expand(Node); });
+    });
+    connect(tvCeCos, &kt508::TreeView::Collapse, this, [this](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_Collapse()"), [&] { tvCeCos_Collapse(Node); });
+    });
+    connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this](int& KeyCode, int Shift) {
+        Protege(QStringLiteral("tvCeCos_KeyDown()"), [&] { tvCeCos_KeyDown(KeyCode, Shift); });
+    });
 }
 
 void frmKT508::Form_Load()
@@ -244,6 +277,137 @@ void frmKT508::Controles_Salir()
         ventana->close();
     else
         sPadre->deleteLater();
+}
+
+void frmKT508::Controles_Consulta()
+{
+    kt508::Node* seleccionado = tvCeCos->SelectedItem();
+    if (!seleccionado)
+        return;
+    std::unique_ptr<kt508::IConsultaRegistro> consulta = kt508::plataforma().NuevoConsultaRegistro();
+    consulta->Muestra(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"), seleccionado->Key().mid(1));
+}
+
+void frmKT508::Buscar_CeCo(bool Preguntar)
+{
+    if (Preguntar) {
+        auto dialogo = std::make_unique<frmInput>();
+        dialogo->sVar = SearchValue;
+        dialogo->Mostrar();
+        if (dialogo->OK)
+            SearchValue = dialogo->txtValor->Text();
+    }
+    if (SearchValue.isEmpty())
+        return;
+    Utilerias->BuscaEnArbol(*tvCeCos, SearchValue);
+}
+
+void frmKT508::tvCeCos_NodeClick(kt508::Node* Node)
+{
+    txtClave->setText(Node->Key().mid(1));
+    txtCuenta->setText(CuentaDeCentro(txtClave->Text()).toString());
+    Controles->setEnabled6(true);
+    Controles->setEnabled2(false);
+    Controles->setEnabled5(false);
+    Controles->setEnabled4(false);
+    Controles->setEnabled1(false);
+    Controles->setEnabled3(false);
+    Controles->setB1caption(QString());
+    if (txtClave->Text() == QLatin1String("0")) {
+        Controles->setEnabled2(true);
+    } else if (Node->Image() == 3 || Node->Image() == 4) {
+        Controles->setEnabled6(false);
+        Controles->setEnabled3(true);
+    } else {
+        Controles->setEnabled5(true);
+        Controles->setEnabled6(true);
+        Controles->setEnabled4(true);
+        Controles->setB1caption(QStringLiteral("Eliminar"));
+        Controles->setEnabled1(true);
+    }
+}
+
+namespace {
+
+// Leading and trailing blanks only, as the rename's cleaning asks.
+QString SinBlancos(const QString& texto)
+{
+    int inicio = 0;
+    int fin = texto.size();
+    while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
+        ++inicio;
+    while (fin > inicio && texto.at(fin - 1) == QLatin1Char(' '))
+        --fin;
+    return texto.mid(inicio, fin - inicio);
+}
+
+} // namespace
+
+void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
+{
+    if (NewString.isEmpty()) {
+        Cancel = 1;
+        return;
+    }
+    const QString clave = tvCeCos->SelectedItem()->Key().mid(1);
+    QString texto = NewString;
+    if (!clave.isEmpty())
+        texto.remove(clave, Qt::CaseSensitive);
+    texto.remove(QLatin1Char('-'));
+    NewString = SinBlancos(texto).toUpper();
+
+    strSQL.clear();
+    strSQL += QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = ") + Literal(NewString) + QStringLiteral(", ");
+    strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ");
+    strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor());
+    strSQL += QStringLiteral(" WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
+    Ejecuta(strSQL);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CargarCecos();
+    kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);
+    IgnoraError([&] {
+        if (nodo)
+            nodo->EnsureVisible();
+    });
+    IgnoraError([&] {
+        if (nodo)
+            tvCeCos->setSelectedItem(nodo);
+    });
+    IgnoraError([&] { tvCeCos->setFocus(); });
+    QApplication::restoreOverrideCursor();
+}
+
+void frmKT508::tvCeCos_Expand(kt508::Node* Node)
+{
+    Node->setImage(Node->Image() == 1 ? 2 : 4);
+}
+
+void frmKT508::tvCeCos_Collapse(kt508::Node* Node)
+{
+    Node->setImage(Node->Image() == 2 ? 1 : 3);
+}
+
+void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
+{
+    if (Shift == kt508::vbCtrlMask) {
+        if (KeyCode == kt508::vbKeyB)
+            Buscar_CeCo(true);
+        return;
+    }
+    switch (KeyCode) {
+    case kt508::vbKeyF3:
+        Buscar_CeCo(SearchValue.isEmpty());
+        break;
+    case kt508::vbKeyF5:
+        CargarCecos();
+        break;
+    case kt508::vbKeyF2:
+        if (tvCeCos->SelectedItem())
+            tvCeCos->StartLabelEdit();
+        break;
+    default:
+        break;
+    }
 }
 
 void frmKT508::Protege(const QString& handler, const std::function<void()>& cuerpo)

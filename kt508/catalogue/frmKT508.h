@@ -71,6 +71,14 @@ private:
     void Form_Resize();
 
     void Controles_Salir();
+    void Controles_Consulta();
+    void Buscar_CeCo(bool Preguntar);
+
+    void tvCeCos_NodeClick(kt508::Node* Node);
+    void tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString);
+    void tvCeCos_Expand(kt508::Node* Node);
+    void tvCeCos_Collapse(kt508::Node* Node);
+    void tvCeCos_KeyDown(int& KeyCode, int Shift);
 
     // Runs a handler that traps nothing of its own: a failure is shown, never fatal.
     void Protege(const QString& handler, const std::function<void()>& cuerpo);

@@ -1,0 +1,212 @@
+// Tree-load benchmark: CargarCecos into the real tree widget against a bound measured in the
+// same run (one SELECT of the whole table plus building the same tree). Prints figures only.
+//
+//   bench_tree [postgresql://user@host:port/db]   (the server database is overwritten)
+#include "kt508/catalogue/frmKT508.h"
+#include "kt508/services/Controles.h"
+#include "kt508/services/Datos.h"
+#include "kt508/services/Plataforma.h"
+#include "kt508/store/Publico.h"
+#include "suite/Plataforma.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/schema/Schema.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Counts the statements the catalogue sends.
+class ConexionContada : public kt508::Connection {
+public:
+    explicit ConexionContada(kt508::Connection& real)
+        : m_real(real)
+    {
+    }
+    kt508::Recordset Execute(const QString& text, int options) override
+    {
+        ++enviadas;
+        return m_real.Execute(text, options);
+    }
+    int BeginTrans() override { return m_real.BeginTrans(); }
+    void CommitTrans() override { m_real.CommitTrans(); }
+    void RollbackTrans() override { m_real.RollbackTrans(); }
+    long enviadas = 0;
+
+private:
+    kt508::Connection& m_real;
+};
+
+class DatosBench : public kt508::IDatos {
+public:
+    explicit DatosBench(ConexionContada& c)
+        : m_conexion(c)
+    {
+    }
+    kt508::Connection& Conexion() override { return m_conexion; }
+    QString Usuario() override { return QStringLiteral("BENCH"); }
+    QVariant Parametro(const QString&, int, const QString&, const QString& porDefecto) override { return porDefecto; }
+    int Mensaje(const QString& texto, int, const QString& titulo, QWidget*, const QString&, const QString& id) override
+    {
+        std::fprintf(stderr, "%s %s: %s\n", qPrintable(titulo), qPrintable(id), qPrintable(texto));
+        return kt508::vbOK;
+    }
+    void Aviso(const QString& texto, int, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(texto)); }
+
+private:
+    ConexionContada& m_conexion;
+};
+
+enum class Forma { Ancha, Profunda };
+
+// Parent of centre i (keys 1..n): wide is a complete 8-ary tree, deep is chains 50 long.
+int padreDe(int i, Forma forma)
+{
+    if (forma == Forma::Ancha)
+        return (i - 1) / 8;
+    return (i - 1) % 50 == 0 ? 0 : i - 1;
+}
+
+void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
+{
+    std::vector<bool> tieneHijos(static_cast<size_t>(n) + 1, false);
+    for (int i = 1; i <= n; ++i)
+        tieneHijos[static_cast<size_t>(padreDe(i, forma))] = true;
+    db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
+    db.BeginTrans();
+    QString lote;
+    for (int i = 1; i <= n; ++i) {
+        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
+                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
+                               : QStringLiteral(", ");
+        lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, '%4')")
+                    .arg(i)
+                    .arg(padreDe(i, forma))
+                    .arg(tieneHijos[static_cast<size_t>(i)] ? 1 : 0)
+                    .arg(i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"));
+        if (i % 500 == 0 || i == n) {
+            db.Execute(lote);
+            lote.clear();
+        }
+    }
+    db.CommitTrans();
+}
+
+// The bound: the whole table in one SELECT, then the same tree, depth first in key order.
+void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
+{
+    kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM Centro_Costo"), -1);
+    struct Fila {
+        QString clave, texto;
+        int imagen;
+        bool acumula;
+    };
+    QHash<QString, std::vector<Fila>> hijos;
+    const int iClave = rs.FieldIndex(QStringLiteral("Cc_Cve_Centro_Costo"));
+    const int iPadre = rs.FieldIndex(QStringLiteral("CC_Acumula"));
+    const int iDesc = rs.FieldIndex(QStringLiteral("CC_Descripcion"));
+    const int iEstado = rs.FieldIndex(QStringLiteral("Es_Cve_Estado"));
+    const int iTipo = rs.FieldIndex(QStringLiteral("CC_Tipo"));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString clave = rs.Value(iClave).toString();
+        hijos[rs.Value(iPadre).toString()].push_back(
+            {clave, clave + QStringLiteral(" - ") + rs.Value(iDesc).toString(),
+             rs.Value(iEstado).toString() == QLatin1String("AC") ? 1 : 3, rs.Value(iTipo).toInt() == 1});
+    }
+    arbol.Clear();
+    arbol.Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
+    std::function<void(const QString&)> agrega = [&](const QString& padre) {
+        auto it = hijos.find(padre);
+        if (it == hijos.end())
+            return;
+        std::sort(it->begin(), it->end(), [](const Fila& a, const Fila& b) { return a.clave < b.clave; });
+        for (const Fila& f : *it) {
+            arbol.Add(QLatin1Char('N') + padre, kt508::tvwChild, QLatin1Char('N') + f.clave, f.texto, f.imagen);
+            if (f.acumula)
+                agrega(f.clave);
+        }
+    };
+    agrega(QStringLiteral("0"));
+}
+
+double mejorDe(int veces, const std::function<void()>& paso)
+{
+    double mejor = 1e18;
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        paso();
+        mejor = std::min(mejor, reloj.nsecsElapsed() / 1e6);
+    }
+    return mejor;
+}
+
+long picoMemoriaMB()
+{
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return uso.ru_maxrss / 1024;
+}
+
+void mide(const QString& nombre, orbanel::ado::AdoConnection& db)
+{
+    ConexionContada contada(db);
+    DatosBench datos(contada);
+    Publico::Datos = &datos;
+    frmKT508& frm = frmKT508::Instancia();
+
+    std::printf("\n%s\n%-9s %-9s %10s %12s %12s %7s %12s %9s\n", qPrintable(nombre), "centros", "forma",
+                "sentencias", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB");
+    for (const int n : {1000, 10000, 100000}) {
+        for (const Forma forma : {Forma::Ancha, Forma::Profunda}) {
+            llenaCatalogo(db, n, forma);
+            frm.Load();
+            frm.show();
+            const int veces = n >= 100000 ? 2 : 5;
+            contada.enviadas = 0;
+            const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
+            const long sentencias = contada.enviadas / veces;
+            const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
+            if (frm.tvCeCos->Count() != n + 1)
+                std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
+            std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12.1f %9ld\n", n,
+                        forma == Forma::Ancha ? "ancha" : "profunda", sentencias, carga, cota, carga / cota,
+                        carga * 1000.0 / sentencias, picoMemoriaMB());
+            std::fflush(stdout);
+        }
+    }
+    frm.tvCeCos->Clear();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    orbanel::InstalaPlataforma();
+    Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
+
+    QTemporaryDir carpeta;
+    auto sqlite = orbanel::ado::AdoConnection::Open(QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")));
+    orbanel::schema::Crea(*sqlite);
+    mide(QStringLiteral("SQLite"), *sqlite);
+
+    if (argc > 1) {
+        auto pg = orbanel::ado::AdoConnection::Open(QString::fromLocal8Bit(argv[1]));
+        orbanel::schema::Borra(*pg);
+        orbanel::schema::Crea(*pg);
+        mide(QStringLiteral("PostgreSQL"), *pg);
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Store routines of module Publico shared by the catalogue's commands. They run inside
+// the caller's transaction and trap nothing: a failing statement reaches the caller.
+namespace Publico {
+
+// Deletes the centre and its whole subtree, each parent before its children.
+bool BorraCentro(const QString& clave);
+// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps.
+bool CambiaEstado(const QString& clave, const QString& estado);
+// The centre's ledger account or parent as stored (Null included); "" when there is no row.
+QVariant CuentaDeCentro(const QString& clave);
+QVariant PadreDeCentro(const QString& clave);
+
+} // namespace Publico

@@ -1,0 +1,73 @@
+#include "suite/controls/FechaVex.h"
+
+#include "suite/controls/Esquema.h"
+
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QTextCharFormat>
+#include <QVBoxLayout>
+
+namespace orbanel {
+
+namespace {
+
+// The earliest date stands for "no date".
+QDate SinFecha()
+{
+    return QDate(1753, 1, 1);
+}
+
+} // namespace
+
+FechaVex::FechaVex(QWidget* parent)
+    : kt508::dpFecha(parent)
+    , m_fecha(new QDateEdit(this))
+{
+    m_fecha->setObjectName(QStringLiteral("fecha"));
+    m_fecha->setCalendarPopup(true);
+    m_fecha->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    m_fecha->setMinimumDate(SinFecha());
+    m_fecha->setSpecialValueText(QStringLiteral(" "));
+    m_fecha->setDate(QDate::currentDate());
+    m_fecha->setToolTip(QStringLiteral("Fecha (Alt+flecha abajo abre el calendario)"));
+    auto* disposicion = new QVBoxLayout(this);
+    disposicion->setContentsMargins(0, 0, 0, 0);
+    disposicion->addWidget(m_fecha);
+    setFocusProxy(m_fecha);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QDate FechaVex::Value() const
+{
+    const QDate fecha = m_fecha->date();
+    return fecha == SinFecha() ? QDate() : fecha;
+}
+
+void FechaVex::setValue(const QDate& value)
+{
+    m_fecha->setDate(value.isValid() && value > SinFecha() ? value : SinFecha());
+}
+
+void FechaVex::AplicaEsquema()
+{
+    QCalendarWidget* calendario = m_fecha->calendarWidget();
+    if (!calendario)
+        return;
+    QPalette paleta = calendario->palette();
+    paleta.setColor(QPalette::Base, esquema::CalendarioFondo());
+    paleta.setColor(QPalette::Text, esquema::CalendarioTexto());
+    paleta.setColor(QPalette::AlternateBase, esquema::CalendarioTituloFondo());
+    calendario->setPalette(paleta);
+
+    QTextCharFormat titulo;
+    titulo.setBackground(esquema::CalendarioTituloFondo());
+    titulo.setForeground(esquema::CalendarioTituloTexto());
+    calendario->setHeaderTextFormat(titulo);
+
+    QTextCharFormat dia;
+    dia.setForeground(esquema::CalendarioTexto());
+    for (int d = Qt::Monday; d <= Qt::Sunday; ++d)
+        calendario->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(d), dia);
+}
+
+} // namespace orbanel

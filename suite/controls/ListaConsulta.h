@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orbanel {
+
+// Modal list of a look-up catalogue (key, description) with a filter box. Enter or a
+// double click picks the entry under the cursor; Escape cancels.
+class ListaConsulta : public QDialog {
+    Q_OBJECT
+public:
+    ListaConsulta(const QString& idconsulta, QWidget* parent = nullptr);
+
+    // The key picked; empty when cancelled.
+    QString Elegida() const;
+    void Filtra(const QString& filtro);
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Carga(const QString& idconsulta);
+    QTreeWidgetItem* PrimeraVisible() const;
+
+    QLineEdit* m_filtro;
+    QTreeWidget* m_lista;
+    QLabel* m_aviso;
+    QString m_elegida;
+};
+
+} // namespace orbanel

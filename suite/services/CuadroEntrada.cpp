@@ -29,7 +29,9 @@ CuadroEntrada::CuadroEntrada(const QString& prompt, const QString& titulo, const
 
     auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     botones->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+    botones->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("botonAceptar"));
     botones->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    botones->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("botonCancelar"));
     connect(botones, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -1,7 +1,6 @@
 #include "suite/services/DialogoMensaje.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>

@@ -1,0 +1,11 @@
+DROP VIEW IF EXISTS syscolumns;
+DROP VIEW IF EXISTS sysobjects;
+DROP TABLE IF EXISTS Presupuesto_Centro;
+DROP TABLE IF EXISTS Poliza_Detalle;
+DROP TABLE IF EXISTS Campos_Adicionales;
+DROP TABLE IF EXISTS Campos_Adicionales_Def;
+DROP TABLE IF EXISTS Bitacora_Cambios;
+DROP TABLE IF EXISTS Parametros;
+DROP TABLE IF EXISTS Cuenta_Contable;
+DROP TABLE IF EXISTS Grupo_Centro_Costo;
+DROP TABLE IF EXISTS Centro_Costo;

@@ -1,0 +1,72 @@
+#include "tests/support/Backends.h"
+
+#include "suite/schema/Schema.h"
+
+#include <QTemporaryDir>
+
+namespace pruebas {
+
+namespace {
+
+QString archivoSqlite()
+{
+    static QTemporaryDir carpeta;
+    if (!carpeta.isValid())
+        throw kt508::Error(QStringLiteral("No se pudo crear la carpeta temporal de la prueba."));
+    return carpeta.filePath(QStringLiteral("kt508-prueba.db"));
+}
+
+} // namespace
+
+QStringList backends(ConOdbc odbc)
+{
+    QStringList nombres{QStringLiteral("sqlite")};
+    if (!qEnvironmentVariable("KT508_TEST_PG").isEmpty())
+        nombres.append(QStringLiteral("postgresql"));
+    if (odbc == ConOdbc::Si && !qEnvironmentVariable("KT508_TEST_ODBC").isEmpty())
+        nombres.append(QStringLiteral("odbc"));
+    return nombres;
+}
+
+QString urlDe(const QString& backend)
+{
+    if (backend == QLatin1String("sqlite"))
+        return QStringLiteral("sqlite:") + archivoSqlite();
+    const char* variable = backend == QLatin1String("postgresql") ? "KT508_TEST_PG"
+        : backend == QLatin1String("odbc")                        ? "KT508_TEST_ODBC"
+                                                                  : nullptr;
+    const QString url = variable ? qEnvironmentVariable(variable) : QString();
+    if (url.isEmpty())
+        throw kt508::Error(QStringLiteral("El backend de pruebas '%1' no está configurado.").arg(backend));
+    return url;
+}
+
+void agregaBackends(ConOdbc odbc)
+{
+    QTest::addColumn<QString>("backend");
+    for (const QString& nombre : backends(odbc))
+        QTest::newRow(qPrintable(nombre)) << nombre;
+}
+
+std::unique_ptr<orbanel::ado::AdoConnection> abre(const QString& backend, Contenido contenido)
+{
+    auto db = orbanel::ado::AdoConnection::Open(urlDe(backend));
+    orbanel::schema::Borra(*db);
+    orbanel::schema::Crea(*db);
+    if (contenido == Contenido::Demo)
+        orbanel::schema::CargaDemo(*db);
+    return db;
+}
+
+QVariant escalar(orbanel::ado::AdoConnection& db, const QString& sentencia)
+{
+    kt508::Recordset rs = db.Execute(sentencia);
+    return rs.Eof() ? QVariant() : rs.Value(0);
+}
+
+QByteArray falloSql(const char* expresion, const kt508::Error& error)
+{
+    return QByteArray(expresion) + " falló: " + error.Description().toUtf8();
+}
+
+} // namespace pruebas

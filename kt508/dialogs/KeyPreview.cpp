@@ -25,14 +25,17 @@ KeyPreview::~KeyPreview()
 bool KeyPreview::eventFilter(QObject* receptor, QEvent* evento)
 {
     const bool presion = evento->type() == QEvent::KeyPress;
-    if (!(presion || evento->type() == QEvent::KeyRelease) || !m_ventana)
+    if (!presion && evento->type() != QEvent::KeyRelease) {
+        m_visto = nullptr;
         return false;
-    // A key travels up to the parents when the focus widget ignores it: see it once.
-    QWidget* foco = QApplication::focusWidget();
-    if (receptor != (foco ? static_cast<QObject*>(foco) : m_ventana.data()))
+    }
+    // A key the focus widget ignores travels up to its parents: see it once, at its first receiver.
+    if (evento == m_visto && evento->type() == m_tipoVisto)
         return false;
-    auto* widget = static_cast<QWidget*>(receptor);
-    if (widget->window() != m_ventana)
+    m_visto = evento;
+    m_tipoVisto = evento->type();
+    auto* widget = qobject_cast<QWidget*>(receptor);
+    if (!m_ventana || !widget || widget->window() != m_ventana)
         return false;
     auto* tecla = static_cast<QKeyEvent*>(evento);
     if (tecla->isAutoRepeat() && !presion)

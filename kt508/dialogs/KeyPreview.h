@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 
@@ -22,6 +23,8 @@ protected:
 
 private:
     QPointer<QWidget> m_ventana;
+    const QEvent* m_visto = nullptr;
+    int m_tipoVisto = 0;
     Manejador m_keyDown;
     Manejador m_keyUp;
 };

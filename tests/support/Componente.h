@@ -1,0 +1,38 @@
+#pragma once
+
+#include "tests/support/Dobles.h"
+
+#include <QString>
+
+#include <memory>
+
+class frmKT508;
+
+namespace orbanel::ado {
+class AdoConnection;
+}
+
+namespace pruebas {
+
+enum class Contenido;
+
+// One catalogue test on one backend: a fresh database handed to the session, the
+// doubles installed, module Publico's services set and a fresh catalogue window.
+class Componente {
+public:
+    Componente(const QString& backend, Contenido contenido);
+    ~Componente();
+
+    orbanel::ado::AdoConnection& db() const;
+    frmKT508& Carga();   // the shared window, loaded (and shown)
+    void Inserta(const QString& clave, const QString& padre, const QVariant& descripcion, int tipo,
+                 const QVariant& estado);
+
+    Dobles dobles;
+
+private:
+    std::unique_ptr<kt508::IDatos> m_datos;
+    std::unique_ptr<kt508::IUtilerias> m_utilerias;
+};
+
+} // namespace pruebas

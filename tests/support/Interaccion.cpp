@@ -1,0 +1,52 @@
+#include "tests/support/Interaccion.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace pruebas {
+
+namespace {
+
+QWidget* destino(QWidget* ventana)
+{
+    QWidget* foco = ventana->focusWidget();
+    return foco ? foco : ventana;
+}
+
+void esperaModal(const std::function<void(QWidget*)>& accion, QDeadlineTimer limite)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible()) {
+        accion(modal);
+        return;
+    }
+    if (limite.hasExpired()) {
+        accion(nullptr);
+        return;
+    }
+    QTimer::singleShot(10, [accion, limite] { esperaModal(accion, limite); });
+}
+
+} // namespace
+
+void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos)
+{
+    const QDeadlineTimer limite(milisegundos);
+    QTimer::singleShot(0, [accion, limite] { esperaModal(accion, limite); });
+}
+
+void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores)
+{
+    QTest::keyClick(destino(ventana), tecla, modificadores);
+}
+
+void Escribe(QWidget* ventana, const QString& texto)
+{
+    QTest::keyClicks(destino(ventana), texto);
+}
+
+} // namespace pruebas

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <functional>
+
+class QWidget;
+
+// Driving windows as a user would, offscreen.
+namespace pruebas {
+
+// Runs the action on the next modal window to appear (from inside its exec()).
+// If none appears within the time, the action runs with nullptr.
+void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos = 5000);
+
+// Press and release of a key at the window's focus widget (or the window itself).
+void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores = Qt::NoModifier);
+
+// Types the text into the window's focus widget.
+void Escribe(QWidget* ventana, const QString& texto);
+
+} // namespace pruebas

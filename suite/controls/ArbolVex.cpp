@@ -202,6 +202,8 @@ ArbolVex::ArbolVex(QWidget* parent)
 
 ArbolVex::~ArbolVex()
 {
+    // The view outlives this part of the object: it must not report to it while it goes.
+    disconnect(m_vista, nullptr, this, nullptr);
     // Nodes still waiting for the view belong to no one else.
     for (const auto& pendiente : m_pendientes)
         delete pendiente.second;

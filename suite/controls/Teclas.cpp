@@ -82,10 +82,13 @@ int CodigoCaracter(const QKeyEvent& evento)
     case Qt::Key_Tab: return 9;
     default: break;
     }
-    // Ctrl with a letter types the control character of that letter.
-    const bool soloControl = (evento.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-    if (soloControl && evento.key() >= Qt::Key_A && evento.key() <= Qt::Key_Z)
+    // Ctrl with a letter types the control character of that letter; Alt alone types
+    // nothing (Ctrl+Alt is how some keyboards reach their third characters).
+    const Qt::KeyboardModifiers mods = evento.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (mods == Qt::ControlModifier && evento.key() >= Qt::Key_A && evento.key() <= Qt::Key_Z)
         return evento.key() - Qt::Key_A + 1;
+    if (mods == Qt::AltModifier)
+        return 0;
     const QString texto = evento.text();
     if (texto.isEmpty())
         return 0;

@@ -39,7 +39,7 @@ QString driverOdbc(const QString& cadena)
     for (const QString& parte : partes) {
         const int igual = parte.indexOf(QLatin1Char('='));
         if (igual > 0 && parte.left(igual).trimmed().compare(QLatin1String("driver"), Qt::CaseInsensitive) == 0)
-            return parte.mid(igual + 1).trimmed();
+            return parte.mid(igual + 1).trimmed().remove(QLatin1Char('{')).remove(QLatin1Char('}'));
     }
     return {};
 }

@@ -153,6 +153,9 @@ void TstAdo::aperturaFallida()
     QVERIFY2(servidor.startsWith(QLatin1String("No se pudo abrir la base de datos")), qPrintable(servidor));
     QVERIFY2(!servidor.contains(QLatin1String("secreto")), qPrintable(servidor));
 
+    const QString sinDriver = descripcionDe([] { AdoConnection::Open(QStringLiteral("odbc:Driver={No Existe};Server=x")); });
+    QVERIFY2(sinDriver.startsWith(QLatin1String("No se pudo abrir la base de datos ODBC (No Existe): ")), qPrintable(sinDriver));
+
     for (const QString& mala : {QStringLiteral("mysql://x@y/z"), QStringLiteral("sqlite:"), QStringLiteral("postgresql://"),
                                 QStringLiteral("odbc:")}) {
         const QString texto = descripcionDe([&] { AdoConnection::Open(mala); });

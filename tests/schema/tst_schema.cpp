@@ -77,11 +77,11 @@ class TstSchema : public QObject {
     Q_OBJECT
 
 private slots:
-    void creaYBorra_data() { pruebas::agregaBackends(); }
+    void creaYBorra_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void creaYBorra();
     void valoresPorOmision_data() { pruebas::agregaBackends(); }
     void valoresPorOmision();
-    void dependencias_data() { pruebas::agregaBackends(); }
+    void dependencias_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void dependencias();
     void dependenciasSinMayusculas_data() { pruebas::agregaBackends(); }
     void dependenciasSinMayusculas();

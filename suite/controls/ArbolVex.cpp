@@ -125,9 +125,10 @@ void NodoArbol::setSelected(bool selected)
 {
     m_arbol->Asienta();
     ArbolVex::CambioDeCodigo cambio(*m_arbol);
-    if (selected)
+    if (selected) {
+        Revela();
         m_arbol->Vista()->setCurrentItem(this);
-    else
+    } else
         QTreeWidgetItem::setSelected(false);
 }
 
@@ -135,6 +136,12 @@ void NodoArbol::EnsureVisible()
 {
     m_arbol->Asienta();
     ArbolVex::CambioDeCodigo cambio(*m_arbol);
+    Revela();
+}
+
+// A node selected or brought into view has its ancestors expanded, shown or not.
+void NodoArbol::Revela()
+{
     for (QTreeWidgetItem* ancestro = parent(); ancestro; ancestro = ancestro->parent())
         ancestro->setExpanded(true);
     m_arbol->Vista()->scrollToItem(this);
@@ -292,6 +299,7 @@ void ArbolVex::setSelectedItem(kt508::Node* node)
     Asienta();
     CambioDeCodigo cambio(*this);
     if (auto* nodo = dynamic_cast<NodoArbol*>(node)) {
+        nodo->Revela();
         m_vista->setCurrentItem(nodo);
         return;
     }

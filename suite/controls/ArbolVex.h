@@ -42,6 +42,7 @@ public:
     void setData(int column, int role, const QVariant& value) override;
 
     void RecuerdaPosicion(int posicion) const;
+    void Revela();
 
 private:
     ArbolVex* m_arbol;

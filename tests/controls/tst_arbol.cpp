@@ -248,8 +248,15 @@ void PruebaArbol::nodeClickSoloDelUsuario()
 
     a.arbol->setSelectedItem(a.N("N200"));
     a.N("N100")->setSelected(true);
+    // Selected from code, a node under a collapsed branch is brought into view.
+    a.N("N100")->setExpanded(false);
+    a.arbol->setSelectedItem(a.N("N106"));
+    QVERIFY(a.N("N100")->Expanded());
+    QTest::keyClick(a.vista, Qt::Key_Up);
+    QCOMPARE(a.clics.last(), QStringLiteral("N105"));
+    a.N("N100")->setSelected(true);
     QCOMPARE(a.arbol->SelectedItem(), a.N("N100"));
-    QCOMPARE(a.clics.size(), 5);
+    QCOMPARE(a.clics.size(), 6);
 }
 
 void PruebaArbol::edicionDeEtiqueta()

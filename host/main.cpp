@@ -37,9 +37,12 @@ bool urlValida(const QString& url)
         || url.startsWith(QLatin1String("odbc:"));
 }
 
-int falla(const QString& texto)
+// The user sees why the host cannot go on; a headless capture only says it on the console.
+int falla(const QString& texto, bool interactivo)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("Orbanel"), texto);
+    std::fprintf(stderr, "orbanel: %s\n", qPrintable(QString(texto).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    if (interactivo)
+        QMessageBox::critical(nullptr, QStringLiteral("Orbanel"), texto);
     return 1;
 }
 
@@ -67,55 +70,68 @@ void tomaFoto(QWidget* ventana, const QString& archivo)
     });
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+QStringList argumentos(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orbanel"));
-    QApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    QStringList lista;
+    for (int i = 0; i < argc; ++i)
+        lista << QString::fromLocal8Bit(argv[i]);
+    return lista;
+}
 
-    QCommandLineParser parser;
+void defineOpciones(QCommandLineParser& parser)
+{
     parser.setApplicationDescription(QStringLiteral("Orbanel: catálogo de centros de costos"));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("db"), QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."), QStringLiteral("url")});
+    parser.addOption({QStringLiteral("db"),
+                      QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."),
+                      QStringLiteral("url")});
     parser.addOption({QStringLiteral("operador"), QStringLiteral("Nombre del operador."), QStringLiteral("nombre")});
-    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."), QStringLiteral("archivo")});
-    parser.addOption({QStringLiteral("registrar"), QStringLiteral("Registra un componente y termina."), QStringLiteral("biblioteca")});
-    parser.addOption({QStringLiteral("desregistrar"), QStringLiteral("Borra el registro de un componente y termina."), QStringLiteral("biblioteca")});
-    if (!parser.parse(QApplication::arguments()))
-        return errorDeOpciones(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (!parser.positionalArguments().isEmpty())
-        return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
+    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
+                      QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("registrar"), QStringLiteral("Registra un componente y termina."),
+                      QStringLiteral("biblioteca")});
+    parser.addOption({QStringLiteral("desregistrar"), QStringLiteral("Borra el registro de un componente y termina."),
+                      QStringLiteral("biblioteca")});
+}
 
-    Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
-                      parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
-                      parser.value(QStringLiteral("desregistrar"))};
-    if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
-        return errorDeOpciones(QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)").arg(opciones.db));
-
+// Registration needs no display, as a registration tool would not.
+int registra(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
     orbanel::InstalaPlataforma();
     try {
-        if (!opciones.registrar.isEmpty()) {
+        if (!opciones.registrar.isEmpty())
             orbanel::Registro::RegistraBiblioteca(opciones.registrar);
-            return 0;
-        }
-        if (!opciones.desregistrar.isEmpty()) {
+        else
             orbanel::Registro::DesregistraBiblioteca(opciones.desregistrar);
-            return 0;
-        }
     } catch (const kt508::Error& e) {
         return errorDeOpciones(e.Description());
     }
+    return 0;
+}
+
+int ejecuta(int argc, char* argv[], const Opciones& opciones)
+{
+    // A capture works without a display.
+    if (!opciones.screenshot.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    orbanel::InstalaPlataforma();
+    // The connection goes before the application that its driver lives in.
+    struct CierraSesion {
+        ~CierraSesion() { orbanel::Sesion::Cierra(); }
+    } cierraSesion;
 
     try {
         orbanel::Sesion::Configura(opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db,
                                    opciones.operador);
         orbanel::Sesion::Conexion();
     } catch (const kt508::Error& e) {
-        return falla(QStringLiteral("No se pudo abrir la base de datos.\n\n%1").arg(e.Description()));
+        return falla(QStringLiteral("No se pudo abrir la base de datos.\n\n%1").arg(e.Description()),
+                     opciones.screenshot.isEmpty());
     }
 
     QPointer<VentanaOrbanel> ventana = new VentanaOrbanel(QStringLiteral("KT508"));
@@ -123,10 +139,38 @@ int main(int argc, char* argv[])
         cargaPantalla(*ventana);
     } catch (const kt508::Error& e) {
         delete ventana;
-        return falla(QStringLiteral("No se pudo abrir el catálogo de centros de costos.\n\n%1").arg(e.Description()));
+        return falla(QStringLiteral("No se pudo abrir el catálogo de centros de costos.\n\n%1").arg(e.Description()),
+                     opciones.screenshot.isEmpty());
     }
     ventana->show();
     if (!opciones.screenshot.isEmpty())
         tomaFoto(ventana, opciones.screenshot);
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCommandLineParser parser;
+    defineOpciones(parser);
+    if (!parser.parse(argumentos(argc, argv)))
+        return errorDeOpciones(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
+
+    const Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
+                            parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
+                            parser.value(QStringLiteral("desregistrar"))};
+    if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
+        return errorDeOpciones(
+            QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
+                .arg(opciones.db));
+    if (!opciones.registrar.isEmpty() || !opciones.desregistrar.isEmpty())
+        return registra(argc, argv, opciones);
+    return ejecuta(argc, argv, opciones);
 }

@@ -1,7 +1,7 @@
 // Tree-load benchmark: CargarCecos into the real tree widget against a bound measured in the
 // same run (one SELECT of the whole table plus building the same tree). Prints figures only.
 //
-//   bench_tree [postgresql://user@host:port/db]   (the server database is overwritten)
+//   bench_tree [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
@@ -158,16 +158,18 @@ long picoMemoriaMB()
     return uso.ru_maxrss / 1024;
 }
 
-void mide(const QString& nombre, orbanel::ado::AdoConnection& db)
+void mide(const QString& nombre, orbanel::ado::AdoConnection& db, int maximo)
 {
     ConexionContada contada(db);
     DatosBench datos(contada);
     Publico::Datos = &datos;
     frmKT508& frm = frmKT508::Instancia();
 
-    std::printf("\n%s\n%-9s %-9s %10s %12s %12s %7s %12s %9s\n", qPrintable(nombre), "centros", "forma",
-                "sentencias", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB");
+    std::printf("\n%s\n%-9s %-9s %10s %12s %12s %7s %12s %9s %9s\n", qPrintable(nombre), "centros", "forma",
+                "sentencias", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota");
     for (const int n : {1000, 10000, 100000}) {
+        if (n > maximo)
+            break;
         for (const Forma forma : {Forma::Ancha, Forma::Profunda}) {
             llenaCatalogo(db, n, forma);
             frm.Load();
@@ -176,12 +178,13 @@ void mide(const QString& nombre, orbanel::ado::AdoConnection& db)
             contada.enviadas = 0;
             const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
             const long sentencias = contada.enviadas / veces;
+            const long picoCarga = picoMemoriaMB();
             const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
             if (frm.tvCeCos->Count() != n + 1)
                 std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
-            std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12.1f %9ld\n", n,
+            std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12.1f %9ld %9ld\n", n,
                         forma == Forma::Ancha ? "ancha" : "profunda", sentencias, carga, cota, carga / cota,
-                        carga * 1000.0 / sentencias, picoMemoriaMB());
+                        carga * 1000.0 / sentencias, picoCarga, picoMemoriaMB());
             std::fflush(stdout);
         }
     }
@@ -197,16 +200,23 @@ int main(int argc, char* argv[])
     orbanel::InstalaPlataforma();
     Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
+    QStringList args = QCoreApplication::arguments().mid(1);
+    int maximo = 100000;
+    if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
+        maximo = args.at(1).toInt();
+        args = args.mid(2);
+    }
+
     QTemporaryDir carpeta;
     auto sqlite = orbanel::ado::AdoConnection::Open(QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")));
     orbanel::schema::Crea(*sqlite);
-    mide(QStringLiteral("SQLite"), *sqlite);
+    mide(QStringLiteral("SQLite"), *sqlite, maximo);
 
-    if (argc > 1) {
-        auto pg = orbanel::ado::AdoConnection::Open(QString::fromLocal8Bit(argv[1]));
+    if (!args.isEmpty()) {
+        auto pg = orbanel::ado::AdoConnection::Open(args.first());
         orbanel::schema::Borra(*pg);
         orbanel::schema::Crea(*pg);
-        mide(QStringLiteral("PostgreSQL"), *pg);
+        mide(QStringLiteral("PostgreSQL"), *pg, maximo);
     }
     return 0;
 }

@@ -435,9 +435,16 @@ bool frmKT508::event(QEvent* e)
     return QWidget::event(e);
 }
 
+// The first use of the window loads it, before it and its controls appear.
+void frmKT508::setVisible(bool visible)
+{
+    if (visible)
+        Protege(QStringLiteral("Form_Load()"), [this] { Load(); });
+    QWidget::setVisible(visible);
+}
+
 void frmKT508::showEvent(QShowEvent* e)
 {
-    Protege(QStringLiteral("Form_Load()"), [this] { Load(); });
     QWidget::showEvent(e);
     Form_Activate();
 }
@@ -445,5 +452,8 @@ void frmKT508::showEvent(QShowEvent* e)
 void frmKT508::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    // The toolbar is aligned to the top of the window, whatever its width.
+    if (Controles)
+        Controles->resize(width(), Controles->height());
     Form_Resize();
 }

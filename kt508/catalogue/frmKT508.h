@@ -56,6 +56,8 @@ public:
     kt508::colorVEX* colorVEX = nullptr;
     kt508::ImageList* ilIconos = nullptr;
 
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

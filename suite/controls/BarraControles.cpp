@@ -112,6 +112,7 @@ void BarraControles::ConstruyeBotones()
     m_ventanas->setIcon(Icono(QStringLiteral("window-new"), QStyle::SP_TitleBarNormalButton));
     m_ventanas->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_ventanas->setAutoRaise(true);
+    m_ventanas->setFocusPolicy(Qt::NoFocus);
     m_ventanas->setPopupMode(QToolButton::InstantPopup);
     m_menuVentanas = new QMenu(m_ventanas);
     m_ventanas->setMenu(m_menuVentanas);
@@ -136,6 +137,8 @@ QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, c
     boton->setIcon(icono);
     boton->setToolButtonStyle(icono.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
     boton->setAutoRaise(true);
+    // Like any toolbar, the buttons leave the keyboard focus in the window's fields.
+    boton->setFocusPolicy(Qt::NoFocus);
     connect(boton, &QToolButton::clicked, this, [this, comando] {
         if (comando == cCampos)
             AbreCampos();

@@ -19,13 +19,19 @@ QWidget* destino(QWidget* ventana)
 
 void esperaModal(const std::function<void(QWidget*)>& accion, QDeadlineTimer limite)
 {
+    // A user types into a window once it is active and its focus is in place.
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal->isVisible()) {
+    if (modal && modal->isVisible() && modal->isActiveWindow()) {
         accion(modal);
         return;
     }
+    // The offscreen platform activates a window only on its first showing; a window
+    // manager would activate it every time.
+    if (modal && modal->isVisible())
+        QApplication::setActiveWindow(modal);
     if (limite.hasExpired()) {
-        accion(nullptr);
+        qWarning("la ventana modal %s no llegó a activarse", modal ? qPrintable(modal->objectName()) : "(ninguna)");
+        accion(modal && modal->isVisible() ? modal : nullptr);
         return;
     }
     QTimer::singleShot(10, [accion, limite] { esperaModal(accion, limite); });

@@ -1,0 +1,417 @@
+// The catalogue window: loading the tree from the store, resizing, and the tree's events.
+#include "kt508/catalogue/frmKT508.h"
+#include "kt508/dialogs/frmInput.h"
+#include "kt508/services/Controles.h"
+#include "kt508/store/Publico.h"
+#include "suite/ado/AdoConnection.h"
+#include "tests/support/Backends.h"
+#include "tests/support/Componente.h"
+#include "tests/support/Interaccion.h"
+
+#include <QGroupBox>
+#include <QTest>
+
+using pruebas::Componente;
+using pruebas::Contenido;
+
+namespace {
+
+const QVariant Nulo = QVariant(QMetaType::fromType<QString>());
+
+QString DescripcionDe(Componente& c, const QString& clave)
+{
+    return pruebas::escalar(c.db(), QStringLiteral("SELECT CC_Descripcion FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'")
+                                        .arg(clave))
+        .toString();
+}
+
+// Keys of the children of a node, in tree order.
+QStringList Hijos(kt508::Node* nodo)
+{
+    QStringList claves;
+    for (kt508::Node* hijo = nodo->Child(); hijo; hijo = hijo->Next())
+        claves << hijo->Key();
+    return claves;
+}
+
+} // namespace
+
+class TstCatalogo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void arbolVacio_data() { pruebas::agregaBackends(); }
+    void arbolVacio();
+    void arbolDeDemo_data() { pruebas::agregaBackends(); }
+    void arbolDeDemo();
+    void nodos_data() { pruebas::agregaBackends(); }
+    void nodos();
+    void sentenciasDeLaCarga_data() { pruebas::agregaBackends(); }
+    void sentenciasDeLaCarga();
+    void falloAMitadDeLaCarga_data() { pruebas::agregaBackends(); }
+    void falloAMitadDeLaCarga();
+    void cargaDeLaVentana();
+    void redimensiona();
+
+    void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
+    void nodeClickOfreceComandos();
+    void renombra_data() { pruebas::agregaBackends(); }
+    void renombra();
+    void renombraVacioNoCambiaNada();
+    void renombreRechazadoSeMuestra();
+    void iconosAlExpandirYContraer();
+    void teclas();
+    void busqueda();
+    void consulta();
+};
+
+void TstCatalogo::arbolVacio()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    QCOMPARE(frm.tvCeCos->Count(), 1);
+    kt508::Node* raiz = frm.tvCeCos->NodeAt(1);
+    QCOMPARE(raiz->Key(), QStringLiteral("N0"));
+    QCOMPARE(raiz->Text(), QStringLiteral("RAIZ"));
+    QCOMPARE(raiz->Image(), 1);
+    QCOMPARE(raiz->Tag(), QVariant(1));
+    QCOMPARE(raiz->Children(), 0);
+    QVERIFY(!frm.tvCeCos->SelectedItem());
+}
+
+void TstCatalogo::arbolDeDemo()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Demo);
+    frmKT508& frm = c.Carga();
+    const int centros = pruebas::escalar(c.db(), QStringLiteral("SELECT COUNT(*) FROM Centro_Costo")).toInt();
+    QVERIFY(centros >= 40);
+    QCOMPARE(frm.tvCeCos->Count(), centros + 1);
+
+    kt508::Recordset rs = c.db().Execute(QStringLiteral("SELECT * FROM Centro_Costo"));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString clave = rs.Fields(QStringLiteral("cc_cve_centro_costo")).Value.toString();
+        kt508::Node* nodo = frm.tvCeCos->Nodes(QLatin1Char('N') + clave);
+        QVERIFY2(nodo, qPrintable(clave));
+        QCOMPARE(nodo->Parent()->Key(), QLatin1Char('N') + rs.Fields(QStringLiteral("CC_Acumula")).Value.toString());
+        const bool activo = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC");
+        QCOMPARE(nodo->Image(), activo ? 1 : 3);
+    }
+    // The demo has deactivated centres, and they must look different.
+    QVERIFY(pruebas::escalar(c.db(), QStringLiteral("SELECT COUNT(*) FROM Centro_Costo WHERE Es_Cve_Estado = 'BA'")).toInt() > 0);
+}
+
+void TstCatalogo::nodos()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    const QString cincuenta = QStringLiteral("Ñandú O'Higgins «áéíóú» ").leftJustified(50, QLatin1Char('x'));
+    c.Inserta(QStringLiteral("20"), QStringLiteral("0"), QStringLiteral("Producción"), 1, QStringLiteral("BA"));
+    c.Inserta(QStringLiteral("201"), QStringLiteral("20"), QStringLiteral("Activo bajo inactivo"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("202"), QStringLiteral("20"), Nulo, 0, Nulo);
+    c.Inserta(QStringLiteral("3"), QStringLiteral("0"), cincuenta, 0, QStringLiteral("XX"));
+    c.Inserta(QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("Hoja con filas hijas"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("1001"), QStringLiteral("100"), QStringLiteral("Oculto"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("4"), QStringLiteral("0"), QStringLiteral("Acumula sin hijos"), 1, QStringLiteral("AC"));
+
+    frmKT508& frm = c.Carga();
+    kt508::TreeView& arbol = *frm.tvCeCos;
+    QCOMPARE(Hijos(arbol.Nodes(QStringLiteral("N0"))),
+             (QStringList{QStringLiteral("N100"), QStringLiteral("N20"), QStringLiteral("N3"), QStringLiteral("N4")}));
+    QCOMPARE(arbol.Nodes(QStringLiteral("N20"))->Image(), 3);
+    QCOMPARE(arbol.Nodes(QStringLiteral("N201"))->Image(), 1);
+    QCOMPARE(arbol.Nodes(QStringLiteral("N202"))->Image(), 3);
+    QCOMPARE(arbol.Nodes(QStringLiteral("N202"))->Text(), QStringLiteral("202 - "));
+    QCOMPARE(arbol.Nodes(QStringLiteral("N3"))->Text(), QStringLiteral("3 - ") + cincuenta);
+    QCOMPARE(arbol.Nodes(QStringLiteral("N3"))->Image(), 3);
+    QCOMPARE(arbol.Nodes(QStringLiteral("N100"))->Children(), 0);
+    QVERIFY(!arbol.Nodes(QStringLiteral("N1001")));
+    QCOMPARE(arbol.Nodes(QStringLiteral("N4"))->Children(), 0);
+    QCOMPARE(arbol.Count(), 7);
+}
+
+void TstCatalogo::sentenciasDeLaCarga()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("B"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("D"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    c.db().setRecording(true);
+    frm.CargarCecos();
+    const QString patron = QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = '%1' ORDER BY CC_Acumula, Cc_Cve_Centro_Costo ");
+    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(1), patron.arg(10)}));
+}
+
+void TstCatalogo::falloAMitadDeLaCarga()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("B"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("C"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("20"), QStringLiteral("2"), QStringLiteral("D"), 0, QStringLiteral("AC"));
+    c.db().failContaining(QStringLiteral("CC_Acumula = '1'"));
+    frmKT508& frm = c.Carga();
+
+    const QList<pruebas::LlamadaMensaje> mensajes = c.dobles.datos->Mensajes();
+    QCOMPARE(mensajes.size(), 1);
+    QCOMPARE(mensajes[0].errId, QStringLiteral("ERR-ID:7500033"));
+    QCOMPARE(mensajes[0].titulo, QStringLiteral("AddSubMenu()"));
+    QCOMPARE(mensajes[0].estilo, 16);
+    QCOMPARE(mensajes[0].modulo, QStringLiteral("KT508"));
+    QVERIFY(!mensajes[0].texto.isEmpty());
+    QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    QVERIFY(!frm.tvCeCos->Nodes(QStringLiteral("N10")));
+    QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N20")));
+}
+
+void TstCatalogo::cargaDeLaVentana()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    frmKT508& frm = frmKT508::Instancia();
+    QVERIFY(!frm.Cargada());
+    c.Carga();
+    QVERIFY(frm.Cargada());
+    QCOMPARE(frm.DefaultGroup, QStringLiteral("000000"));
+    QCOMPARE(frm.Controles->b1caption(), QString());
+    QVERIFY(frm.Controles->enabledFlag(2));
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    QTRY_VERIFY(frm.tvCeCos->hasFocus());
+}
+
+void TstCatalogo::redimensiona()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    // The window works in twips (15 a pixel): a 200-twip margin under the frame.
+    frm.resize(900, 600);
+    QCOMPARE(frm.tvCeCos->height(), (600 * 15 - frm.frFrame->height() * 15 - frm.tvCeCos->y() * 15 - 200) / 15);
+    QCOMPARE(frm.tvCeCos->width(), 900 - 2 * frm.tvCeCos->x());
+    QCOMPARE(frm.frFrame->y(), frm.tvCeCos->y() + frm.tvCeCos->height() + 100 / 15);
+
+    const int alto = frm.tvCeCos->height();
+    frm.resize(300, 100);
+    QCOMPARE(frm.tvCeCos->height(), alto);
+    QCOMPARE(frm.tvCeCos->width(), 300 - 2 * frm.tvCeCos->x());
+    QCOMPARE(frm.frFrame->y(), frm.tvCeCos->y() + alto + 100 / 15);
+    QVERIFY(c.dobles.datos->llamadas.isEmpty());
+}
+
+void TstCatalogo::nodeClickOfreceComandos()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Activo"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("Inactivo"), 0, QStringLiteral("BA"));
+    c.db().Execute(QStringLiteral("UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = '1'"));
+    frmKT508& frm = c.Carga();
+    kt508::Controles& barra = *frm.Controles;
+    auto ofrece = [&] {
+        QString flags;
+        for (int n = 1; n <= 6; ++n)
+            flags += barra.enabledFlag(n) ? QLatin1Char('1') : QLatin1Char('0');
+        return flags + QLatin1Char('|') + barra.b1caption();
+    };
+
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N0")));
+    QCOMPARE(frm.txtClave->Text(), QStringLiteral("0"));
+    QCOMPARE(frm.txtCuenta->Text(), QString());
+    QCOMPARE(ofrece(), QStringLiteral("010001|"));
+
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    QCOMPARE(frm.txtClave->Text(), QStringLiteral("1"));
+    QCOMPARE(frm.txtCuenta->Text(), QStringLiteral("5100-001"));
+    QCOMPARE(ofrece(), QStringLiteral("100111|Eliminar"));
+
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N2")));
+    QCOMPARE(ofrece(), QStringLiteral("001000|"));
+
+    // An expanded deactivated centre (image 4) is still deactivated.
+    frm.tvCeCos->Nodes(QStringLiteral("N2"))->setImage(4);
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N2")));
+    QCOMPARE(ofrece(), QStringLiteral("001000|"));
+}
+
+void TstCatalogo::renombra()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    c.Inserta(QStringLiteral("105"), QStringLiteral("0"), QStringLiteral("Ventas norte"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("106"), QStringLiteral("0"), QStringLiteral("Ventas sur"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    kt508::TreeView& arbol = *frm.tvCeCos;
+    c.dobles.utilerias->reloj = QDateTime(QDate(2026, 12, 5), QTime(10, 30, 0));
+
+    arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N105")));
+    c.db().setRecording(true);
+    int cancel = 0;
+    QString texto = QStringLiteral("105 - Ventas Norte-Sur");
+    emit arbol.AfterLabelEdit(cancel, texto);
+    QCOMPARE(cancel, 0);
+    QCOMPARE(texto, QStringLiteral("VENTAS NORTESUR"));
+    QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("VENTAS NORTESUR"));
+    QCOMPARE(c.db().recorded().first(),
+             QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = 'VENTAS NORTESUR',    Oper_Ult_Modif = 'PRUEBAS',    "
+                            "Fecha_Ult_Modif = '2026-12-05 10:30:00' WHERE CC_Cve_Centro_Costo = '105'"));
+    kt508::Node* nodo = arbol.Nodes(QStringLiteral("N105"));
+    QCOMPARE(nodo->Text(), QStringLiteral("105 - VENTAS NORTESUR"));
+    QCOMPARE(arbol.SelectedItem(), nodo);
+
+    // A quote in the text is stored as typed.
+    arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N106")));
+    texto = QStringLiteral("106 - D'Artagnan");
+    emit arbol.AfterLabelEdit(cancel, texto);
+    QCOMPARE(DescripcionDe(c, QStringLiteral("106")), QStringLiteral("D'ARTAGNAN"));
+    QVERIFY(c.dobles.datos->llamadas.isEmpty());
+}
+
+void TstCatalogo::renombraVacioNoCambiaNada()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("105"), QStringLiteral("0"), QStringLiteral("Ventas norte"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N105")));
+    c.db().setRecording(true);
+    int cancel = 0;
+    QString texto;
+    emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
+    QCOMPARE(cancel, 1);
+    QVERIFY(c.db().recorded().isEmpty());
+    QCOMPARE(frm.tvCeCos->Nodes(QStringLiteral("N105"))->Text(), QStringLiteral("105 - Ventas norte"));
+
+    // Text of blanks and hyphens only is no empty edit: it stores an empty description.
+    texto = QStringLiteral(" - ");
+    emit frm.tvCeCos->AfterLabelEdit(cancel = 0, texto);
+    QCOMPARE(cancel, 0);
+    QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QString());
+}
+
+void TstCatalogo::renombreRechazadoSeMuestra()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("105"), QStringLiteral("0"), QStringLiteral("Ventas norte"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N105")));
+    c.db().failContaining(QStringLiteral("UPDATE Centro_Costo"));
+    int cancel = 0;
+    QString texto = QStringLiteral("105 - Otra cosa");
+    emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
+    QCOMPARE(cancel, 1);
+    QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
+    QCOMPARE(c.dobles.datos->Mensajes()[0].estilo, 16);
+    QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("Ventas norte"));
+}
+
+void TstCatalogo::iconosAlExpandirYContraer()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("A1"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("B"), 1, QStringLiteral("BA"));
+    c.Inserta(QStringLiteral("20"), QStringLiteral("2"), QStringLiteral("B1"), 0, QStringLiteral("BA"));
+    frmKT508& frm = c.Carga();
+    frm.tvCeCos->setFocus();
+    // The user opens and closes each branch from the keyboard.
+    auto abreYCierra = [&](const QString& clave) {
+        kt508::Node* nodo = frm.tvCeCos->Nodes(clave);
+        frm.tvCeCos->setSelectedItem(nodo);
+        pruebas::Tecla(&frm, Qt::Key_Right);
+        const int abierta = nodo->Image();
+        pruebas::Tecla(&frm, Qt::Key_Left);
+        return QPair<int, int>(abierta, nodo->Image());
+    };
+    QCOMPARE(abreYCierra(QStringLiteral("N1")), qMakePair(2, 1));
+    QCOMPARE(abreYCierra(QStringLiteral("N2")), qMakePair(4, 3));
+}
+
+void TstCatalogo::teclas()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    frm.tvCeCos->setFocus();
+    c.db().setRecording(true);
+
+    pruebas::Tecla(&frm, Qt::Key_F5, Qt::ShiftModifier);
+    QCOMPARE(c.db().recorded().size(), 1); // the root's query: the tree was rebuilt
+    pruebas::Tecla(&frm, Qt::Key_F5, Qt::ControlModifier);
+    pruebas::Tecla(&frm, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(c.db().recorded().size(), 1);
+    QVERIFY(c.dobles.utilerias->busquedas.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TstCatalogo::busqueda()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    c.dobles.utilerias->soloRegistraBusquedas = true;
+    frmKT508& frm = c.Carga();
+    frm.tvCeCos->setFocus();
+
+    // F3 before any search asks; closing the dialog without accepting searches nothing.
+    bool pregunto = false;
+    pruebas::EnModal([&](QWidget* modal) {
+        auto* dialogo = qobject_cast<frmInput*>(modal);
+        pregunto = dialogo && dialogo->txtValor->Text().isEmpty();
+        if (modal)
+            pruebas::Tecla(modal, Qt::Key_Escape);
+    });
+    pruebas::Tecla(&frm, Qt::Key_F3);
+    QVERIFY(pregunto);
+    QVERIFY(c.dobles.utilerias->busquedas.isEmpty());
+
+    // Ctrl+B asks, the value is searched and remembered.
+    pruebas::EnModal([&](QWidget* modal) {
+        if (!modal)
+            return;
+        pruebas::Escribe(modal, QStringLiteral("ventas"));
+        pruebas::Tecla(modal, Qt::Key_F4);
+    });
+    pruebas::Tecla(&frm, Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(c.dobles.utilerias->busquedas.size(), 1);
+    QCOMPARE(c.dobles.utilerias->busquedas[0].texto, QStringLiteral("ventas"));
+    QCOMPARE(frm.SearchValue, QStringLiteral("ventas"));
+
+    // F3 (and Shift+F3) repeat it without asking.
+    pruebas::Tecla(&frm, Qt::Key_F3);
+    pruebas::Tecla(&frm, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(c.dobles.utilerias->busquedas.size(), 3);
+    QCOMPARE(c.dobles.utilerias->busquedas[2].texto, QStringLiteral("ventas"));
+
+    // Ctrl+B again opens with the last value; cancelling repeats the last search.
+    QString inicial;
+    pruebas::EnModal([&](QWidget* modal) {
+        if (auto* dialogo = qobject_cast<frmInput*>(modal)) {
+            inicial = dialogo->txtValor->Text();
+            pruebas::Tecla(modal, Qt::Key_Escape);
+        }
+    });
+    pruebas::Tecla(&frm, Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(inicial, QStringLiteral("ventas"));
+    QCOMPARE(c.dobles.utilerias->busquedas.size(), 4);
+}
+
+void TstCatalogo::consulta()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    emit frm.Controles->Consulta();
+    QVERIFY(c.dobles.consulta->llamadas.isEmpty());
+
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N0")));
+    emit frm.Controles->Consulta();
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    emit frm.Controles->Consulta();
+    QCOMPARE(c.dobles.consulta->llamadas.size(), 2);
+    QCOMPARE(c.dobles.consulta->llamadas[0].tabla, QStringLiteral("Centro_Costo"));
+    QCOMPARE(c.dobles.consulta->llamadas[0].campoClave, QStringLiteral("Cc_Cve_Centro_Costo"));
+    QCOMPARE(c.dobles.consulta->llamadas[0].clave, QStringLiteral("0"));
+    QCOMPARE(c.dobles.consulta->llamadas[1].clave, QStringLiteral("1"));
+}
+
+QTEST_MAIN(TstCatalogo)
+#include "tst_catalogo.moc"

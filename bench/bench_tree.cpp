@@ -5,6 +5,7 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
+#include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/store/Publico.h"
 #include "suite/Plataforma.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -158,41 +160,86 @@ long picoMemoriaMB()
     return uso.ru_maxrss / 1024;
 }
 
-void mide(const QString& nombre, orbanel::ado::AdoConnection& db, int maximo)
+// The cost of one statement through our layers alone: the deep shape's query for one
+// centre, its fields read as the tree load reads them, and the recordset closed.
+double microsPorSentencia(kt508::Connection& db, int n)
+{
+    const int veces = std::min(n, 20000);
+    QElapsedTimer reloj;
+    reloj.start();
+    for (int i = 1; i <= veces; ++i) {
+        kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = ")
+                                             + Publico::Literal(QString::number(i))
+                                             + QStringLiteral(" ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "),
+                                         -1);
+        while (!rs.Eof()) {
+            rs.Fields(QStringLiteral("Es_Cve_Estado"));
+            rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo"));
+            rs.Fields(QStringLiteral("CC_Descripcion"));
+            rs.Fields(QStringLiteral("CC_Tipo"));
+            rs.MoveNext();
+        }
+        rs.Close();
+    }
+    return reloj.nsecsElapsed() / 1e3 / veces;
+}
+
+// One size and shape, in a process of its own so that its peak memory is its own.
+void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
 {
     ConexionContada contada(db);
     DatosBench datos(contada);
     Publico::Datos = &datos;
+    llenaCatalogo(db, n, forma);
     frmKT508& frm = frmKT508::Instancia();
+    frm.show();
 
+    const int veces = n >= 100000 ? 3 : 5;
+    contada.enviadas = 0;
+    const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
+    const long sentencias = contada.enviadas / veces;
+    const long picoCarga = picoMemoriaMB();
+    if (frm.tvCeCos->Count() != n + 1)
+        std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
+    const double capa = forma == Forma::Profunda ? microsPorSentencia(db, n) : 0.0;
+    const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
+    std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12s %9ld %9ld\n", n,
+                forma == Forma::Ancha ? "ancha" : "profunda", sentencias, carga, cota, carga / cota,
+                capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB());
+    std::fflush(stdout);
+    frm.tvCeCos->Clear();
+}
+
+std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
+{
+    auto db = orbanel::ado::AdoConnection::Open(url);
+    orbanel::schema::Borra(*db);
+    orbanel::schema::Crea(*db);
+    return db;
+}
+
+void tabla(const QString& nombre, const QString& url, int maximo)
+{
     std::printf("\n%s\n%-9s %-9s %10s %12s %12s %7s %12s %9s %9s\n", qPrintable(nombre), "centros", "forma",
                 "sentencias", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota");
+    std::fflush(stdout);
     for (const int n : {1000, 10000, 100000}) {
         if (n > maximo)
             break;
-        for (const Forma forma : {Forma::Ancha, Forma::Profunda}) {
-            llenaCatalogo(db, n, forma);
-            frm.Load();
-            frm.show();
-            const int veces = n >= 100000 ? 2 : 5;
-            contada.enviadas = 0;
-            const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
-            const long sentencias = contada.enviadas / veces;
-            const long picoCarga = picoMemoriaMB();
-            const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
-            if (frm.tvCeCos->Count() != n + 1)
-                std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
-            std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12.1f %9ld %9ld\n", n,
-                        forma == Forma::Ancha ? "ancha" : "profunda", sentencias, carga, cota, carga / cota,
-                        carga * 1000.0 / sentencias, picoCarga, picoMemoriaMB());
-            std::fflush(stdout);
+        for (const char* forma : {"ancha", "profunda"}) {
+            QProcess caso;
+            caso.setProcessChannelMode(QProcess::ForwardedChannels);
+            caso.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--caso"), QString::number(n), QString::fromLatin1(forma), url});
+            caso.waitForFinished(-1);
         }
     }
-    frm.tvCeCos->Clear();
 }
 
 } // namespace
 
+// bench_tree [--max N] [postgresql://...]: the table for SQLite, and for the server when given.
+// bench_tree --caso N ancha|profunda URL: one row (what the table runs for each row).
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -201,22 +248,24 @@ int main(int argc, char* argv[])
     Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
     QStringList args = QCoreApplication::arguments().mid(1);
-    int maximo = 100000;
-    if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
-        maximo = args.at(1).toInt();
-        args = args.mid(2);
-    }
-
-    QTemporaryDir carpeta;
-    auto sqlite = orbanel::ado::AdoConnection::Open(QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")));
-    orbanel::schema::Crea(*sqlite);
-    mide(QStringLiteral("SQLite"), *sqlite, maximo);
-
-    if (!args.isEmpty()) {
-        auto pg = orbanel::ado::AdoConnection::Open(args.first());
-        orbanel::schema::Borra(*pg);
-        orbanel::schema::Crea(*pg);
-        mide(QStringLiteral("PostgreSQL"), *pg, maximo);
+    try {
+        if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+            auto db = abreLimpia(args.at(3));
+            unCaso(*db, args.at(1).toInt(), args.at(2) == QLatin1String("ancha") ? Forma::Ancha : Forma::Profunda);
+            return 0;
+        }
+        int maximo = 100000;
+        if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
+            maximo = args.at(1).toInt();
+            args = args.mid(2);
+        }
+        QTemporaryDir carpeta;
+        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), maximo);
+        if (!args.isEmpty())
+            tabla(QStringLiteral("PostgreSQL"), args.first(), maximo);
+    } catch (const kt508::Error& e) {
+        std::fprintf(stderr, "bench_tree: %s\n", qPrintable(e.Description()));
+        return 1;
     }
     return 0;
 }

@@ -26,5 +26,5 @@ void VentanaOrbanel::Muestra(QWidget* pantalla)
     setCentralWidget(pantalla);
     setWindowTitle(QStringLiteral("Orbanel - %1").arg(pantalla->windowTitle()));
     const QSize minimo = pantalla->size();
-    resize(qMax(minimo.width(), 860), qMax(minimo.height(), 600));
+    resize(qMax(minimo.width(), 1024), qMax(minimo.height(), 680));
 }

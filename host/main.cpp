@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -23,6 +24,7 @@ struct Opciones {
     QString screenshot;
     QString registrar;
     QString desregistrar;
+    bool expandir = false;
 };
 
 int errorDeOpciones(const QString& texto)
@@ -60,9 +62,15 @@ QWidget* cargaPantalla(VentanaOrbanel& ventana)
     return catalogo;
 }
 
-void tomaFoto(QWidget* ventana, const QString& archivo)
+void tomaFoto(QWidget* ventana, const QString& archivo, bool expandir)
 {
-    QTimer::singleShot(400, ventana, [ventana, archivo] {
+    QTimer::singleShot(400, ventana, [ventana, archivo, expandir] {
+        // As a user would open every branch before looking.
+        if (expandir) {
+            for (QTreeView* arbol : ventana->findChildren<QTreeView*>())
+                arbol->expandAll();
+            QApplication::processEvents();
+        }
         const bool guardada = ventana->grab().save(archivo, "PNG");
         if (!guardada)
             std::fprintf(stderr, "orbanel: no se pudo guardar la captura en %s\n", qPrintable(archivo));
@@ -88,6 +96,7 @@ void defineOpciones(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("operador"), QStringLiteral("Nombre del operador."), QStringLiteral("nombre")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("expandir"), QStringLiteral("Con --screenshot: abre todas las ramas antes de la captura.")});
     parser.addOption({QStringLiteral("registrar"), QStringLiteral("Registra un componente y termina."),
                       QStringLiteral("biblioteca")});
     parser.addOption({QStringLiteral("desregistrar"), QStringLiteral("Borra el registro de un componente y termina."),
@@ -144,7 +153,7 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
     }
     ventana->show();
     if (!opciones.screenshot.isEmpty())
-        tomaFoto(ventana, opciones.screenshot);
+        tomaFoto(ventana, opciones.screenshot, opciones.expandir);
     return QApplication::exec();
 }
 
@@ -165,7 +174,7 @@ int main(int argc, char* argv[])
 
     const Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
                             parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar"))};
+                            parser.value(QStringLiteral("desregistrar")), parser.isSet(QStringLiteral("expandir"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
             QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")

@@ -139,6 +139,8 @@ QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, c
     boton->setAutoRaise(true);
     // Like any toolbar, the buttons leave the keyboard focus in the window's fields.
     boton->setFocusPolicy(Qt::NoFocus);
+    // A narrow window clips the row instead of squeezing the captions into each other.
+    boton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(boton, &QToolButton::clicked, this, [this, comando] {
         if (comando == cCampos)
             AbreCampos();

@@ -22,5 +22,7 @@ enum EstadoShift : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
 
 int CodigoDeTecla(const QKeyEvent& evento); // 0 when the key has no code
 int EstadoDeShift(Qt::KeyboardModifiers modificadores);
+// Character code of a typed key (13 Enter, 27 Escape, 8 Backspace); 0 when it types none.
+int CodigoCaracter(const QKeyEvent& evento);
 
 } // namespace kt508

@@ -1,7 +1,7 @@
 #include "suite/controls/PestanasVex.h"
 
 #include "suite/controls/Protege.h"
-#include "suite/controls/Teclas.h"
+#include "kt508/services/Teclas.h"
 
 #include <QKeyEvent>
 #include <QTabBar>
@@ -72,7 +72,7 @@ void PestanasVex::AlCambiar(int actual)
 bool PestanasVex::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pestanas->tabBar() && event->type() == QEvent::KeyPress) {
-        int caracter = CodigoCaracter(*static_cast<QKeyEvent*>(event));
+        int caracter = kt508::CodigoCaracter(*static_cast<QKeyEvent*>(event));
         if (caracter != 0) {
             EmiteProtegido(QStringLiteral("KeyPress"), [&] { emit KeyPress(caracter); });
             if (caracter == 0)

@@ -4,7 +4,7 @@
 #include "suite/controls/Esquema.h"
 #include "suite/controls/ListaConsulta.h"
 #include "suite/controls/Protege.h"
-#include "suite/controls/Teclas.h"
+#include "kt508/services/Teclas.h"
 
 #include "kt508/services/Error.h"
 
@@ -308,8 +308,8 @@ void TextoVex::paintEvent(QPaintEvent* event)
 void TextoVex::TeclaAbajo(QKeyEvent* event)
 {
     QPointer<TextoVex> vivo(this);
-    int codigo = CodigoTecla(*event);
-    const int shift = EstadoShift(event->modifiers());
+    int codigo = kt508::CodigoDeTecla(*event);
+    const int shift = kt508::EstadoDeShift(event->modifiers());
     if (codigo != 0) {
         EmiteProtegido(QStringLiteral("KeyDown"), [&] { emit KeyDown(codigo, shift); });
         if (!vivo)
@@ -342,9 +342,9 @@ void TextoVex::TeclaAbajo(QKeyEvent* event)
 void TextoVex::TeclaArriba(QKeyEvent* event)
 {
     QPointer<TextoVex> vivo(this);
-    int codigo = CodigoTecla(*event);
+    int codigo = kt508::CodigoDeTecla(*event);
     if (codigo != 0) {
-        const int shift = EstadoShift(event->modifiers());
+        const int shift = kt508::EstadoDeShift(event->modifiers());
         EmiteProtegido(QStringLiteral("KeyUp"), [&] { emit KeyUp(codigo, shift); });
         if (!vivo)
             return;
@@ -359,7 +359,7 @@ void TextoVex::TeclaArriba(QKeyEvent* event)
 // KeyPress: 0 swallows the character; another code types that character instead.
 bool TextoVex::Caracter(QKeyEvent* event)
 {
-    int caracter = CodigoCaracter(*event);
+    int caracter = kt508::CodigoCaracter(*event);
     if (caracter == 0)
         return true;
     const int original = caracter;

@@ -1,6 +1,6 @@
 #include "suite/controls/VistaArbol.h"
 
-#include "suite/controls/Teclas.h"
+#include "kt508/services/Teclas.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -49,9 +49,9 @@ void VistaArbol::mousePressEvent(QMouseEvent* event)
 void VistaArbol::keyPressEvent(QKeyEvent* event)
 {
     const quint64 generacion = m_generacion;
-    int codigo = CodigoTecla(*event);
+    int codigo = kt508::CodigoDeTecla(*event);
     if (codigo != 0) {
-        emit teclaAbajo(codigo, EstadoShift(event->modifiers()));
+        emit teclaAbajo(codigo, kt508::EstadoDeShift(event->modifiers()));
         if (codigo == 0) {
             event->accept();
             return;

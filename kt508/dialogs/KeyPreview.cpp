@@ -29,13 +29,16 @@ bool KeyPreview::eventFilter(QObject* receptor, QEvent* evento)
         m_visto = nullptr;
         return false;
     }
-    // A key the focus widget ignores travels up to its parents: see it once, at its first receiver.
+    // The platform's window hands the key to the focus widget, and a key the focus widget
+    // ignores travels up to its parents: see it once, at the first widget that receives it.
+    auto* widget = qobject_cast<QWidget*>(receptor);
+    if (!widget)
+        return false;
     if (evento == m_visto && evento->type() == m_tipoVisto)
         return false;
     m_visto = evento;
     m_tipoVisto = evento->type();
-    auto* widget = qobject_cast<QWidget*>(receptor);
-    if (!m_ventana || !widget || widget->window() != m_ventana)
+    if (!m_ventana || widget->window() != m_ventana)
         return false;
     auto* tecla = static_cast<QKeyEvent*>(evento);
     if (tecla->isAutoRepeat() && !presion)

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace pruebas {
 
@@ -17,12 +18,25 @@ QWidget* destino(QWidget* ventana)
     return foco ? foco : ventana;
 }
 
+// A window the action should have closed but did not would hold the test forever:
+// close it, so that the test goes on and its checks fail.
+void cierraSiSigueAbierta(QWidget* modal)
+{
+    QTimer::singleShot(3000, modal, [modal] {
+        if (modal->isVisible()) {
+            qWarning("la ventana modal %s seguía abierta: se cierra", qPrintable(modal->objectName()));
+            modal->hide();
+        }
+    });
+}
+
 void esperaModal(const std::function<void(QWidget*)>& accion, QDeadlineTimer limite)
 {
     // A user types into a window once it is active and its focus is in place.
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal->isVisible() && modal->isActiveWindow()) {
         accion(modal);
+        cierraSiSigueAbierta(modal);
         return;
     }
     // The offscreen platform activates a window only on its first showing; a window
@@ -47,6 +61,11 @@ void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos
 
 void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores)
 {
+    // Through the platform window, as the keyboard delivers it, when the window has one.
+    if (QWindow* plataforma = ventana->window()->windowHandle(); plataforma && ventana->window()->isActiveWindow()) {
+        QTest::keyClick(plataforma, tecla, modificadores);
+        return;
+    }
     QTest::keyClick(destino(ventana), tecla, modificadores);
 }
 

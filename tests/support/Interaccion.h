@@ -14,7 +14,8 @@ namespace pruebas {
 // If none appears within the time, the action runs with nullptr.
 void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos = 5000);
 
-// Press and release of a key at the window's focus widget (or the window itself).
+// Press and release of a key as the keyboard delivers it: to the active window, which hands
+// it to its focus widget.
 void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores = Qt::NoModifier);
 
 // Types the text into the window's focus widget.

@@ -22,8 +22,11 @@ QWidget* destino(QWidget* ventana)
 // close it, so that the test goes on and its checks fail.
 void cierraSiSigueAbierta(QWidget* modal)
 {
-    QTimer::singleShot(3000, modal, [modal] {
-        if (modal->isVisible()) {
+    // Only this showing: the same window may be shown again meanwhile.
+    const int muestra = modal->property("pruebas_muestra").toInt() + 1;
+    modal->setProperty("pruebas_muestra", muestra);
+    QTimer::singleShot(3000, modal, [modal, muestra] {
+        if (modal->isVisible() && modal->property("pruebas_muestra").toInt() == muestra) {
             qWarning("la ventana modal %s seguía abierta: se cierra", qPrintable(modal->objectName()));
             modal->hide();
         }

@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="${KT508_BUILD:-$ROOT/build}"
 
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libqt6sql6-odbc
           libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev tdsodbc
           xvfb xauth fonts-dejavu-core)
 

@@ -1,24 +1,23 @@
 #include "suite/ado/AdoConnection.h"
 
 #include "kt508/services/Error.h"
-#include "suite/ado/Literales.h"
+#include "suite/ado/SentenciasSqlite.h"
 
 #include <QAtomicInt>
 #include <QFile>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
 
-#include <unordered_map>
+#include <sqlite3.h>
+
 #include <utility>
 
 namespace orbanel::ado {
 
 namespace {
-
-// Prepared forms kept per connection; the tree load needs one, the commands a handful.
-constexpr size_t kMaxPreparadas = 64;
 
 QString textoDe(const QSqlError& error)
 {
@@ -107,11 +106,9 @@ Destino configura(QSqlDatabase& db, const QString& url)
 class AdoConnection::Private {
 public:
     QSqlDatabase db;
-    QSqlQuery query; // reused by every statement that is not kept prepared
-    // SQLite: SELECTs whose literals become bound values, prepared once per form.
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparadas;
-    QString forma;
-    QVariantList valores;
+    QSqlQuery query; // the server databases' statements
+    // SQLite: statements run on the driver's own handle, past Qt's per-statement record work.
+    std::unique_ptr<SentenciasSqlite> sqlite;
     Dialect dialect = Dialect::SQLite;
     QString url;
     bool inTransaction = false;
@@ -123,7 +120,7 @@ public:
     std::unique_ptr<QFile> trace;
 
     void beforeSend(const QString& statement);
-    QSqlQuery* preparadaPara(const QString& statement);
+    void transaccionSqlite(const QString& orden);
     static kt508::Recordset collect(QSqlQuery& q);
 };
 
@@ -141,25 +138,11 @@ void AdoConnection::Private::beforeSend(const QString& statement)
     }
 }
 
-// The prepared form of a SELECT with its literals bound, or null when the statement goes as text.
-QSqlQuery* AdoConnection::Private::preparadaPara(const QString& statement)
+// BEGIN, COMMIT and ROLLBACK on the same handle as the statements; they are not the caller's
+// statements, so they are neither recorded nor traced.
+void AdoConnection::Private::transaccionSqlite(const QString& orden)
 {
-    if (dialect != Dialect::SQLite || !SeparaLiterales(statement, forma, valores))
-        return nullptr;
-    auto it = preparadas.find(forma);
-    if (it == preparadas.end()) {
-        if (preparadas.size() >= kMaxPreparadas)
-            preparadas.clear();
-        auto q = std::make_unique<QSqlQuery>(db);
-        q->setForwardOnly(true);
-        if (!q->prepare(forma))
-            return nullptr; // sent as text, the database reports its own error
-        it = preparadas.emplace(forma, std::move(q)).first;
-    }
-    QSqlQuery& q = *it->second;
-    for (int i = 0; i < valores.size(); ++i)
-        q.bindValue(i, valores.at(i));
-    return &q;
+    sqlite->EjecutaConValores(orden, {});
 }
 
 kt508::Recordset AdoConnection::Private::collect(QSqlQuery& query)
@@ -203,6 +186,14 @@ AdoConnection::AdoConnection(QSqlDatabase db, Dialect dialect, QString url)
     d->url = std::move(url);
     d->query = QSqlQuery(d->db);
     d->query.setForwardOnly(true);
+    if (d->dialect == Dialect::SQLite) {
+        const QVariant handle = d->db.driver()->handle();
+        sqlite3* conexion = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+            ? *static_cast<sqlite3* const*>(handle.constData())
+            : nullptr;
+        if (conexion) // without it the statements simply go through Qt SQL
+            d->sqlite = std::make_unique<SentenciasSqlite>(conexion);
+    }
     const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
     if (!tracePath.isEmpty()) {
         auto file = std::make_unique<QFile>(tracePath);
@@ -234,7 +225,7 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url)
 AdoConnection::~AdoConnection()
 {
     const QString nombre = d->db.connectionName();
-    d->preparadas.clear();
+    d->sqlite.reset(); // its statements must be finalized before the handle closes
     d->query = QSqlQuery();
     d->db.close();
     d->db = QSqlDatabase();
@@ -244,16 +235,18 @@ AdoConnection::~AdoConnection()
 kt508::Recordset AdoConnection::Execute(const QString& commandText, int)
 {
     d->beforeSend(commandText);
-    QSqlQuery* preparada = d->preparadaPara(commandText);
-    QSqlQuery& q = preparada ? *preparada : d->query;
-    if (!(preparada ? q.exec() : q.exec(commandText)))
-        throw kt508::Error(textoDe(q.lastError()));
-    return d->collect(q);
+    if (d->sqlite)
+        return d->sqlite->Ejecuta(commandText);
+    if (!d->query.exec(commandText))
+        throw kt508::Error(textoDe(d->query.lastError()));
+    return d->collect(d->query);
 }
 
 kt508::Recordset AdoConnection::ExecuteParams(const QString& commandText, const QVariantList& values)
 {
     d->beforeSend(commandText);
+    if (d->sqlite)
+        return d->sqlite->EjecutaConValores(commandText, values);
     if (!d->query.prepare(commandText))
         throw kt508::Error(textoDe(d->query.lastError()));
     for (const QVariant& valor : values)
@@ -267,7 +260,9 @@ int AdoConnection::BeginTrans()
 {
     if (d->inTransaction)
         throw kt508::Error(QStringLiteral("Ya hay una transacción abierta en esta conexión."));
-    if (!d->db.transaction())
+    if (d->sqlite)
+        d->transaccionSqlite(QStringLiteral("BEGIN"));
+    else if (!d->db.transaction())
         throw kt508::Error(textoDe(d->db.lastError()));
     d->inTransaction = true;
     return 1;
@@ -278,7 +273,9 @@ void AdoConnection::CommitTrans()
     if (!d->inTransaction)
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que confirmar."));
     // A commit the database refuses leaves the transaction open for the caller's rollback.
-    if (!d->db.commit())
+    if (d->sqlite)
+        d->transaccionSqlite(QStringLiteral("COMMIT"));
+    else if (!d->db.commit())
         throw kt508::Error(textoDe(d->db.lastError()));
     d->inTransaction = false;
 }
@@ -288,7 +285,9 @@ void AdoConnection::RollbackTrans()
     if (!d->inTransaction)
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que deshacer."));
     d->inTransaction = false;
-    if (!d->db.rollback())
+    if (d->sqlite)
+        d->transaccionSqlite(QStringLiteral("ROLLBACK"));
+    else if (!d->db.rollback())
         throw kt508::Error(textoDe(d->db.lastError()));
 }
 

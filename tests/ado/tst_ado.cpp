@@ -5,6 +5,7 @@
 #include "suite/ado/Literales.h"
 #include "suite/schema/Schema.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,16 @@ private slots:
     void separaLiteralesRechaza();
     void mismaFormaOtraClave_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void mismaFormaOtraClave();
+    void tiposSqlite();
+    void textoConAcentosYComillas_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
+    void textoConAcentosYComillas();
+    void formaReutilizada_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
+    void formaReutilizada();
+    void erroresSqlite();
+    void transaccionDeshecha_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
+    void transaccionDeshecha();
+    void cierreConSentenciasPreparadas();
+    void esperaAlArchivoOcupado();
 };
 
 // EOF/BOF on empty and non-empty results, fields by name in any capitals, NULL apart from "".
@@ -375,6 +386,199 @@ void TstAdo::mismaFormaOtraClave()
     QVERIFY_SQL(orbanel::schema::Crea(*db));
     QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('A1', 'Nuevo')")));
     QCOMPARE(descripcion(QStringLiteral("A1")).toString(), QStringLiteral("Nuevo"));
+}
+
+// Each storage class arrives as the type the recordset's users expect; NULL stays apart from "".
+void TstAdo::tiposSqlite()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), Contenido::Vacio);
+    QVERIFY_SQL(db->Execute(QStringLiteral("CREATE TABLE Tipos (Clave VARCHAR(6), Num_Entero INTEGER, Num_Real DOUBLE, "
+                                           "Texto VARCHAR(20), Bytes BLOB)")));
+    const QString inserta = QStringLiteral("INSERT INTO Tipos VALUES (?, ?, ?, ?, ?)");
+    const QByteArray bytes("\x00\x01\xfe\xff", 4);
+    const qlonglong grande = Q_INT64_C(9007199254740993); // a double would lose its last unit
+    QVERIFY_SQL(db->ExecuteParams(inserta, {QStringLiteral("V"), grande, 2.5, QStringLiteral("Año"), bytes}));
+    QVERIFY_SQL(db->ExecuteParams(inserta, {QStringLiteral("N"), QVariant(), QVariant(), QVariant(), QVariant()}));
+    QVERIFY_SQL(db->Execute(QStringLiteral("INSERT INTO Tipos VALUES ('E', 0, 0.0, '', X'')")));
+
+    kt508::Recordset rs;
+    QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT * FROM Tipos WHERE Clave = 'V'")));
+    QCOMPARE(rs.Value(1).typeId(), QMetaType::LongLong);
+    QCOMPARE(rs.Value(1).toLongLong(), grande);
+    QCOMPARE(rs.Value(2).typeId(), QMetaType::Double);
+    QCOMPARE(rs.Value(2).toDouble(), 2.5);
+    QCOMPARE(rs.Value(3).typeId(), QMetaType::QString);
+    QCOMPARE(rs.Value(3).toString(), QStringLiteral("Año"));
+    QCOMPARE(rs.Value(4).typeId(), QMetaType::QByteArray);
+    QCOMPARE(rs.Value(4).toByteArray(), bytes);
+
+    QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT * FROM Tipos WHERE Clave = 'N'")));
+    for (int i = 1; i < rs.FieldCount(); ++i)
+        QVERIFY2(!rs.Value(i).isValid(), qPrintable(rs.FieldName(i)));
+
+    QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT * FROM Tipos WHERE Clave = 'E'")));
+    QCOMPARE(rs.Value(1).typeId(), QMetaType::LongLong);
+    QCOMPARE(rs.Value(3).typeId(), QMetaType::QString);
+    QVERIFY(!rs.Value(3).toString().isNull());
+    QVERIFY(rs.Value(3).toString().isEmpty());
+    QCOMPARE(rs.Value(4).typeId(), QMetaType::QByteArray);
+    QVERIFY(rs.Value(4).toByteArray().isEmpty());
+
+    // An empty literal is compared as '' and not as NULL.
+    QCOMPARE(pruebas::escalar(*db, QStringLiteral("SELECT COUNT(*) FROM Tipos WHERE Texto = ''")).toInt(), 1);
+    QCOMPARE(pruebas::escalar(*db, QStringLiteral("SELECT Num_Entero + 1 AS Siguiente FROM Tipos WHERE Clave = 'V'")).toLongLong(),
+             grande + 1);
+}
+
+void TstAdo::textoConAcentosYComillas()
+{
+    QFETCH(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    const QString texto = QStringLiteral("Ñandú 'Sur' – ó €");
+    const QString enSql = QString(texto).replace(QLatin1Char('\''), QLatin1String("''"));
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('T1', '") + enSql + QStringLiteral("')")));
+    QVERIFY_SQL(db->ExecuteParams(kInsertaGrupo + QStringLiteral("(?, ?)"), {QStringLiteral("T2"), texto}));
+
+    kt508::Recordset rs;
+    QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion FROM Grupo_Centro_Costo "
+                                                "WHERE Gcc_Descripcion = '")
+                                 + enSql + QStringLiteral("' ORDER BY Gcc_Cve_Grupo_Centro_Costo")));
+    QCOMPARE(rs.RecordCount(), 2);
+    QCOMPARE(rs.Value(0).toString(), QStringLiteral("T1"));
+    QCOMPARE(rs.Value(1).toString(), texto);
+    rs.MoveNext();
+    QCOMPARE(rs.Value(0).toString(), QStringLiteral("T2"));
+    QCOMPARE(rs.Value(1).toString(), texto);
+
+    // A literal of the select list goes as written and names its column.
+    QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT 'Ñ''x' AS Letra FROM Grupo_Centro_Costo WHERE "
+                                                "Gcc_Cve_Grupo_Centro_Costo = 'T1'")));
+    QCOMPARE(rs.Fields(QStringLiteral("letra")).Value.toString(), QStringLiteral("Ñ'x"));
+}
+
+// One form serves many keys: results kept by the caller are not disturbed by the next key,
+// by many other forms in between, nor by a change of the table.
+void TstAdo::formaReutilizada()
+{
+    QFETCH(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('A1', 'Uno')")));
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('B2', 'Dos')")));
+    const auto consulta = [](const QString& clave) {
+        return QStringLiteral("SELECT * FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = '") + clave
+            + QStringLiteral("' ORDER BY Gcc_Cve_Grupo_Centro_Costo");
+    };
+    const QString descripcion = QStringLiteral("Gcc_Descripcion");
+
+    kt508::Recordset primero, segundo, ninguno;
+    QVERIFY_SQL(primero = db->Execute(consulta(QStringLiteral("A1"))));
+    QVERIFY_SQL(segundo = db->Execute(consulta(QStringLiteral("B2"))));
+    QVERIFY_SQL(ninguno = db->Execute(consulta(QStringLiteral("ZZ"))));
+    QCOMPARE(primero.Fields(descripcion).Value.toString(), QStringLiteral("Uno"));
+    QCOMPARE(segundo.Fields(descripcion).Value.toString(), QStringLiteral("Dos"));
+    QVERIFY(ninguno.Eof());
+    QCOMPARE(ninguno.FieldCount(), 2);
+    primero.MoveNext();
+    QVERIFY(primero.Eof());
+
+    for (int i = 0; i < 80; ++i) {
+        const QString otra = QStringLiteral("SELECT %1 AS N FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = 'A1'").arg(i);
+        QCOMPARE(pruebas::escalar(*db, otra).toInt(), i);
+    }
+    QCOMPARE(pruebas::escalar(*db, consulta(QStringLiteral("B2"))).toString(), QStringLiteral("B2"));
+
+    QVERIFY_SQL(db->Execute(QStringLiteral("ALTER TABLE Grupo_Centro_Costo ADD COLUMN Gcc_Nota VARCHAR(10)")));
+    QVERIFY_SQL(db->Execute(QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Nota = 'n' WHERE Gcc_Cve_Grupo_Centro_Costo = 'B2'")));
+    kt508::Recordset cambiado;
+    QVERIFY_SQL(cambiado = db->Execute(consulta(QStringLiteral("B2"))));
+    QCOMPARE(cambiado.FieldCount(), 3);
+    QCOMPARE(cambiado.Fields(QStringLiteral("Gcc_Nota")).Value.toString(), QStringLiteral("n"));
+    QCOMPARE(cambiado.Fields(descripcion).Value.toString(), QStringLiteral("Dos"));
+    QCOMPARE(segundo.FieldCount(), 2);
+}
+
+// The database's own texts, whether it refuses the statement or fails while reading rows.
+void TstAdo::erroresSqlite()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), Contenido::Vacio);
+    QCOMPARE(descripcionDe([&] { db->Execute(QStringLiteral("SELECT * FROM Tabla_Ausente WHERE Clave = 'x'")); }),
+             QStringLiteral("no such table: Tabla_Ausente"));
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('A1', 'Uno')")));
+    QCOMPARE(descripcionDe([&] { db->ExecuteParams(kInsertaGrupo + QStringLiteral("(?, ?)"), {QStringLiteral("A1"), QStringLiteral("x")}); }),
+             QStringLiteral("UNIQUE constraint failed: Grupo_Centro_Costo.Gcc_Cve_Grupo_Centro_Costo"));
+
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('M1', '-9223372036854775808')")));
+    const auto absoluto = [&db](const QString& clave) {
+        return db->Execute(QStringLiteral("SELECT abs(CAST(Gcc_Descripcion AS INTEGER)) AS Valor FROM Grupo_Centro_Costo "
+                                          "WHERE Gcc_Cve_Grupo_Centro_Costo = '")
+                           + clave + QStringLiteral("'"));
+    };
+    QCOMPARE(descripcionDe([&] { absoluto(QStringLiteral("M1")); }), QStringLiteral("integer overflow"));
+    kt508::Recordset rs;
+    QVERIFY_SQL(rs = absoluto(QStringLiteral("A1")));
+    QCOMPARE(rs.Value(0).toLongLong(), 0);
+
+    // Nothing runs of a statement that cannot be sent whole.
+    QVERIFY(!descripcionDe([&] { db->Execute(QStringLiteral("DELETE FROM Grupo_Centro_Costo; DELETE FROM Centro_Costo")); }).isEmpty());
+    QVERIFY(!descripcionDe([&] { db->ExecuteParams(kInsertaGrupo + QStringLiteral("(?, ?)"), {QStringLiteral("P1")}); }).isEmpty());
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("A1")), 1);
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("P1")), 0);
+}
+
+void TstAdo::transaccionDeshecha()
+{
+    QFETCH(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    const QString lee = QStringLiteral("SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = 'T1'");
+    QVERIFY(pruebas::escalar(*db, lee).isNull()); // the form is ready before the transaction
+
+    QVERIFY_SQL(db->BeginTrans());
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('T1', 'Provisional')")));
+    QVERIFY_SQL(db->ExecuteParams(kInsertaGrupo + QStringLiteral("(?, ?)"), {QStringLiteral("T2"), QStringLiteral("Otro")}));
+    QCOMPARE(pruebas::escalar(*db, lee).toString(), QStringLiteral("Provisional"));
+    QVERIFY_THROWS_EXCEPTION(kt508::Error, db->Execute(kInsertaGrupo + QStringLiteral("('T1', 'Repetido')")));
+    QVERIFY_SQL(db->RollbackTrans());
+
+    QVERIFY(pruebas::escalar(*db, lee).isNull());
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("T2")), 0);
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('T3', 'Fuera')")));
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("T3")), 1);
+}
+
+// A connection closed with prepared statements and an open transaction lets the file go.
+void TstAdo::cierreConSentenciasPreparadas()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), Contenido::Vacio);
+    {
+        std::unique_ptr<AdoConnection> efimera;
+        QVERIFY_SQL(efimera = AdoConnection::Open(pruebas::urlDe(QStringLiteral("sqlite"))));
+        QCOMPARE(cuentaGrupos(*efimera, QStringLiteral("X1")), 0);
+        QVERIFY_SQL(efimera->BeginTrans());
+        QVERIFY_SQL(efimera->ExecuteParams(kInsertaGrupo + QStringLiteral("(?, ?)"), {QStringLiteral("X1"), QStringLiteral("x")}));
+    }
+    QElapsedTimer reloj;
+    reloj.start();
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('Y1', 'y')")));
+    QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("X1")), 0);
+}
+
+// Another connection writing waits for the file as long as the connection allows, then reports it.
+void TstAdo::esperaAlArchivoOcupado()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), Contenido::Vacio);
+    std::unique_ptr<AdoConnection> otra;
+    QVERIFY_SQL(otra = AdoConnection::Open(pruebas::urlDe(QStringLiteral("sqlite"))));
+    QVERIFY_SQL(db->BeginTrans());
+    QVERIFY_SQL(db->Execute(kInsertaGrupo + QStringLiteral("('B1', 'Primero')")));
+    QElapsedTimer reloj;
+    reloj.start();
+    const QString texto = descripcionDe([&] { otra->Execute(kInsertaGrupo + QStringLiteral("('B2', 'Segundo')")); });
+    QVERIFY2(reloj.elapsed() >= 4000, qPrintable(QString::number(reloj.elapsed())));
+    QCOMPARE(texto, QStringLiteral("database is locked"));
+    QVERIFY_SQL(db->CommitTrans());
+    QVERIFY_SQL(otra->Execute(kInsertaGrupo + QStringLiteral("('B2', 'Segundo')")));
+    QCOMPARE(cuentaGrupos(*db, QStringLiteral("B2")), 1);
 }
 
 QTEST_GUILESS_MAIN(TstAdo)

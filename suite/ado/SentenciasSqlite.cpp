@@ -1,0 +1,249 @@
+#include "suite/ado/SentenciasSqlite.h"
+
+#include "kt508/services/Error.h"
+#include "suite/ado/Literales.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QStringView>
+#include <QTime>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace orbanel::ado {
+
+namespace {
+
+// Prepared forms kept per connection; the tree load needs one, the commands a handful.
+constexpr size_t kMaxPreparadas = 64;
+
+// Leaves the statement ready for its next use whatever happens while it runs.
+class Reinicio {
+public:
+    explicit Reinicio(sqlite3_stmt* stmt)
+        : m_stmt(stmt)
+    {
+    }
+    ~Reinicio()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    Reinicio(const Reinicio&) = delete;
+    Reinicio& operator=(const Reinicio&) = delete;
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+// Null as Qt SQL understands it: an invalid variant or a null string, date or byte array.
+bool esNulo(const QVariant& valor)
+{
+    if (valor.isNull())
+        return true;
+    switch (valor.typeId()) {
+    case QMetaType::QString:
+        return static_cast<const QString*>(valor.constData())->isNull();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray*>(valor.constData())->isNull();
+    case QMetaType::QDate:
+        return static_cast<const QDate*>(valor.constData())->isNull();
+    case QMetaType::QTime:
+        return static_cast<const QTime*>(valor.constData())->isNull();
+    case QMetaType::QDateTime:
+        return static_cast<const QDateTime*>(valor.constData())->isNull();
+    default:
+        return false;
+    }
+}
+
+int ligaTexto(sqlite3_stmt* stmt, int posicion, const QString& texto)
+{
+    const QByteArray utf8 = texto.toUtf8();
+    return sqlite3_bind_text(stmt, posicion, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// The same conversions Qt's SQLite driver applies, so stored values do not change.
+int ligaValor(sqlite3_stmt* stmt, int posicion, const QVariant& valor)
+{
+    if (esNulo(valor))
+        return sqlite3_bind_null(stmt, posicion);
+    switch (valor.typeId()) {
+    case QMetaType::QByteArray: {
+        const QByteArray* bytes = static_cast<const QByteArray*>(valor.constData());
+        return sqlite3_bind_blob(stmt, posicion, bytes->constData(), static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, posicion, valor.toLongLong());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, posicion, valor.toDouble());
+    case QMetaType::QDateTime:
+        return ligaTexto(stmt, posicion, valor.toDateTime().toString(Qt::ISODateWithMs));
+    case QMetaType::QTime:
+        return ligaTexto(stmt, posicion, valor.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+    default:
+        return ligaTexto(stmt, posicion, valor.toString());
+    }
+}
+
+QVariant valorDe(sqlite3_stmt* stmt, int columna)
+{
+    switch (sqlite3_column_type(stmt, columna)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, columna)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, columna));
+    case SQLITE_BLOB: {
+        const char* datos = static_cast<const char*>(sqlite3_column_blob(stmt, columna));
+        return QVariant(QByteArray(datos, sqlite3_column_bytes(stmt, columna)));
+    }
+    default: {
+        // The file keeps UTF-8: converting it here is cheaper than asking SQLite for UTF-16.
+        const char* texto = reinterpret_cast<const char*>(sqlite3_column_text(stmt, columna));
+        const int bytes = sqlite3_column_bytes(stmt, columna);
+        return QVariant(bytes == 0 ? QString(QLatin1String("")) : QString::fromUtf8(texto, bytes));
+    }
+    }
+}
+
+} // namespace
+
+SentenciasSqlite::SentenciasSqlite(sqlite3* conexion)
+    : m_conexion(conexion)
+{
+}
+
+SentenciasSqlite::~SentenciasSqlite()
+{
+    Finaliza();
+}
+
+void SentenciasSqlite::Finaliza()
+{
+    for (auto& [texto, p] : m_preparadas)
+        sqlite3_finalize(p.stmt);
+    m_preparadas.clear();
+}
+
+kt508::Recordset SentenciasSqlite::Ejecuta(const QString& sentencia)
+{
+    if (!SeparaLiterales(sentencia, m_forma, m_literales))
+        return EjecutaConValores(sentencia, {});
+    Preparada& p = preparada(m_forma);
+    liga(p, m_literales, Ligado::Literales);
+    return corre(p);
+}
+
+kt508::Recordset SentenciasSqlite::EjecutaConValores(const QString& sentencia, const QVariantList& valores)
+{
+    Preparada& p = preparada(sentencia);
+    liga(p, valores, Ligado::Valores);
+    return corre(p);
+}
+
+SentenciasSqlite::Preparada& SentenciasSqlite::preparada(const QString& texto)
+{
+    auto it = m_preparadas.find(texto);
+    if (it == m_preparadas.end()) {
+        sqlite3_stmt* stmt = nullptr;
+        const void* resto = nullptr;
+        const int rc = sqlite3_prepare16_v3(m_conexion, texto.utf16(), static_cast<int>(texto.size() * sizeof(QChar)),
+                                            SQLITE_PREPARE_PERSISTENT, &stmt, &resto);
+        if (rc != SQLITE_OK)
+            falla();
+        const QChar* fin = texto.constData() + texto.size();
+        const QChar* sobra = resto ? static_cast<const QChar*>(resto) : fin;
+        if (!QStringView(sobra, fin).trimmed().isEmpty()) {
+            sqlite3_finalize(stmt);
+            throw kt508::Error(QStringLiteral("No se pueden ejecutar varias sentencias a la vez."));
+        }
+        if (!stmt)
+            throw kt508::Error(QStringLiteral("La sentencia está vacía."));
+        if (m_preparadas.size() >= kMaxPreparadas)
+            descartaAntigua();
+        it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0}).first;
+    }
+    it->second.uso = ++m_usos;
+    return it->second;
+}
+
+// Drops the form unused for longest, so one-off statements do not push out the loops' forms.
+void SentenciasSqlite::descartaAntigua()
+{
+    auto antigua = m_preparadas.begin();
+    for (auto it = m_preparadas.begin(); it != m_preparadas.end(); ++it) {
+        if (it->second.uso < antigua->second.uso)
+            antigua = it;
+    }
+    sqlite3_finalize(antigua->second.stmt);
+    m_preparadas.erase(antigua);
+}
+
+void SentenciasSqlite::liga(Preparada& p, const QVariantList& valores, Ligado como)
+{
+    if (sqlite3_bind_parameter_count(p.stmt) != valores.size())
+        throw kt508::Error(QStringLiteral("La sentencia espera %1 valores y recibió %2.")
+                               .arg(sqlite3_bind_parameter_count(p.stmt))
+                               .arg(valores.size()));
+    for (int i = 0; i < valores.size(); ++i) {
+        // A literal is text even when empty: '' must not turn into NULL.
+        const int rc = como == Ligado::Literales ? ligaTexto(p.stmt, i + 1, valores.at(i).toString())
+                                                 : ligaValor(p.stmt, i + 1, valores.at(i));
+        if (rc != SQLITE_OK) {
+            sqlite3_clear_bindings(p.stmt);
+            falla();
+        }
+    }
+}
+
+void SentenciasSqlite::leeNombres(Preparada& p)
+{
+    const int columnas = sqlite3_column_count(p.stmt);
+    p.nombres.clear();
+    p.nombres.reserve(columnas);
+    for (int i = 0; i < columnas; ++i) {
+        const auto* nombre = static_cast<const char16_t*>(sqlite3_column_name16(p.stmt, i));
+        p.nombres.append(QString::fromUtf16(nombre).remove(QLatin1Char('"')));
+    }
+    p.repreparaciones = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+}
+
+kt508::Recordset SentenciasSqlite::corre(Preparada& p)
+{
+    std::vector<QVariant> celdas;
+    {
+        Reinicio reinicio(p.stmt);
+        int rc = sqlite3_step(p.stmt);
+        if (p.repreparaciones != sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0))
+            leeNombres(p);
+        const int columnas = p.nombres.size();
+        while (rc == SQLITE_ROW) {
+            for (int i = 0; i < columnas; ++i)
+                celdas.push_back(valorDe(p.stmt, i));
+            rc = sqlite3_step(p.stmt);
+        }
+        // Kept prepared even so: after a schema change SQLite prepares it again on its next use.
+        if (rc != SQLITE_DONE)
+            falla();
+    }
+    if (p.nombres.isEmpty()) {
+        kt508::Recordset vacio;
+        vacio.Close();
+        return vacio;
+    }
+    return kt508::Recordset(p.nombres, std::move(celdas));
+}
+
+void SentenciasSqlite::falla()
+{
+    throw kt508::Error(QString::fromUtf8(sqlite3_errmsg(m_conexion)).trimmed());
+}
+
+} // namespace orbanel::ado

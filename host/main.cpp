@@ -139,7 +139,7 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
                                    opciones.operador);
         orbanel::Sesion::Conexion();
     } catch (const kt508::Error& e) {
-        return falla(QStringLiteral("No se pudo abrir la base de datos.\n\n%1").arg(e.Description()),
+        return falla(e.Description(),
                      opciones.screenshot.isEmpty());
     }
 

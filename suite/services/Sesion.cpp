@@ -5,7 +5,6 @@
 #include "suite/schema/Schema.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <utility>
@@ -26,14 +25,6 @@ EstadoSesion& estado()
     return instancia;
 }
 
-// The password of a server URL never reaches a message.
-QString UrlVisible(const QString& url)
-{
-    static const QRegularExpression clave(QStringLiteral("(//[^:/@]*):[^@]*@"));
-    QString visible = url;
-    return visible.replace(clave, QStringLiteral("\\1@"));
-}
-
 void PreparaEsquema(ado::AdoConnection& db)
 {
     if (!schema::Vacia(db))
@@ -49,16 +40,10 @@ void PreparaEsquema(ado::AdoConnection& db)
     }
 }
 
+// The data layer's error already names the database (never its password).
 std::unique_ptr<ado::AdoConnection> Abre(const QString& url)
 {
-    std::unique_ptr<ado::AdoConnection> db;
-    try {
-        db = ado::AdoConnection::Open(url);
-    } catch (const kt508::Error& e) {
-        throw kt508::Error(QStringLiteral("No se pudo abrir la base de datos %1: %2").arg(UrlVisible(url), e.Description()));
-    }
-    if (!db)
-        throw kt508::Error(QStringLiteral("No se pudo abrir la base de datos %1.").arg(UrlVisible(url)));
+    std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
     PreparaEsquema(*db);
     return db;
 }

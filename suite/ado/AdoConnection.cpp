@@ -1,6 +1,7 @@
 #include "suite/ado/AdoConnection.h"
 
 #include "kt508/services/Error.h"
+#include "suite/ado/Literales.h"
 #include "suite/ado/SentenciasSqlite.h"
 
 #include <QAtomicInt>
@@ -13,11 +14,26 @@
 
 #include <sqlite3.h>
 
+#include <unordered_map>
 #include <utility>
 
 namespace orbanel::ado {
 
 namespace {
+
+// Prepared forms kept per server connection; the tree load needs one, the commands a handful.
+constexpr size_t kMaxPreparadas = 64;
+
+// SELECT, INSERT, UPDATE or DELETE: statements that leave the schema as it is.
+bool EsManipulacion(const QString& sql)
+{
+    const QString inicio = sql.trimmed().section(QLatin1Char(' '), 0, 0);
+    for (const char* verbo : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
+        if (inicio.compare(QLatin1String(verbo), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 QString textoDe(const QSqlError& error)
 {
@@ -107,6 +123,11 @@ class AdoConnection::Private {
 public:
     QSqlDatabase db;
     QSqlQuery query; // the server databases' statements
+    // PostgreSQL: SELECTs whose literals become bound values, prepared once per form on the
+    // server, so that the tree load's one statement per centre is planned once.
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparadas;
+    QString forma;
+    QVariantList valores;
     // SQLite: statements run on the driver's own handle, past Qt's per-statement record work.
     std::unique_ptr<SentenciasSqlite> sqlite;
     Dialect dialect = Dialect::SQLite;
@@ -121,6 +142,7 @@ public:
 
     void beforeSend(const QString& statement);
     void transaccionSqlite(const QString& orden);
+    QSqlQuery* preparadaPara(const QString& statement);
     static kt508::Recordset collect(QSqlQuery& q);
 };
 
@@ -143,6 +165,28 @@ void AdoConnection::Private::beforeSend(const QString& statement)
 void AdoConnection::Private::transaccionSqlite(const QString& orden)
 {
     sqlite->EjecutaConValores(orden, {});
+}
+
+// The prepared form of a SELECT with its literals bound, or null when the statement goes as text.
+QSqlQuery* AdoConnection::Private::preparadaPara(const QString& statement)
+{
+    if (dialect != Dialect::PostgreSQL || db.driverName() != QLatin1String("QPSQL")
+        || !SeparaLiterales(statement, forma, valores))
+        return nullptr;
+    auto it = preparadas.find(forma);
+    if (it == preparadas.end()) {
+        if (preparadas.size() >= kMaxPreparadas)
+            preparadas.clear();
+        auto q = std::make_unique<QSqlQuery>(db);
+        q->setForwardOnly(true);
+        if (!q->prepare(forma))
+            return nullptr; // sent as text: the database reports its own error
+        it = preparadas.emplace(forma, std::move(q)).first;
+    }
+    QSqlQuery& q = *it->second;
+    for (int i = 0; i < valores.size(); ++i)
+        q.bindValue(i, valores.at(i));
+    return &q;
 }
 
 kt508::Recordset AdoConnection::Private::collect(QSqlQuery& query)
@@ -226,6 +270,7 @@ AdoConnection::~AdoConnection()
 {
     const QString nombre = d->db.connectionName();
     d->sqlite.reset(); // its statements must be finalized before the handle closes
+    d->preparadas.clear();
     d->query = QSqlQuery();
     d->db.close();
     d->db = QSqlDatabase();
@@ -237,6 +282,17 @@ kt508::Recordset AdoConnection::Execute(const QString& commandText, int)
     d->beforeSend(commandText);
     if (d->sqlite)
         return d->sqlite->Ejecuta(commandText);
+    if (QSqlQuery* preparada = d->preparadaPara(commandText)) {
+        if (!preparada->exec()) {
+            const QString error = textoDe(preparada->lastError());
+            d->preparadas.erase(d->forma); // prepared again next time, against the schema of then
+            throw kt508::Error(error);
+        }
+        return d->collect(*preparada);
+    }
+    // A change of the schema would leave the prepared forms planned for the old one.
+    if (!EsManipulacion(commandText))
+        d->preparadas.clear();
     if (!d->query.exec(commandText))
         throw kt508::Error(textoDe(d->query.lastError()));
     return d->collect(d->query);

@@ -33,7 +33,8 @@ public:
 
     QObject* Padre() const;
     void setPadre(QObject* Valor);
-    QString Transaccion() const;
+    // The host reads it by name; it fails while Padre is not set.
+    Q_INVOKABLE QString Transaccion() const;
 
     // Creates the controls and runs Form_Load, once per instance; a failure reaches the caller.
     Q_INVOKABLE void Load();

@@ -12,6 +12,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 using orbanel::ArbolVex;
 
 namespace {
@@ -45,11 +47,11 @@ struct Arbol {
     void Carga()
     {
         arbol->Clear();
-        arbol->Add(QString(), kt508::tvwFirst, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
-        arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N100"), QStringLiteral("100 - Dirección"), 1);
-        arbol->Add(QStringLiteral("N100"), kt508::tvwChild, QStringLiteral("N105"), QStringLiteral("105 - Ventas norte"), 1);
-        arbol->Add(QStringLiteral("N100"), kt508::tvwChild, QStringLiteral("N106"), QStringLiteral("106 - Ventas sur"), 3);
-        arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N200"), QStringLiteral("200 - Operaciones"), 1);
+        arbol->Add(QString(), kt508::tvwFirst, u"N0"_s, u"RAIZ"_s, 1);
+        arbol->Add(u"N0"_s, kt508::tvwChild, u"N100"_s, u"100 - Dirección"_s, 1);
+        arbol->Add(u"N100"_s, kt508::tvwChild, u"N105"_s, u"105 - Ventas norte"_s, 1);
+        arbol->Add(u"N100"_s, kt508::tvwChild, u"N106"_s, u"106 - Ventas sur"_s, 3);
+        arbol->Add(u"N0"_s, kt508::tvwChild, u"N200"_s, u"200 - Operaciones"_s, 1);
     }
     void Conecta()
     {
@@ -74,6 +76,17 @@ struct Arbol {
     {
         const QRect rect = vista->visualItemRect(Item(clave));
         QTest::mouseClick(vista->viewport(), Qt::LeftButton, {}, rect.center() + desplazamiento);
+    }
+    // Starts a label edit on the selection, types over the text and ends with the key.
+    bool Edita(const QString& texto, Qt::Key tecla)
+    {
+        arbol->StartLabelEdit();
+        if (!QTest::qWaitFor([this] { return Editor() != nullptr; }))
+            return false;
+        Editor()->selectAll();
+        QTest::keyClicks(Editor(), texto);
+        QTest::keyClick(Editor(), tecla);
+        return true;
     }
     // The open label editor (a closed one may linger until deleted).
     QLineEdit* Editor() const
@@ -121,7 +134,6 @@ private slots:
     void cargaGrandeLlegaEnteraALaVista();
     void nodeClickSoloDelUsuario();
     void edicionDeEtiqueta();
-    void edicionQueReconstruyeElArbol();
     void expandirYContraerDelUsuario();
     void teclasDelArbol();
 };
@@ -129,103 +141,74 @@ private slots:
 void PruebaArbol::clavesOrdenYParentesco()
 {
     Arbol a;
-    QCOMPARE(a.arbol->Count(), 5);
     QCOMPARE(a.N("N105")->Parent(), a.N("N100"));
     QCOMPARE(a.N("N0")->Parent(), nullptr);
-    QCOMPARE(a.N("N100")->Children(), 2);
-    QCOMPARE(Hijos(a.N("N100")), (QStringList{QStringLiteral("N105"), QStringLiteral("N106")}));
-    for (int i = 1; i <= a.arbol->Count(); ++i)
-        QCOMPARE(a.arbol->NodeAt(i)->Index(), i);
-    QCOMPARE(a.arbol->NodeAt(4)->Key(), QStringLiteral("N106"));
-    QCOMPARE(a.arbol->NodeAt(0), nullptr);
+    QCOMPARE(Hijos(a.N("N100")), (QStringList{"N105", "N106"}));
+    QCOMPARE(a.arbol->NodeAt(4)->Key(), u"N106"_s);
     QCOMPARE(a.arbol->NodeAt(6), nullptr);
-    QCOMPARE(a.arbol->Nodes(QStringLiteral("N999")), nullptr);
-
-    a.N("N0")->setTag(1);
-    QCOMPARE(a.N("N0")->Tag(), QVariant(1));
-    QCOMPARE(a.N("N100")->Tag(), QVariant());
 
     // Siblings placed around existing nodes, before and after the view took them in.
-    a.arbol->Add(QStringLiteral("N100"), kt508::tvwLast, QStringLiteral("N300"), QStringLiteral("300"), 1);
+    a.arbol->Add(u"N100"_s, kt508::tvwLast, u"N300"_s, u"300"_s, 1);
     QCoreApplication::processEvents();
-    a.arbol->Add(QStringLiteral("N200"), kt508::tvwFirst, QStringLiteral("N050"), QStringLiteral("050"), 1);
-    a.arbol->Add(QStringLiteral("N100"), kt508::tvwNext, QStringLiteral("N150"), QStringLiteral("150"), 1);
-    a.arbol->Add(QStringLiteral("N300"), kt508::tvwPrevious, QStringLiteral("N250"), QStringLiteral("250"), 1);
+    a.arbol->Add(u"N200"_s, kt508::tvwFirst, u"N050"_s, u"050"_s, 1);
+    a.arbol->Add(u"N100"_s, kt508::tvwNext, u"N150"_s, u"150"_s, 1);
+    a.arbol->Add(u"N300"_s, kt508::tvwPrevious, u"N250"_s, u"250"_s, 1);
     QCOMPARE(Hijos(a.N("N0")), (QStringList{"N050", "N100", "N150", "N200", "N250", "N300"}));
     QCOMPARE(a.N("N150")->Index(), 8);
-    QCOMPARE(a.N("N250")->Parent(), a.N("N0"));
 
     // Images come from the image list, by index from 1.
     a.N("N106")->setImage(4);
-    QCOMPARE(a.N("N106")->Image(), 4);
-    const QIcon icono = a.Item("N106")->data(0, Qt::DecorationRole).value<QIcon>();
-    QCOMPARE(icono.cacheKey(), a.imagenes.Image(4).cacheKey());
+    QCOMPARE(a.Item("N106")->data(0, Qt::DecorationRole).value<QIcon>().cacheKey(), a.imagenes.Image(4).cacheKey());
 
     a.arbol->Clear();
-    QCOMPARE(a.arbol->Count(), 0);
-    QCOMPARE(a.arbol->Nodes(QStringLiteral("N0")), nullptr);
-    QCOMPARE(a.arbol->NodeAt(1), nullptr);
+    QCOMPARE(a.arbol->Nodes(u"N0"_s), nullptr);
     QCOMPARE(a.vista->topLevelItemCount(), 0);
 }
 
+// Refused with the key named; the tree and its numbering stay as they were.
 void PruebaArbol::clavesRepetidasOParienteDesconocido()
 {
     Arbol a;
-    try {
-        a.arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N105"), QStringLiteral("otra"), 1);
-        QFAIL("una clave repetida fue aceptada");
-    } catch (const kt508::Error& error) {
-        QVERIFY2(error.Description().contains(QStringLiteral("N105")), qPrintable(error.Description()));
-    }
-    try {
-        a.arbol->Add(QStringLiteral("N999"), kt508::tvwChild, QStringLiteral("N998"), QStringLiteral("huérfano"), 1);
-        QFAIL("un pariente desconocido fue aceptado");
-    } catch (const kt508::Error& error) {
-        QVERIFY2(error.Description().contains(QStringLiteral("N999")), qPrintable(error.Description()));
+    const struct {
+        const char* pariente;
+        const char* clave;
+        const char* nombrada;
+    } casos[] = {{"N0", "N105", "N105"}, {"N999", "N998", "N999"}};
+    for (const auto& c : casos) {
+        try {
+            a.arbol->Add(QLatin1String(c.pariente), kt508::tvwChild, QLatin1String(c.clave), u"x"_s, 1);
+            QFAIL(c.clave);
+        } catch (const kt508::Error& error) {
+            QVERIFY2(error.Description().contains(QLatin1String(c.nombrada)), qPrintable(error.Description()));
+        }
     }
     QCOMPARE(a.arbol->Count(), 5);
-    QCOMPARE(a.arbol->Nodes(QStringLiteral("N998")), nullptr);
-    QCOMPARE(a.N("N105")->Text(), QStringLiteral("105 - Ventas norte"));
-    // The failed additions leave the numbering alone.
-    a.arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N400"), QStringLiteral("400"), 1);
+    QCOMPARE(a.N("N105")->Text(), u"105 - Ventas norte"_s);
+    a.arbol->Add(u"N0"_s, kt508::tvwChild, u"N400"_s, u"400"_s, 1);
     QCOMPARE(a.N("N400")->Index(), 6);
 }
 
-// A catalogue loaded in one go, then nodes added under nodes already on screen.
+// A catalogue loaded in one go reaches the view whole and in order.
 void PruebaArbol::cargaGrandeLlegaEnteraALaVista()
 {
     Arbol a;
     a.arbol->Clear();
-    a.arbol->Add(QString(), kt508::tvwFirst, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
+    a.arbol->Add(QString(), kt508::tvwFirst, u"N0"_s, u"RAIZ"_s, 1);
     int siguiente = 1;
     std::function<void(const QString&, int)> agrega = [&](const QString& padre, int nivel) {
         for (int i = 0; i < 12 && nivel < 3; ++i) {
-            const QString clave = QStringLiteral("N%1").arg(siguiente++);
+            const QString clave = u"N%1"_s.arg(siguiente++);
             a.arbol->Add(padre, kt508::tvwChild, clave, clave.mid(1), 1);
             agrega(clave, nivel + 1);
         }
     };
-    agrega(QStringLiteral("N0"), 0);
-    const int total = a.arbol->Count();
-    QCOMPARE(total, 1 + 12 + 144 + 1728);
-
+    agrega(u"N0"_s, 0);
     QCoreApplication::processEvents();
     QStringList enVista;
-    QCOMPARE(a.vista->topLevelItemCount(), 1);
     Recorre(a.vista->topLevelItem(0), enVista);
-    QCOMPARE(enVista.size(), total);
-    for (int i = 1; i <= total; ++i)
+    QCOMPARE(enVista.size(), a.arbol->Count());
+    for (int i = 1; i <= a.arbol->Count(); ++i)
         QCOMPARE(enVista.at(i - 1), a.arbol->NodeAt(i)->Text());
-
-    // Nodes added under the root on screen: the node API sees them at once, the view after.
-    a.arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("NX1"), QStringLiteral("X1"), 1);
-    a.arbol->Add(QStringLiteral("NX1"), kt508::tvwChild, QStringLiteral("NX2"), QStringLiteral("X2"), 1);
-    a.arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("NX3"), QStringLiteral("X3"), 1);
-    QCOMPARE(Hijos(a.N("N0")).mid(12), (QStringList{QStringLiteral("NX1"), QStringLiteral("NX3")}));
-    QCOMPARE(a.N("NX2")->Parent(), a.N("NX1"));
-    QCoreApplication::processEvents();
-    QCOMPARE(a.vista->topLevelItem(0)->childCount(), 14);
-    QCOMPARE(a.vista->topLevelItem(0)->child(12)->child(0)->text(0), QStringLiteral("X2"));
 }
 
 // Clicks and arrow keys raise NodeClick; selection from code does not.
@@ -237,14 +220,9 @@ void PruebaArbol::nodeClickSoloDelUsuario()
     a.Pulsa("N100");
     a.Pulsa("N105");
     a.Pulsa("N105");
-    QCOMPARE(a.clics, (QStringList{"N100", "N105", "N105"}));
-    QCOMPARE(a.arbol->SelectedItem(), a.N("N105"));
-
     QTest::keyClick(a.vista, Qt::Key_Down);
-    QCOMPARE(a.clics.last(), QStringLiteral("N106"));
     QTest::keyClick(a.vista, Qt::Key_Up);
-    QCOMPARE(a.clics.last(), QStringLiteral("N105"));
-    QCOMPARE(a.clics.size(), 5);
+    QCOMPARE(a.clics, (QStringList{"N100", "N105", "N105", "N106", "N105"}));
 
     a.arbol->setSelectedItem(a.N("N200"));
     a.N("N100")->setSelected(true);
@@ -252,111 +230,67 @@ void PruebaArbol::nodeClickSoloDelUsuario()
     a.N("N100")->setExpanded(false);
     a.arbol->setSelectedItem(a.N("N106"));
     QVERIFY(a.N("N100")->Expanded());
-    QTest::keyClick(a.vista, Qt::Key_Up);
-    QCOMPARE(a.clics.last(), QStringLiteral("N105"));
-    a.N("N100")->setSelected(true);
-    QCOMPARE(a.arbol->SelectedItem(), a.N("N100"));
-    QCOMPARE(a.clics.size(), 6);
+    QCOMPARE(a.clics.size(), 5);
 }
 
+// Enter: the handler sees the text typed, the node shows what it left; Escape: the handler
+// gets "" and the node keeps its text; Cancel non-zero keeps the old text too.
 void PruebaArbol::edicionDeEtiqueta()
 {
     Arbol a;
     QVERIFY(QTest::qWaitForWindowActive(&a.ventana));
     a.N("N105")->EnsureVisible();
     a.arbol->setSelectedItem(a.N("N105"));
-
-    // Enter: the handler sees the text typed and the node shows what the handler left.
     a.alEditar = [](int&, QString& nuevo) { nuevo = nuevo.toUpper(); };
-    a.arbol->StartLabelEdit();
-    QTRY_VERIFY(a.Editor());
-    QCOMPARE(a.Editor()->text(), QStringLiteral("105 - Ventas norte"));
-    a.Editor()->selectAll();
-    QTest::keyClicks(a.Editor(), QStringLiteral("105 - Ventas Norte-Sur"));
-    QTest::keyClick(a.Editor(), Qt::Key_Return);
-    QTRY_COMPARE(a.ediciones.size(), 1);
-    QCOMPARE(a.ediciones.at(0), QStringLiteral("105 - Ventas Norte-Sur"));
-    QCOMPARE(a.N("N105")->Text(), QStringLiteral("105 - VENTAS NORTE-SUR"));
+    QVERIFY(a.Edita(u"105 - Norte"_s, Qt::Key_Return));
+    QTRY_COMPARE(a.ediciones, QStringList{u"105 - Norte"_s});
+    QCOMPARE(a.N("N105")->Text(), u"105 - NORTE"_s);
     QTRY_VERIFY(!a.Editor());
 
-    // Escape: the edit is abandoned, the handler gets "" and the node keeps its text.
     a.alEditar = nullptr;
-    a.arbol->StartLabelEdit();
-    QTRY_VERIFY(a.Editor());
-    QTest::keyClicks(a.Editor(), QStringLiteral("zzz"));
-    QTest::keyClick(a.Editor(), Qt::Key_Escape);
+    QVERIFY(a.Edita(u"zzz"_s, Qt::Key_Escape));
     QTRY_COMPARE(a.ediciones.size(), 2);
     QCOMPARE(a.ediciones.at(1), QString());
-    QCOMPARE(a.N("N105")->Text(), QStringLiteral("105 - VENTAS NORTE-SUR"));
 
-    // Cancel non-zero: the old text stays.
     a.alEditar = [](int& cancel, QString&) { cancel = 1; };
-    a.arbol->StartLabelEdit();
-    QTRY_VERIFY(a.Editor());
-    a.Editor()->selectAll();
-    QTest::keyClicks(a.Editor(), QStringLiteral("otro"));
-    QTest::keyClick(a.Editor(), Qt::Key_Return);
+    QVERIFY(a.Edita(u"otro"_s, Qt::Key_Return));
     QTRY_COMPARE(a.ediciones.size(), 3);
-    QCOMPARE(a.ediciones.at(2), QStringLiteral("otro"));
-    QCOMPARE(a.N("N105")->Text(), QStringLiteral("105 - VENTAS NORTE-SUR"));
-    QCOMPARE(dynamic_cast<QTreeWidgetItem*>(a.N("N105"))->text(0), QStringLiteral("105 - VENTAS NORTE-SUR"));
+    QCOMPARE(a.ediciones.at(2), u"otro"_s);
+    QCOMPARE(a.N("N105")->Text(), u"105 - NORTE"_s);
+    QCOMPARE(a.Item("N105")->text(0), u"105 - NORTE"_s);
 
-    // Without a selected node there is nothing to edit.
-    a.arbol->setSelectedItem(nullptr);
-    a.arbol->StartLabelEdit();
-    QCoreApplication::processEvents();
-    QVERIFY(!a.Editor());
-}
-
-// The catalogue rebuilds the whole tree inside AfterLabelEdit.
-void PruebaArbol::edicionQueReconstruyeElArbol()
-{
-    Arbol a;
-    QVERIFY(QTest::qWaitForWindowActive(&a.ventana));
+    // The catalogue's handler rebuilds the whole tree during the edit.
     a.alEditar = [&a](int&, QString& nuevo) {
         a.Carga();
-        a.N("N105")->setText(QStringLiteral("105 - ") + nuevo.toUpper());
-        a.N("N105")->EnsureVisible();
+        a.N("N105")->setText(u"105 - "_s + nuevo.toUpper());
         a.N("N105")->setSelected(true);
     };
-    a.N("N105")->EnsureVisible();
-    a.arbol->setSelectedItem(a.N("N105"));
-    a.arbol->StartLabelEdit();
-    QTRY_VERIFY(a.Editor());
-    a.Editor()->selectAll();
-    QTest::keyClicks(a.Editor(), QStringLiteral("centro"));
-    QTest::keyClick(a.Editor(), Qt::Key_Return);
-    QTRY_COMPARE(a.ediciones.size(), 1);
+    QVERIFY(a.Edita(u"centro"_s, Qt::Key_Return));
+    QTRY_COMPARE(a.ediciones.size(), 4);
     QCOMPARE(a.arbol->Count(), 5);
-    QCOMPARE(a.N("N105")->Text(), QStringLiteral("105 - CENTRO"));
     QCOMPARE(a.arbol->SelectedItem(), a.N("N105"));
     QCoreApplication::processEvents();
-    QStringList enVista;
-    Recorre(a.vista->topLevelItem(0), enVista);
-    QVERIFY(enVista.contains(QStringLiteral("105 - CENTRO")));
+    QCOMPARE(a.Item("N105")->text(0), u"105 - CENTRO"_s);
 }
 
+// Raised by the user's keys and the branch sign, not by code.
 void PruebaArbol::expandirYContraerDelUsuario()
 {
     Arbol a;
     QVERIFY(QTest::qWaitForWindowExposed(&a.ventana));
-    a.N("N0")->setExpanded(true);
     a.N("N105")->EnsureVisible();
     a.N("N100")->setExpanded(false);
-    QVERIFY(!a.N("N100")->Expanded());
     QVERIFY(a.expandidos.isEmpty() && a.contraidos.isEmpty());
 
     a.arbol->setSelectedItem(a.N("N100"));
     QTest::keyClick(a.vista, Qt::Key_Right);
-    QCOMPARE(a.expandidos, QStringList{QStringLiteral("N100")});
-    QVERIFY(a.N("N100")->Expanded());
+    QCOMPARE(a.expandidos, QStringList{u"N100"_s});
     QTest::keyClick(a.vista, Qt::Key_Left);
-    QCOMPARE(a.contraidos, QStringList{QStringLiteral("N100")});
+    QCOMPARE(a.contraidos, QStringList{u"N100"_s});
 
-    // The branch sign expands without clicking the node.
     a.clics.clear();
     a.Pulsa("N100", QPoint(-(a.vista->visualItemRect(a.Item("N100")).width() / 2 + a.vista->indentation() / 2), 0));
-    QCOMPARE(a.expandidos, (QStringList{"N100", "N100"}));
+    QCOMPARE(a.expandidos.size(), 2);
     QVERIFY(a.clics.isEmpty());
 }
 
@@ -369,12 +303,9 @@ void PruebaArbol::teclasDelArbol()
     a.arbol->setSelectedItem(a.N("N100"));
     QTest::keyClick(a.vista, Qt::Key_B, Qt::ControlModifier);
     QTest::keyClick(a.vista, Qt::Key_F5, Qt::ShiftModifier);
-    QTest::keyClick(a.vista, Qt::Key_F2);
     QTest::keyClick(a.vista, Qt::Key_F3, Qt::AltModifier);
-    QCOMPARE(a.teclas, (QList<QPair<int, int>>{{66, 2}, {116, 1}, {113, 0}, {114, 4}}));
-
     QTest::keyClick(a.vista, Qt::Key_Down);
-    QCOMPARE(a.teclas.last(), (QPair<int, int>{40, 0}));
+    QCOMPARE(a.teclas, (QList<QPair<int, int>>{{66, 2}, {116, 1}, {114, 4}, {40, 0}}));
     QCOMPARE(a.arbol->SelectedItem(), a.N("N105"));
     a.consumir = 40;
     QTest::keyClick(a.vista, Qt::Key_Down);

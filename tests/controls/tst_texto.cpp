@@ -8,10 +8,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
 using orbanel::TextoVex;
 
 namespace {
@@ -21,13 +21,12 @@ struct Ventana {
     Ventana()
     {
         ventana.resize(320, 120);
+        const char* nombres[] = {"txt_Gcc_Cve_Grupo_Centro_Costo", "txt_Gcc_Descripcion", "txtNCta"};
         for (int i = 0; i < 3; ++i) {
             campos[i] = new TextoVex(&ventana);
             campos[i]->setGeometry(10, 10 + 35 * i, 200, 25);
+            campos[i]->setObjectName(QLatin1String(nombres[i]));
         }
-        campos[0]->setObjectName(QStringLiteral("txt_Gcc_Cve_Grupo_Centro_Costo"));
-        campos[1]->setObjectName(QStringLiteral("txt_Gcc_Descripcion"));
-        campos[2]->setObjectName(QStringLiteral("txtNCta"));
         ventana.show();
         ventana.activateWindow();
     }
@@ -53,10 +52,21 @@ void Teclea(QWidget* destino, const QString& texto)
     }
 }
 
-QLineEdit* Filtro(QWidget* lista)
+// Answers the look-up list: types into its filter, then presses the keys.
+void ContestaLista(const QString& filtro, std::initializer_list<Qt::Key> teclas)
 {
-    return lista->findChild<QLineEdit*>(QStringLiteral("txtFiltro"));
+    const QList<Qt::Key> lista(teclas);
+    pruebas::EnModal([filtro, lista](QWidget* modal) {
+        if (!modal)
+            return;
+        auto* campo = modal->findChild<QLineEdit*>(u"txtFiltro"_s);
+        QTest::keyClicks(campo, filtro);
+        for (Qt::Key tecla : lista)
+            QTest::keyClick(campo, tecla);
+    });
 }
+
+enum Ajuste { Ninguno, Mayusculas, Mascara, Bloqueado, Numerico };
 
 } // namespace
 
@@ -64,32 +74,55 @@ class PruebaTexto : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { orbanel::Sesion::Cierra(); }
-
-    void mayusculasAlEscribirYAlPegar();
+    void loQueQuedaAlTeclear_data();
+    void loQueQuedaAlTeclear();
     void enterPasaAlSiguienteCampo();
-    void campoNumerico();
-    void mascaraDeDigitos();
-    void campoBloqueado();
+    void valorNumerico();
     void eventosDeTeclado();
-    void teclasConsumidasOCambiadas();
-    void consultaEscribeElResultado_data();
+    void consultaEscribeElResultado_data() { pruebas::agregaBackends(); }
     void consultaEscribeElResultado();
-    void listaDeConsulta_data();
+    void listaDeConsulta_data() { pruebas::agregaBackends(); }
     void listaDeConsulta();
 };
 
-void PruebaTexto::mayusculasAlEscribirYAlPegar()
+void PruebaTexto::loQueQuedaAlTeclear_data()
 {
+    QTest::addColumn<int>("ajuste");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("pegado");
+    QTest::addColumn<QString>("esperado");
+    QTest::newRow("mayúsculas, también al pegar") << int(Mayusculas) << u"ab ñ1"_s << u"xy"_s << u"AB Ñ1XY"_s;
+    QTest::newRow("sin mayúsculas") << int(Ninguno) << u"a-1 b"_s << u"xy"_s << u"a-1 bxy"_s;
+    QTest::newRow("máscara de dígitos") << int(Mascara) << u"12a34-56789"_s << QString() << u"123456"_s;
+    QTest::newRow("bloqueado") << int(Bloqueado) << u"9"_s << QString() << u"105"_s;
+    QTest::newRow("numérico") << int(Numerico) << u"1a2.5x"_s << QString() << u"12.5"_s;
+}
+
+void PruebaTexto::loQueQuedaAlTeclear()
+{
+    QFETCH(int, ajuste);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, pegado);
+    QFETCH(QString, esperado);
     Ventana v;
     QVERIFY(v.Activa());
-    v.campos[0]->setMayusculas(true);
-    Teclea(v.Linea(0), QStringLiteral("ab ñ1"));
-    QCOMPARE(v.campos[0]->Text(), QStringLiteral("AB Ñ1"));
-    v.Linea(0)->insert(QStringLiteral("xy")); // as a paste does
-    QCOMPARE(v.campos[0]->Text(), QStringLiteral("AB Ñ1XY"));
-
-    QTest::keyClicks(v.Linea(1), QStringLiteral("ab"));
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("ab"));
+    TextoVex* campo = v.campos[0];
+    campo->setMayusculas(ajuste == Mayusculas);
+    campo->setMask(ajuste == Mascara ? u"999999"_s : QString());
+    if (ajuste == Bloqueado) {
+        campo->setText(u"105"_s);
+        campo->setLocked(true);
+    }
+    if (ajuste == Numerico) {
+        campo->setFormato(5);
+        campo->setTipodato(5);
+    }
+    v.Linea(0)->setFocus();
+    v.Linea(0)->selectAll();
+    Teclea(v.Linea(0), tecleado);
+    if (!pegado.isEmpty())
+        v.Linea(0)->insert(pegado); // as a paste does
+    QCOMPARE(campo->Text(), esperado);
 }
 
 void PruebaTexto::enterPasaAlSiguienteCampo()
@@ -99,7 +132,7 @@ void PruebaTexto::enterPasaAlSiguienteCampo()
     v.campos[0]->setTabonenter(true);
     v.campos[1]->setTabonenter(true);
     v.campos[0]->setFocus();
-    QTest::keyClicks(v.Linea(0), QStringLiteral("12"));
+    QTest::keyClicks(v.Linea(0), u"12"_s);
     QTest::keyClick(v.Linea(0), Qt::Key_Return);
     QTRY_COMPARE(QApplication::focusWidget(), v.Linea(1));
 
@@ -110,66 +143,33 @@ void PruebaTexto::enterPasaAlSiguienteCampo()
     QTest::keyClick(v.Linea(1), Qt::Key_Enter);
     QTRY_COMPARE(QApplication::focusWidget(), v.Linea(2));
 
-    // Without tabonenter Enter leaves the focus where it is.
-    QTest::keyClicks(v.Linea(2), QStringLiteral("x"));
+    QTest::keyClicks(v.Linea(2), u"x"_s);
     QTest::keyClick(v.Linea(2), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), v.Linea(2));
 }
 
-void PruebaTexto::campoNumerico()
+void PruebaTexto::valorNumerico()
 {
     Ventana v;
     QVERIFY(v.Activa());
     TextoVex* campo = v.campos[0];
-    campo->setMaxlength(20);
-    campo->setAlignment(1);
     campo->setFormato(5);
     campo->setTipodato(5);
-    campo->setText(QStringLiteral("0.0000"));
-    QCOMPARE(campo->NumericValue().toDouble(), 0.0);
-
     v.Linea(0)->setFocus();
-    v.Linea(0)->selectAll();
-    QTest::keyClicks(v.Linea(0), QStringLiteral("1a2.5x"));
-    QCOMPARE(campo->Text(), QStringLiteral("12.5"));
+    QTest::keyClicks(v.Linea(0), u"12.5"_s);
     QCOMPARE(campo->NumericValue().toDouble(), 12.5);
     QTest::keyClick(v.Linea(0), Qt::Key_Return);
-    QCOMPARE(campo->Text(), QStringLiteral("12.5000"));
+    QCOMPARE(campo->Text(), u"12.5000"_s);
 
-    campo->setText(QStringLiteral("1,250.75"));
-    QCOMPARE(campo->Text(), QStringLiteral("1250.7500"));
+    campo->setText(u"1,250.75"_s);
+    QCOMPARE(campo->Text(), u"1250.7500"_s);
     QCOMPARE(campo->NumericValue().toDouble(), 1250.75);
     campo->setText(QString());
     QCOMPARE(campo->NumericValue().toDouble(), 0.0);
-    QCOMPARE(campo->Text(), QStringLiteral("0.0000"));
 }
 
-void PruebaTexto::mascaraDeDigitos()
-{
-    Ventana v;
-    QVERIFY(v.Activa());
-    v.campos[0]->setMask(QStringLiteral("999999"));
-    QTest::keyClicks(v.Linea(0), QStringLiteral("12a34-56789"));
-    QCOMPARE(v.campos[0]->Text(), QStringLiteral("123456"));
-
-    // The window passes the setting through; an empty setting restricts nothing.
-    v.campos[1]->setMask(QString());
-    QTest::keyClicks(v.Linea(1), QStringLiteral("a-1 b"));
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("a-1 b"));
-}
-
-void PruebaTexto::campoBloqueado()
-{
-    Ventana v;
-    QVERIFY(v.Activa());
-    v.campos[0]->setText(QStringLiteral("105"));
-    v.campos[0]->setLocked(true);
-    QTest::keyClicks(v.Linea(0), QStringLiteral("9"));
-    QCOMPARE(v.campos[0]->Text(), QStringLiteral("105"));
-    QCOMPARE(v.Linea(0)->palette().color(QPalette::Active, QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
-    QCOMPARE(v.Linea(1)->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::white));
-}
-
+// Codes and shift state of the platform; KeyDown or KeyPress set to 0 swallow the key
+// (a consumed Enter moves no focus), KeyPress set to another code types that.
 void PruebaTexto::eventosDeTeclado()
 {
     Ventana v;
@@ -177,60 +177,39 @@ void PruebaTexto::eventosDeTeclado()
     QLineEdit* linea = v.Linea(0);
     QList<QPair<int, int>> abajo, arriba;
     QList<int> caracteres;
-    connect(v.campos[0], &kt508::txtVEX::KeyDown, this, [&](int& codigo, int shift) { abajo.append({codigo, shift}); });
-    connect(v.campos[0], &kt508::txtVEX::KeyUp, this, [&](int& codigo, int shift) { arriba.append({codigo, shift}); });
-    connect(v.campos[0], &kt508::txtVEX::KeyPress, this, [&](int& ascii) { caracteres.append(ascii); });
-
-    QTest::keyClick(linea, Qt::Key_F4);
-    QTest::keyClick(linea, Qt::Key_B, Qt::ControlModifier);
-    QTest::keyClick(linea, Qt::Key_1, Qt::AltModifier | Qt::ShiftModifier);
-    QTest::keyClick(linea, Qt::Key_Escape);
-    QTest::keyClick(linea, Qt::Key_A);
-    QTest::keyClick(linea, Qt::Key_Return);
-
-    // Shift, Ctrl and Alt raise their own events (16, 17, 18); these are about the keys.
-    const auto sinModificadores = [](QList<QPair<int, int>> lista) {
-        lista.removeIf([](const QPair<int, int>& e) { return e.first >= 16 && e.first <= 18; });
-        return lista;
-    };
-    const QList<QPair<int, int>> esperadas{{115, 0}, {66, 2}, {49, 5}, {27, 0}, {65, 0}, {13, 0}};
-    QCOMPARE(sinModificadores(abajo), esperadas);
-    QCOMPARE(sinModificadores(arriba), esperadas);
-    QCOMPARE(caracteres, (QList<int>{2, 27, 97, 13}));
-}
-
-// KeyDown or KeyPress set to 0 swallow the key; KeyPress set to another code types that.
-void PruebaTexto::teclasConsumidasOCambiadas()
-{
-    Ventana v;
-    QVERIFY(v.Activa());
-    QLineEdit* linea = v.Linea(0);
-    connect(v.campos[0], &kt508::txtVEX::KeyDown, this, [](int& codigo, int) {
-        if (codigo == 88) // X
+    connect(v.campos[0], &kt508::txtVEX::KeyDown, this, [&](int& codigo, int shift) {
+        if (codigo < 16 || codigo > 18) // Shift, Ctrl and Alt by themselves
+            abajo.append({codigo, shift});
+        if (codigo == 88 || codigo == 13) // X, Enter
             codigo = 0;
     });
-    connect(v.campos[0], &kt508::txtVEX::KeyPress, this, [](int& ascii) {
+    connect(v.campos[0], &kt508::txtVEX::KeyUp, this, [&](int& codigo, int shift) {
+        if (codigo < 16 || codigo > 18)
+            arriba.append({codigo, shift});
+    });
+    connect(v.campos[0], &kt508::txtVEX::KeyPress, this, [&](int& ascii) {
+        caracteres.append(ascii);
         if (ascii == '5')
             ascii = 0;
         else if (ascii == '-')
             ascii = '_';
     });
-    QTest::keyClicks(linea, QStringLiteral("a5x-X4"));
-    QCOMPARE(v.campos[0]->Text(), QStringLiteral("a_4"));
 
-    // A consumed Enter does not move the focus.
+    QTest::keyClick(linea, Qt::Key_F4);
+    QTest::keyClick(linea, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(linea, Qt::Key_1, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(linea, Qt::Key_Escape);
+    const QList<QPair<int, int>> esperadas{{115, 0}, {66, 2}, {49, 5}, {27, 0}};
+    QCOMPARE(abajo, esperadas);
+    QCOMPARE(arriba, esperadas);
+    QCOMPARE(caracteres, (QList<int>{2, 27}));
+
+    linea->clear();
+    QTest::keyClicks(linea, u"a5x-X4"_s);
+    QCOMPARE(v.campos[0]->Text(), u"a_4"_s);
     v.campos[0]->setTabonenter(true);
-    connect(v.campos[0], &kt508::txtVEX::KeyDown, this, [](int& codigo, int) {
-        if (codigo == 13)
-            codigo = 0;
-    });
     QTest::keyClick(linea, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), linea);
-}
-
-void PruebaTexto::consultaEscribeElResultado_data()
-{
-    pruebas::agregaBackends();
 }
 
 // The two look-ups of the editor: "?" bare and "?" between quotes.
@@ -238,53 +217,41 @@ void PruebaTexto::consultaEscribeElResultado()
 {
     QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    orbanel::Sesion::Establece(std::move(db), u"PRUEBAS"_s);
     Ventana v;
     QVERIFY(v.Activa());
     TextoVex* grupo = v.campos[0];
-    grupo->setSql(QStringLiteral(
-        "SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = ?"));
-    grupo->setSqlControlResultado(QStringLiteral("txt_Gcc_Descripcion"));
-    TextoVex* cuenta = v.campos[2];
-    cuenta->setObjectName(QStringLiteral("txtCuenta"));
-    auto* descripcionCuenta = new TextoVex(&v.ventana);
-    descripcionCuenta->setObjectName(QStringLiteral("txtNCta"));
-    cuenta->setSql(QStringLiteral("select cc_descripcion from cuenta_contable where cc_cve_cuenta_contable = '?'"));
-    cuenta->setSqlControlResultado(QStringLiteral("txtNCta"));
+    grupo->setSql(u"SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = ?"_s);
+    grupo->setSqlControlResultado(u"txt_Gcc_Descripcion"_s);
+    auto* cuenta = new TextoVex(&v.ventana);
+    cuenta->setObjectName(u"txtCuenta"_s);
+    cuenta->setSql(u"select cc_descripcion from cuenta_contable where cc_cve_cuenta_contable = '?'"_s);
+    cuenta->setSqlControlResultado(u"txtNCta"_s);
+    TextoVex* descripcion = v.campos[2];
 
-    grupo->setText(QStringLiteral("000100"));
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("COMERCIAL"));
-    grupo->setText(QStringLiteral("999999"));
+    grupo->setText(u"000100"_s);
+    QCOMPARE(v.campos[1]->Text(), u"COMERCIAL"_s);
+    grupo->setText(u"999999"_s);
     QCOMPARE(v.campos[1]->Text(), QString());
 
     // Typed by the user: described once the entry is finished.
     v.Linea(0)->setFocus();
     v.Linea(0)->clear();
-    QTest::keyClicks(v.Linea(0), QStringLiteral("000200"));
+    QTest::keyClicks(v.Linea(0), u"000200"_s);
     QCOMPARE(v.campos[1]->Text(), QString());
     QTest::keyClick(v.Linea(0), Qt::Key_Return);
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("OPERACIONES"));
+    QCOMPARE(v.campos[1]->Text(), u"OPERACIONES"_s);
 
-    cuenta->setText(QStringLiteral("5100"));
-    QCOMPARE(descripcionCuenta->Text(), QStringLiteral("GASTOS POR CENTRO DE COSTO"));
+    cuenta->setText(u"5100-105"_s);
+    QCOMPARE(descripcion->Text(), u"VENTAS NORTE"_s);
     // A quote in the value stays inside the literal: no row, no description.
-    cuenta->setText(QStringLiteral("x' OR '1'='1"));
-    QCOMPARE(descripcionCuenta->Text(), QString());
-    cuenta->setText(QStringLiteral("5100-105"));
-    QCOMPARE(descripcionCuenta->Text(), QStringLiteral("VENTAS NORTE"));
-    cuenta->setText(QStringLiteral("9999"));
-    QCOMPARE(descripcionCuenta->Text(), QString());
-
-    // A statement that fails describes nothing either.
-    cuenta->setText(QStringLiteral("5100"));
-    orbanel::Sesion::Conexion().failContaining(QStringLiteral("cuenta_contable"));
-    cuenta->setText(QStringLiteral("1100"));
-    QCOMPARE(descripcionCuenta->Text(), QString());
-}
-
-void PruebaTexto::listaDeConsulta_data()
-{
-    pruebas::agregaBackends();
+    cuenta->setText(u"x' OR '1'='1"_s);
+    QCOMPARE(descripcion->Text(), QString());
+    cuenta->setText(u"5100"_s);
+    QCOMPARE(descripcion->Text(), u"GASTOS POR CENTRO DE COSTO"_s);
+    orbanel::Sesion::Conexion().failContaining(u"cuenta_contable"_s);
+    cuenta->setText(u"1100"_s);
+    QCOMPARE(descripcion->Text(), QString());
 }
 
 // F2 or the button beside the field opens the list; Enter picks, Escape cancels.
@@ -292,64 +259,38 @@ void PruebaTexto::listaDeConsulta()
 {
     QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    orbanel::Sesion::Establece(std::move(db), u"PRUEBAS"_s);
     Ventana v;
     QVERIFY(v.Activa());
     TextoVex* grupo = v.campos[0];
-    grupo->setIdconsulta(QStringLiteral("GRUPO_CENTRO_COSTO"));
-    grupo->setSql(QStringLiteral(
-        "SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = ?"));
-    grupo->setSqlControlResultado(QStringLiteral("txt_Gcc_Descripcion"));
-    auto* boton = grupo->findChild<QToolButton*>(QStringLiteral("btnLista"));
-    QVERIFY(boton && boton->isVisible());
-    QVERIFY(!boton->toolTip().isEmpty());
-    QVERIFY(!v.campos[1]->findChild<QToolButton*>(QStringLiteral("btnLista"))->isVisible());
+    grupo->setIdconsulta(u"GRUPO_CENTRO_COSTO"_s);
+    grupo->setSql(u"SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = ?"_s);
+    grupo->setSqlControlResultado(u"txt_Gcc_Descripcion"_s);
+    auto* boton = grupo->findChild<QToolButton*>(u"btnLista"_s);
+    QVERIFY(boton->isVisible());
+    QVERIFY(!v.campos[1]->findChild<QToolButton*>(u"btnLista"_s)->isVisible());
 
     v.Linea(0)->setFocus();
-    pruebas::EnModal([](QWidget* modal) {
-        if (!modal)
-            return;
-        QTest::keyClicks(Filtro(modal), QStringLiteral("oper"));
-        QTest::keyClick(Filtro(modal), Qt::Key_Return);
-    });
+    ContestaLista(u"oper"_s, {Qt::Key_Return});
     QTest::keyClick(v.Linea(0), Qt::Key_F2);
-    QCOMPARE(grupo->Text(), QStringLiteral("000200"));
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("OPERACIONES"));
-
-    pruebas::EnModal([](QWidget* modal) {
-        if (!modal)
-            return;
-        QTest::keyClick(Filtro(modal), Qt::Key_Down);
-        QTest::keyClick(Filtro(modal), Qt::Key_Escape);
-    });
+    QCOMPARE(grupo->Text(), u"000200"_s);
+    QCOMPARE(v.campos[1]->Text(), u"OPERACIONES"_s);
+    ContestaLista(QString(), {Qt::Key_Down, Qt::Key_Escape});
     QTest::mouseClick(boton, Qt::LeftButton);
-    QCOMPARE(grupo->Text(), QStringLiteral("000200"));
-
-    // Down from the filter walks the list: the second group.
-    pruebas::EnModal([](QWidget* modal) {
-        if (!modal)
-            return;
-        QTest::keyClick(Filtro(modal), Qt::Key_Down);
-        QTest::keyClick(Filtro(modal), Qt::Key_Return);
-    });
+    QCOMPARE(grupo->Text(), u"000200"_s);
+    ContestaLista(QString(), {Qt::Key_Down, Qt::Key_Return}); // down from the filter walks the list
     QTest::mouseClick(boton, Qt::LeftButton);
-    QCOMPARE(grupo->Text(), QStringLiteral("000100"));
-    QCOMPARE(v.campos[1]->Text(), QStringLiteral("COMERCIAL"));
+    QCOMPARE(grupo->Text(), u"000100"_s);
 
     // The account catalogue; a locked field offers no list.
     TextoVex* cuenta = v.campos[2];
-    cuenta->setIdconsulta(QStringLiteral("CUENTA_CONTABLE"));
+    cuenta->setIdconsulta(u"CUENTA_CONTABLE"_s);
     cuenta->setLocked(true);
-    QVERIFY(!cuenta->findChild<QToolButton*>(QStringLiteral("btnLista"))->isEnabled());
+    QVERIFY(!cuenta->findChild<QToolButton*>(u"btnLista"_s)->isEnabled());
     cuenta->setLocked(false);
-    pruebas::EnModal([](QWidget* modal) {
-        if (!modal)
-            return;
-        QTest::keyClicks(Filtro(modal), QStringLiteral("ventas norte"));
-        QTest::keyClick(Filtro(modal), Qt::Key_Return);
-    });
+    ContestaLista(u"ventas norte"_s, {Qt::Key_Return});
     QTest::keyClick(v.Linea(2), Qt::Key_F2);
-    QCOMPARE(cuenta->Text(), QStringLiteral("5100-105"));
+    QCOMPARE(cuenta->Text(), u"5100-105"_s);
 }
 
 int EjecutaPruebasTexto(int argc, char** argv)

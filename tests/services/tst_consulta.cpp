@@ -1,8 +1,8 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/consulta/ConsultaRegistro.h"
 #include "suite/services/Sesion.h"
-#include "tests/services/Modal.h"
 #include "tests/support/Backends.h"
+#include "tests/support/Interaccion.h"
 
 #include <QLabel>
 #include <QTableWidget>
@@ -10,41 +10,36 @@
 
 #include <map>
 
-// Record consultation: every column of the record, read-only.
+using namespace Qt::StringLiterals;
+
+// Record consultation: every column of the record, read-only; what cannot be shown is told.
 class PruebasConsulta : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup();
-    void muestraCadaColumna_data();
-    void muestraCadaColumna();
-    void registroInexistente_data();
-    void registroInexistente();
+    void cleanup() { orbanel::Sesion::Cierra(); }
+    void muestraRegistro_data() { pruebas::agregaBackends(); }
+    void muestraRegistro();
 };
 
-void PruebasConsulta::cleanup()
-{
-    orbanel::Sesion::Cierra();
-}
-
-void PruebasConsulta::muestraCadaColumna_data()
-{
-    pruebas::agregaBackends();
-}
-
-void PruebasConsulta::muestraCadaColumna()
+void PruebasConsulta::muestraRegistro()
 {
     QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("ANA"));
-    kt508::Recordset columnas = orbanel::Sesion::Conexion().Execute(QStringLiteral("SELECT * FROM Centro_Costo"));
+    orbanel::Sesion::Establece(std::move(db), u"ANA"_s);
+    const int columnas = orbanel::Sesion::Conexion().Execute(u"SELECT * FROM Centro_Costo"_s).FieldCount();
+    orbanel::ConsultaRegistro servicio;
+    kt508::IConsultaRegistro& consulta = servicio; // as the screen calls it
 
     std::map<QString, QString> valores;
     int filas = -1;
     bool editable = false;
-    pruebas::EsperaModal espera([&](QWidget* modal) {
-        auto* tabla = modal->findChild<QTableWidget*>(QStringLiteral("tablaCampos"));
-        if (tabla) {
+    QString titulo;
+    pruebas::EnModal([&](QWidget* modal) {
+        if (!modal)
+            return;
+        titulo = modal->windowTitle();
+        if (auto* tabla = modal->findChild<QTableWidget*>(u"tablaCampos"_s)) {
             filas = tabla->rowCount();
             for (int i = 0; i < filas; ++i) {
                 valores[tabla->item(i, 0)->text().toLower()] = tabla->item(i, 1)->text();
@@ -53,30 +48,15 @@ void PruebasConsulta::muestraCadaColumna()
         }
         modal->close();
     });
-    orbanel::ConsultaRegistro servicio;
-    kt508::IConsultaRegistro& consulta = servicio; // as the screen calls it
-    consulta.Muestra(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"), QStringLiteral("105"));
-    QVERIFY(espera.Atendida());
-    QCOMPARE(espera.Titulo(), QStringLiteral("Centro_Costo"));
-    QCOMPARE(filas, columnas.FieldCount());
-    QCOMPARE(valores[QStringLiteral("cc_descripcion")], QStringLiteral("Ventas norte"));
-    QCOMPARE(valores[QStringLiteral("cc_acumula")], QStringLiteral("100"));
-    QCOMPARE(valores[QStringLiteral("oper_baja")], QStringLiteral("(nulo)")); // an active centre was never retired
+    consulta.Muestra(u"Centro_Costo"_s, u"Cc_Cve_Centro_Costo"_s, u"105"_s);
+    QCOMPARE(titulo, u"Centro_Costo"_s);
+    QCOMPARE(filas, columnas);
+    QCOMPARE(valores[u"cc_descripcion"_s], u"Ventas norte"_s);
+    QCOMPARE(valores[u"cc_acumula"_s], u"100"_s);
+    QCOMPARE(valores[u"oper_baja"_s], u"(nulo)"_s); // an active centre was never retired
     QVERIFY(!editable);
-}
 
-void PruebasConsulta::registroInexistente_data()
-{
-    pruebas::agregaBackends();
-}
-
-// A missing record and a name that is no column are told to the user; nothing escapes.
-void PruebasConsulta::registroInexistente()
-{
-    QFETCH(QString, backend);
-    ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("ANA"));
-
+    // A missing record, and a name that is no column: a message, no listing, nothing escapes.
     const struct {
         const char* campo;
         const char* clave;
@@ -84,18 +64,17 @@ void PruebasConsulta::registroInexistente()
     } casos[] = {{"Cc_Cve_Centro_Costo", "0", "No existe"}, {"Cc_Cve_Centro_Costo = '1' OR 1", "1", "no es un nombre"}};
     for (const auto& c : casos) {
         QString texto;
-        bool esVentanaDeConsulta = true;
-        pruebas::EsperaModal espera([&](QWidget* modal) {
-            esVentanaDeConsulta = modal->findChild<QTableWidget*>() != nullptr;
-            if (auto* etiqueta = modal->findChild<QLabel*>(QStringLiteral("textoMensaje")))
+        bool listado = true;
+        pruebas::EnModal([&](QWidget* modal) {
+            if (!modal)
+                return;
+            listado = modal->findChild<QTableWidget*>() != nullptr;
+            if (auto* etiqueta = modal->findChild<QLabel*>(u"textoMensaje"_s))
                 texto = etiqueta->text();
             modal->close();
         });
-        orbanel::ConsultaRegistro servicio;
-        static_cast<kt508::IConsultaRegistro&>(servicio).Muestra(QStringLiteral("Centro_Costo"),
-                                                                 QLatin1String(c.campo), QLatin1String(c.clave));
-        QVERIFY(espera.Atendida());
-        QVERIFY(!esVentanaDeConsulta);
+        consulta.Muestra(u"Centro_Costo"_s, QLatin1String(c.campo), QLatin1String(c.clave));
+        QVERIFY(!listado);
         QVERIFY2(texto.contains(QLatin1String(c.dice)), qPrintable(texto));
     }
 }

@@ -1,7 +1,7 @@
 #include "kt508/services/Error.h"
 #include "suite/print/Compaginacion.h"
 #include "suite/print/ImpresorTexto.h"
-#include "tests/services/Modal.h"
+#include "tests/support/Interaccion.h"
 
 #include <QAction>
 #include <QFile>
@@ -10,26 +10,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+using Paginas = std::vector<QStringList>;
+
 namespace {
 
 QString Renglones(int cuantos)
 {
     QString texto;
     for (int i = 1; i <= cuantos; ++i)
-        texto += QStringLiteral("%1 - Centro %1\r\n").arg(i);
+        texto += u"%1 - Centro %1\r\n"_s.arg(i);
     return texto;
 }
 
-int PaginasDelPdf(const QString& ruta)
+// Pages of a PDF written to the folder, -1 when none was written.
+int PaginasDelPdf(const QTemporaryDir& carpeta, int renglones, int orientacion)
 {
+    const QString ruta = carpeta.filePath(u"%1-%2.pdf"_s.arg(renglones).arg(orientacion));
+    orbanel::GuardaPdf(ruta, Renglones(renglones), u"Centros"_s,
+                       orbanel::OpcionesImpresion::DeArgumentos(orientacion, 0, -1, -1, 7, -1));
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::ReadOnly))
         return -1;
     const QByteArray contenido = archivo.readAll();
-    if (!contenido.startsWith("%PDF"))
-        return -1;
-    static const QRegularExpression pagina(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return static_cast<int>(QString::fromLatin1(contenido).count(pagina));
+    static const QRegularExpression pagina(u"/Type\\s*/Page(?!s)"_s);
+    return contenido.startsWith("%PDF") ? int(QString::fromLatin1(contenido).count(pagina)) : -1;
 }
 
 } // namespace
@@ -39,102 +44,56 @@ class PruebasImpresion : public QObject {
     Q_OBJECT
 
 private slots:
-    void tabuladores_data();
-    void tabuladores();
-    void compaginaRenglones();
-    void compaginaLineasLargasYSaltos();
-    void listadoDelCatalogo();
-    void pdfEnArchivo();
-    void pdfEnRutaImposible();
+    void compagina_data();
+    void compagina();
+    void pdf();
     void vistaPrevia();
 };
 
-void PruebasImpresion::tabuladores_data()
+void PruebasImpresion::compagina_data()
 {
-    QTest::addColumn<QString>("renglon");
-    QTest::addColumn<int>("paso");
-    QTest::addColumn<QString>("esperado");
-    QTest::newRow("al inicio") << "\t10 - B" << 8 << "        10 - B";
-    QTest::newRow("dos niveles") << "\t\tX" << 4 << "        X";
-    QTest::newRow("a media línea") << "ab\tc" << 8 << "ab      c";
-    QTest::newRow("justo en el tope") << "abcd\te" << 4 << "abcd    e";
-    QTest::newRow("paso inválido usa 8") << "\tx" << 0 << "        x";
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<int>("ancho");
+    QTest::addColumn<int>("renglones");
+    QTest::addColumn<int>("tabulador");
+    QTest::addColumn<Paginas>("esperado");
+    QTest::newRow("renglones por página") << Renglones(4) << 80 << 3 << 8
+        << Paginas{{"1 - Centro 1", "2 - Centro 2", "3 - Centro 3"}, {"4 - Centro 4"}};
+    QTest::newRow("fines de línea") << u"a\nb\rc\r\n"_s << 80 << 10 << 8 << Paginas{{"a", "b", "c"}};
+    QTest::newRow("texto vacío") << QString() << 80 << 10 << 8 << Paginas{QStringList()};
+    QTest::newRow("listado vacío") << u"\r\n"_s << 80 << 10 << 8 << Paginas{{""}};
+    QTest::newRow("tabuladores") << u"\t10\r\nab\tc\r\n\t\tX"_s << 80 << 10 << 4
+        << Paginas{{"    10", "ab  c", "        X"}};
+    QTest::newRow("tabulador inválido usa 8") << u"\tx"_s << 80 << 10 << 0 << Paginas{{"        x"}};
+    QTest::newRow("línea larga partida") << u"\t0123456789ABCDEFGHIJ"_s << 10 << 2 << 4
+        << Paginas{{"    012345", "6789ABCDEF"}, {"GHIJ"}};
+    QTest::newRow("saltos de página") << u"uno\fdos\r\n\f\r\ntres\r\n"_s << 80 << 10 << 8
+        << Paginas{{"uno"}, {"dos"}, {"tres"}};
+    QTest::newRow("listado del catálogo") << u"1 - A\r\n\t10 - B\r\n\r\n2 - D\r\n\r\n"_s << 80 << 60 << 7
+        << Paginas{{"1 - A", "       10 - B", "", "2 - D", ""}};
 }
 
-void PruebasImpresion::tabuladores()
+void PruebasImpresion::compagina()
 {
-    QFETCH(QString, renglon);
-    QFETCH(int, paso);
-    QFETCH(QString, esperado);
-    QCOMPARE(orbanel::ExpandeTabuladores(renglon, paso), esperado);
+    QFETCH(QString, texto);
+    QFETCH(int, ancho);
+    QFETCH(int, renglones);
+    QFETCH(int, tabulador);
+    QFETCH(Paginas, esperado);
+    QCOMPARE(orbanel::Compagina(texto, ancho, renglones, tabulador), esperado);
 }
 
-void PruebasImpresion::compaginaRenglones()
-{
-    const std::vector<QStringList> paginas = orbanel::Compagina(Renglones(7), 80, 3, 8);
-    QCOMPARE(paginas.size(), size_t(3));
-    QCOMPARE(paginas[0], (QStringList{"1 - Centro 1", "2 - Centro 2", "3 - Centro 3"}));
-    QCOMPARE(paginas[2], (QStringList{"7 - Centro 7"}));
-
-    // Every line end style; the last line end opens no extra line.
-    QCOMPARE(orbanel::Compagina(QStringLiteral("a\nb\rc\r\n"), 80, 10, 8).front(), (QStringList{"a", "b", "c"}));
-    // An empty text is one empty page; the catalogue's empty listing is one empty line.
-    QCOMPARE(orbanel::Compagina(QString(), 80, 10, 8).size(), size_t(1));
-    QVERIFY(orbanel::Compagina(QString(), 80, 10, 8).front().isEmpty());
-    QCOMPARE(orbanel::Compagina(QStringLiteral("\r\n"), 80, 10, 8).front(), QStringList{QString()});
-}
-
-void PruebasImpresion::compaginaLineasLargasYSaltos()
-{
-    const std::vector<QStringList> largas = orbanel::Compagina(QStringLiteral("\t0123456789ABCDEFGHIJ"), 10, 2, 4);
-    QCOMPARE(largas.size(), size_t(2));
-    QCOMPARE(largas[0], (QStringList{"    012345", "6789ABCDEF"}));
-    QCOMPARE(largas[1], (QStringList{"GHIJ"}));
-
-    const std::vector<QStringList> saltos =
-        orbanel::Compagina(QStringLiteral("uno\fdos\r\n\f\r\ntres\r\n"), 80, 10, 8);
-    QCOMPARE(saltos.size(), size_t(3));
-    QCOMPARE(saltos[0], QStringList{"uno"});
-    QCOMPARE(saltos[1], QStringList{"dos"});
-    QCOMPARE(saltos[2], QStringList{"tres"});
-}
-
-void PruebasImpresion::listadoDelCatalogo()
-{
-    const QString listado = QStringLiteral("1 - A\r\n\t10 - B\r\n\t11 - C\r\n\r\n2 - D\r\n\r\n");
-    const std::vector<QStringList> paginas = orbanel::Compagina(listado, 80, 60, 7);
-    QCOMPARE(paginas.size(), size_t(1));
-    QCOMPARE(paginas[0], (QStringList{"1 - A", "       10 - B", "       11 - C", "", "2 - D", ""}));
-}
-
-void PruebasImpresion::pdfEnArchivo()
+// At 10 points a page holds far fewer than 300 lines and more than 30; landscape fewer than
+// portrait. A folder that does not exist is an error.
+void PruebasImpresion::pdf()
 {
     QTemporaryDir carpeta;
-    QVERIFY(carpeta.isValid());
-    const orbanel::OpcionesImpresion opciones = orbanel::OpcionesImpresion::DeArgumentos(0, 0, -1, -1, 7, -1);
-
-    const QString corto = carpeta.filePath(QStringLiteral("corto.pdf"));
-    QVERIFY_THROWS_NO_EXCEPTION(orbanel::GuardaPdf(corto, Renglones(5), QStringLiteral("Centros"), opciones));
-    QCOMPARE(PaginasDelPdf(corto), 1);
-
-    // At 10 points a page holds far fewer than 300 lines, and more than 30.
-    const QString largo = carpeta.filePath(QStringLiteral("largo.pdf"));
-    QVERIFY_THROWS_NO_EXCEPTION(orbanel::GuardaPdf(largo, Renglones(300), QStringLiteral("Centros"), opciones));
-    const int paginas = PaginasDelPdf(largo);
-    QVERIFY2(paginas > 1 && paginas < 10, qPrintable(QString::number(paginas)));
-
-    // Landscape holds fewer lines a page than portrait.
-    const QString horizontal = carpeta.filePath(QStringLiteral("horizontal.pdf"));
-    QVERIFY_THROWS_NO_EXCEPTION(orbanel::GuardaPdf(horizontal, Renglones(300), QString(),
-                                                   orbanel::OpcionesImpresion::DeArgumentos(1, 0, -1, -1, 7, -1)));
-    QVERIFY(PaginasDelPdf(horizontal) > paginas);
-}
-
-void PruebasImpresion::pdfEnRutaImposible()
-{
-    QVERIFY_THROWS_EXCEPTION(kt508::Error,
-                             orbanel::GuardaPdf(QStringLiteral("/no/existe/carpeta/x.pdf"), Renglones(3), QString(),
-                                                orbanel::OpcionesImpresion()));
+    QCOMPARE(PaginasDelPdf(carpeta, 5, 0), 1);
+    const int vertical = PaginasDelPdf(carpeta, 300, 0);
+    QVERIFY2(vertical > 1 && vertical < 10, qPrintable(QString::number(vertical)));
+    QVERIFY(PaginasDelPdf(carpeta, 300, 1) > vertical);
+    QVERIFY_THROWS_EXCEPTION(kt508::Error, orbanel::GuardaPdf(u"/no/existe/carpeta/x.pdf"_s, Renglones(3), QString(),
+                                                              orbanel::OpcionesImpresion()));
 }
 
 // The screen's call opens the preview over the laid-out pages, with the PDF action.
@@ -142,18 +101,19 @@ void PruebasImpresion::vistaPrevia()
 {
     int paginas = 0;
     bool conPdf = false;
-    pruebas::EsperaModal espera([&](QWidget* modal) {
+    pruebas::EnModal([&](QWidget* modal) {
+        if (!modal)
+            return;
         if (auto* vista = modal->findChild<QPrintPreviewWidget*>()) {
             vista->updatePreview();
             paginas = vista->pageCount();
         }
-        auto* pdf = modal->findChild<QAction*>(QStringLiteral("accionGuardarPdf"));
-        conPdf = pdf && pdf->text() == QStringLiteral("Guardar PDF");
+        auto* pdf = modal->findChild<QAction*>(u"accionGuardarPdf"_s);
+        conPdf = pdf && pdf->text() == u"Guardar PDF"_s;
         modal->close();
     });
     orbanel::ImpresorTexto impresor;
     impresor.Imprime(Renglones(300), QString(), 0, 0, -1, -1, 7, -1);
-    QVERIFY(espera.Atendida());
     QVERIFY(conPdf);
     QVERIFY2(paginas > 1, qPrintable(QString::number(paginas)));
 }

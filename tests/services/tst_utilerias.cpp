@@ -5,8 +5,8 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/ServicioUtilerias.h"
 #include "suite/services/Sesion.h"
-#include "tests/services/Modal.h"
 #include "tests/support/Backends.h"
+#include "tests/support/Interaccion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,27 +52,17 @@ class PruebasUtilerias : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-
-    void valorCampo_data();
-    void valorCampo();
-    void siguienteClave_data();
-    void siguienteClave();
+    void initTestCase() { orbanel::InstalaPlataforma(); }
+    void cleanup() { orbanel::Sesion::Cierra(); }
+    void valorCampoYSiguienteClave_data() { pruebas::agregaBackends(); }
+    void valorCampoYSiguienteClave();
     void fechasIdaYVuelta_data();
     void fechasIdaYVuelta();
-    void altaCuentaContable_data();
+    void altaCuentaContable_data() { pruebas::agregaBackends(); }
     void altaCuentaContable();
-    void altaCuentaContableFalla_data();
-    void altaCuentaContableFalla();
-    void validaCambio_data();
+    void validaCambio_data() { pruebas::agregaBackends(); }
     void validaCambio();
-    void validaCambioRechaza_data();
-    void validaCambioRechaza();
-
     void buscaEnArbol();
-    void buscaEnArbolSinCoincidencia();
-    void enviaTeclasMueveElFoco();
 
 private:
     void abre(pruebas::Contenido contenido);
@@ -79,61 +70,33 @@ private:
     orbanel::ServicioUtilerias m_util;
 };
 
-void PruebasUtilerias::initTestCase()
-{
-    orbanel::InstalaPlataforma();
-}
-
-void PruebasUtilerias::cleanup()
-{
-    orbanel::Sesion::Cierra();
-}
-
 void PruebasUtilerias::abre(pruebas::Contenido contenido)
 {
     QFETCH(QString, backend);
     orbanel::Sesion::Establece(pruebas::abre(backend, contenido), QStringLiteral("ANA"));
 }
 
-void PruebasUtilerias::valorCampo_data()
-{
-    pruebas::agregaBackends();
-}
-
-void PruebasUtilerias::valorCampo()
-{
-    QVERIFY_SQL(abre(pruebas::Contenido::Demo));
-    QCOMPARE(m_util.ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("CC_Cve_Centro_Costo"),
-                               QStringLiteral("105"), QStringLiteral("CC_Descripcion")),
-             QStringLiteral("Ventas norte"));
-    // A key without a row reads as free, also one that would break a spliced statement.
-    for (const QString& clave : {QStringLiteral("999"), QStringLiteral("1' OR '1'='1")}) {
-        QString valor = QStringLiteral("x");
-        QVERIFY_SQL(valor = m_util.ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("CC_Cve_Centro_Costo"),
-                                              clave, QStringLiteral("CC_Descripcion")));
-        QCOMPARE(valor, QString());
-    }
-    QVERIFY_THROWS_EXCEPTION(kt508::Error,
-                             m_util.ValorCampo(QStringLiteral("Centro_Costo; DROP TABLE Centro_Costo"),
-                                               QStringLiteral("CC_Cve_Centro_Costo"), QStringLiteral("105"),
-                                               QStringLiteral("CC_Descripcion")));
-}
-
-void PruebasUtilerias::siguienteClave_data()
-{
-    pruebas::agregaBackends();
-}
-
-void PruebasUtilerias::siguienteClave()
+// A key without a row reads as free, also one that would break a spliced statement.
+void PruebasUtilerias::valorCampoYSiguienteClave()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
-    const QString tabla = QStringLiteral("Grupo_Centro_Costo");
-    const QString campo = QStringLiteral("Gcc_Cve_Grupo_Centro_Costo");
+    QVERIFY_SQL(AgregaCentro(u"105"_s, u"0"_s));
+    const auto valor = [this](const QString& clave) {
+        return m_util.ValorCampo(u"Centro_Costo"_s, u"CC_Cve_Centro_Costo"_s, clave, u"CC_Descripcion"_s);
+    };
+    QCOMPARE(valor(u"105"_s), u"Centro 105"_s);
+    QCOMPARE(valor(u"999"_s), QString());
+    QCOMPARE(valor(u"1' OR '1'='1"_s), QString());
+    QVERIFY_THROWS_EXCEPTION(kt508::Error, m_util.ValorCampo(u"Centro_Costo; DROP TABLE Centro_Costo"_s,
+                                                             u"CC_Cve_Centro_Costo"_s, u"105"_s, u"CC_Descripcion"_s));
+
+    // The next key follows the greatest numeric key; other keys do not count.
+    const QString tabla = u"Grupo_Centro_Costo"_s;
+    const QString campo = u"Gcc_Cve_Grupo_Centro_Costo"_s;
     QCOMPARE(m_util.SiguienteClave(tabla, campo), 1);
     for (const char* clave : {"7", "0012", "A99", "3-4", "99999X"})
         QVERIFY_SQL(orbanel::Sesion::Conexion().ExecuteParams(
-            QStringLiteral("INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo) VALUES (?)"),
-            {QString::fromLatin1(clave)}));
+            u"INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo) VALUES (?)"_s, {QString::fromLatin1(clave)}));
     QCOMPARE(m_util.SiguienteClave(tabla, campo), 13);
 }
 
@@ -163,195 +126,121 @@ void PruebasUtilerias::fechasIdaYVuelta()
     QCOMPARE(servidor.time().msec(), 0);
 }
 
-void PruebasUtilerias::altaCuentaContable_data()
-{
-    pruebas::agregaBackends();
-}
-
 // The new account lives in the caller's transaction: a rollback takes it away.
 void PruebasUtilerias::altaCuentaContable()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Demo));
     auto& db = orbanel::Sesion::Conexion();
-    const int antes = Escalar(QStringLiteral("SELECT COUNT(*) FROM Cuenta_Contable")).toInt();
-
+    const QString cuantas = u"SELECT COUNT(*) FROM Cuenta_Contable"_s;
+    const int antes = Escalar(cuantas).toInt();
     db.BeginTrans();
-    const QString primera = m_util.AltaCuentaContable(QStringLiteral("5100"), QStringLiteral("COMERCIAL"), 1, true, 0,
-                                                      0, true, QString(), QStringLiteral("GAS"));
-    const QString segunda = m_util.AltaCuentaContable(QStringLiteral("5100"), QStringLiteral("OPERACIONES"), 1, true,
-                                                      0, 1, false, QString(), QStringLiteral("GAS"));
-    QVERIFY2(primera.startsWith(QStringLiteral("5100-")), qPrintable(m_util.UltimoError()));
-    QVERIFY(!segunda.isEmpty());
-    QVERIFY(primera != segunda);
-    kt508::Recordset rs = db.ExecuteParams(
-        QStringLiteral("SELECT Cc_Cuenta_Padre, Cc_Naturaleza, Cc_Resultado, Cc_Descripcion, Cc_Afectable "
-                       "FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = ?"),
-        {primera});
-    QVERIFY(!rs.Eof());
-    QCOMPARE(rs.Fields(QStringLiteral("Cc_Cuenta_Padre")).Value.toString(), QStringLiteral("5100"));
-    QCOMPARE(rs.Fields(QStringLiteral("Cc_Naturaleza")).Value.toString(), QStringLiteral("AC"));
-    QCOMPARE(rs.Fields(QStringLiteral("Cc_Resultado")).Value.toString(), QStringLiteral("SI"));
-    QCOMPARE(rs.Fields(QStringLiteral("Cc_Descripcion")).Value.toString(), QStringLiteral("COMERCIAL"));
-    QCOMPARE(rs.Fields(QStringLiteral("Cc_Afectable")).Value.toInt(), 1);
-    QCOMPARE(Escalar(QStringLiteral("SELECT Cc_Naturaleza FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = ?"),
-                     {segunda}).toString(),
-             QStringLiteral("DE"));
+    const QString primera =
+        m_util.AltaCuentaContable(u"5100"_s, u"COMERCIAL"_s, 1, true, 0, 0, true, QString(), u"GAS"_s);
+    const QString segunda =
+        m_util.AltaCuentaContable(u"5100"_s, u"OPERACIONES"_s, 1, true, 0, 1, false, QString(), u"GAS"_s);
+    QVERIFY2(primera.startsWith(u"5100-"_s), qPrintable(m_util.UltimoError()));
+    QVERIFY(!segunda.isEmpty() && primera != segunda);
+    const auto fila = [&db](const QString& clave) {
+        kt508::Recordset rs = db.ExecuteParams(u"SELECT Cc_Cuenta_Padre, Cc_Naturaleza, Cc_Resultado, Cc_Descripcion "
+                                               "FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = ?"_s, {clave});
+        QStringList valores;
+        for (int i = 0; !rs.Eof() && i < 4; ++i)
+            valores.append(rs.Value(i).toString());
+        return valores.join(u'|');
+    };
+    QCOMPARE(fila(primera), u"5100|AC|SI|COMERCIAL"_s);
+    QCOMPARE(fila(segunda), u"5100|DE|NO|OPERACIONES"_s);
     db.RollbackTrans();
+    QCOMPARE(Escalar(cuantas).toInt(), antes);
 
-    QCOMPARE(Escalar(QStringLiteral("SELECT COUNT(*) FROM Cuenta_Contable")).toInt(), antes);
+    // A missing parent or a failing statement: "" and the reason.
+    QCOMPARE(m_util.AltaCuentaContable(u"9999"_s, u"X"_s, 0, true, 0, 0, true, QString(), QString()), QString());
+    QVERIFY2(m_util.UltimoError().contains(u"9999"_s), qPrintable(m_util.UltimoError()));
+    db.failContaining(u"INSERT INTO Cuenta_Contable"_s);
+    QCOMPARE(m_util.AltaCuentaContable(u"5100"_s, u"X"_s, 0, true, 0, 0, true, QString(), QString()), QString());
+    QVERIFY2(m_util.UltimoError().contains(u"Fallo provocado"_s), qPrintable(m_util.UltimoError()));
 }
 
-void PruebasUtilerias::altaCuentaContableFalla_data()
-{
-    pruebas::agregaBackends();
-}
-
-void PruebasUtilerias::altaCuentaContableFalla()
-{
-    QVERIFY_SQL(abre(pruebas::Contenido::Demo));
-    QCOMPARE(m_util.AltaCuentaContable(QStringLiteral("9999"), QStringLiteral("X"), 0, true, 0, 0, true, QString(),
-                                       QString()),
-             QString());
-    QVERIFY2(m_util.UltimoError().contains(QStringLiteral("9999")), qPrintable(m_util.UltimoError()));
-
-    orbanel::Sesion::Conexion().failContaining(QStringLiteral("INSERT INTO Cuenta_Contable"));
-    QCOMPARE(m_util.AltaCuentaContable(QStringLiteral("5100"), QStringLiteral("X"), 0, true, 0, 0, true, QString(),
-                                       QString()),
-             QString());
-    QVERIFY2(m_util.UltimoError().contains(QStringLiteral("Fallo provocado")), qPrintable(m_util.UltimoError()));
-    orbanel::Sesion::Conexion().clearFailure();
-}
-
-void PruebasUtilerias::validaCambio_data()
-{
-    pruebas::agregaBackends();
-}
-
+// A valid centre leaves an audit row (table, operator, server time); one under a missing
+// parent, in a loop, or no centre at all is refused with the reason and audits nothing.
 void PruebasUtilerias::validaCambio()
 {
-    QVERIFY_SQL(abre(pruebas::Contenido::Demo));
-    const QDateTime antes = m_util.FechaServidor();
-    QVERIFY2(m_util.ValidaCambio(QStringLiteral("CENTRO_COSTO"), QStringLiteral("10511"), QString()),
-             qPrintable(m_util.UltimoError()));
-    kt508::Recordset rs = orbanel::Sesion::Conexion().ExecuteParams(
-        QStringLiteral("SELECT Bc_Tabla, Bc_Operador, Bc_Fecha FROM Bitacora_Cambios WHERE Bc_Clave = ?"),
-        {QStringLiteral("10511")});
-    QVERIFY(!rs.Eof());
-    QCOMPARE(rs.Fields(QStringLiteral("Bc_Tabla")).Value.toString(), QStringLiteral("CENTRO_COSTO"));
-    QCOMPARE(rs.Fields(QStringLiteral("Bc_Operador")).Value.toString(), QStringLiteral("ANA"));
-    const QDateTime fecha = ComoFechaHora(rs.Fields(QStringLiteral("Bc_Fecha")).Value);
-    QVERIFY2(antes.secsTo(fecha) >= 0 && antes.secsTo(fecha) < 60, qPrintable(fecha.toString()));
-}
-
-void PruebasUtilerias::validaCambioRechaza_data()
-{
-    pruebas::agregaBackends();
-}
-
-// A centre under a missing parent, a loop, or no centre at all: refused, nothing audited.
-void PruebasUtilerias::validaCambioRechaza()
-{
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("1"), QStringLiteral("0")));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("11"), QStringLiteral("1")));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("2"), QStringLiteral("3")));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("3"), QStringLiteral("21")));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("21"), QStringLiteral("2")));
-    QVERIFY_SQL(AgregaCentro(QStringLiteral("4"), QStringLiteral("44")));
+    const struct {
+        const char* clave;
+        const char* acumula;
+    } centros[] = {{"1", "0"}, {"11", "1"}, {"2", "3"}, {"3", "21"}, {"21", "2"}, {"4", "44"}};
+    for (const auto& c : centros)
+        QVERIFY_SQL(AgregaCentro(QLatin1String(c.clave), QLatin1String(c.acumula)));
+    const QDateTime antes = m_util.FechaServidor();
+    QVERIFY2(m_util.ValidaCambio(u"CENTRO_COSTO"_s, u"11"_s, QString()), qPrintable(m_util.UltimoError()));
+    kt508::Recordset rs = orbanel::Sesion::Conexion().Execute(u"SELECT Bc_Tabla, Bc_Operador, Bc_Fecha, Bc_Clave "
+                                                              "FROM Bitacora_Cambios"_s);
+    QVERIFY(!rs.Eof());
+    QCOMPARE(rs.Fields(u"Bc_Clave"_s).Value.toString(), u"11"_s);
+    QCOMPARE(rs.Fields(u"Bc_Tabla"_s).Value.toString(), u"CENTRO_COSTO"_s);
+    QCOMPARE(rs.Fields(u"Bc_Operador"_s).Value.toString(), u"ANA"_s);
+    const QDateTime fecha = ComoFechaHora(rs.Fields(u"Bc_Fecha"_s).Value);
+    QVERIFY2(antes.secsTo(fecha) >= 0 && antes.secsTo(fecha) < 60, qPrintable(fecha.toString()));
 
-    QVERIFY(m_util.ValidaCambio(QStringLiteral("Centro_Costo"), QStringLiteral("11"), QString()));
     const struct {
         const char* clave;
         const char* motivo;
     } rechazos[] = {{"21", "ciclo"}, {"4", "44"}, {"5", "no existe"}};
     for (const auto& r : rechazos) {
-        QVERIFY2(!m_util.ValidaCambio(QStringLiteral("CENTRO_COSTO"), QLatin1String(r.clave), QString()), r.clave);
+        QVERIFY2(!m_util.ValidaCambio(u"CENTRO_COSTO"_s, QLatin1String(r.clave), QString()), r.clave);
         QVERIFY2(m_util.UltimoError().contains(QLatin1String(r.motivo)), qPrintable(m_util.UltimoError()));
     }
-    QCOMPARE(Escalar(QStringLiteral("SELECT COUNT(*) FROM Bitacora_Cambios")).toInt(), 1);
+    QCOMPARE(Escalar(u"SELECT COUNT(*) FROM Bitacora_Cambios"_s).toInt(), 1);
 }
 
-namespace {
-
-// The catalogue's shape: root, two branches, the second with an accented leaf
-// that was added last but sits first among its siblings.
-kt508::TreeView* ArbolDePrueba(QWidget* ventana)
-{
-    kt508::TreeView* arbol = kt508::plataforma().NuevoTreeView(ventana);
-    arbol->Add(QString(), kt508::tvwLast, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
-    arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N1"), QStringLiteral("1 - Ventas norte"), 1);
-    arbol->Add(QStringLiteral("N1"), kt508::tvwChild, QStringLiteral("N11"), QStringLiteral("11 - Mostrador"), 1);
-    arbol->Add(QStringLiteral("N0"), kt508::tvwChild, QStringLiteral("N2"), QStringLiteral("2 - Operaciones"), 1);
-    arbol->Add(QStringLiteral("N2"), kt508::tvwChild, QStringLiteral("N22"), QStringLiteral("22 - Ventas sur"), 1);
-    arbol->Add(QStringLiteral("N22"), kt508::tvwPrevious, QStringLiteral("N21"),
-               QStringLiteral("21 - Línea VENTAS"), 1);
-    return arbol;
-}
-
-QString Seleccionado(const kt508::TreeView& arbol)
-{
-    return arbol.SelectedItem() ? arbol.SelectedItem()->Key() : QString();
-}
-
-} // namespace
-
+// Display order, case and accents ignored, continuing after the selection, wrapping round;
+// no match tells the user and leaves the selection.
 void PruebasUtilerias::buscaEnArbol()
 {
     QWidget ventana;
     auto* otro = new QLineEdit(&ventana);
-    kt508::TreeView* arbol = ArbolDePrueba(&ventana);
+    kt508::TreeView* arbol = kt508::plataforma().NuevoTreeView(&ventana);
     auto* filas = new QVBoxLayout(&ventana);
     filas->addWidget(otro);
     filas->addWidget(arbol);
+    arbol->Add(QString(), kt508::tvwLast, u"N0"_s, u"RAIZ"_s, 1);
+    arbol->Add(u"N0"_s, kt508::tvwChild, u"N1"_s, u"1 - Ventas norte"_s, 1);
+    arbol->Add(u"N0"_s, kt508::tvwChild, u"N2"_s, u"2 - Operaciones"_s, 1);
+    arbol->Add(u"N2"_s, kt508::tvwChild, u"N22"_s, u"22 - Ventas sur"_s, 1);
+    arbol->Add(u"N22"_s, kt508::tvwPrevious, u"N21"_s, u"21 - Línea VENTAS"_s, 1); // added last, shown first
     ventana.show();
     QVERIFY(QTest::qWaitForWindowActive(&ventana));
     otro->setFocus();
     QTRY_VERIFY(otro->hasFocus());
-
-    // Display order, case and accents ignored, continuing after the selection, wrapping round.
-    const QStringList esperados{QStringLiteral("N1"), QStringLiteral("N21"), QStringLiteral("N22"), QStringLiteral("N1")};
-    for (const QString& esperado : esperados) {
-        m_util.BuscaEnArbol(*arbol, QStringLiteral("véntas"));
-        QCOMPARE(Seleccionado(*arbol), esperado);
+    const auto seleccionado = [arbol] { return arbol->SelectedItem() ? arbol->SelectedItem()->Key() : QString(); };
+    for (const QString& esperado : {u"N1"_s, u"N21"_s, u"N22"_s, u"N1"_s}) {
+        m_util.BuscaEnArbol(*arbol, u"véntas"_s);
+        QCOMPARE(seleccionado(), esperado);
     }
     QTRY_VERIFY(arbol->hasFocus());
-    m_util.BuscaEnArbol(*arbol, QStringLiteral("linea"));
-    QCOMPARE(Seleccionado(*arbol), QStringLiteral("N21"));
-    QVERIFY(arbol->Nodes(QStringLiteral("N2"))->Expanded()); // made visible
-}
+    QVERIFY(arbol->Nodes(u"N2"_s)->Expanded()); // made visible
 
-void PruebasUtilerias::buscaEnArbolSinCoincidencia()
-{
-    QWidget ventana;
-    kt508::TreeView* arbol = ArbolDePrueba(&ventana);
-    arbol->setSelectedItem(arbol->Nodes(QStringLiteral("N11")));
-    QString texto;
-    pruebas::EsperaModal espera([&](QWidget* modal) {
-        texto = modal->findChild<QLabel*>(QStringLiteral("textoMensaje"))->text();
-        pruebas::PulsaEnModal(modal, Qt::Key_Return);
+    QString texto, titulo;
+    pruebas::EnModal([&](QWidget* modal) {
+        if (!modal)
+            return;
+        texto = modal->findChild<QLabel*>(u"textoMensaje"_s)->text();
+        titulo = modal->windowTitle();
+        pruebas::Tecla(modal, Qt::Key_Return);
     });
-    m_util.BuscaEnArbol(*arbol, QStringLiteral("Tesorería"));
-    QVERIFY(espera.Atendida());
-    QCOMPARE(espera.Titulo(), QStringLiteral("Buscar"));
-    QCOMPARE(texto, QStringLiteral("No se encontró «Tesorería» en el árbol."));
-    QCOMPARE(Seleccionado(*arbol), QStringLiteral("N11"));
-}
+    m_util.BuscaEnArbol(*arbol, u"Tesorería"_s);
+    QCOMPARE(titulo, u"Buscar"_s);
+    QCOMPARE(texto, u"No se encontró «Tesorería» en el árbol."_s);
+    QCOMPARE(seleccionado(), u"N1"_s);
 
-void PruebasUtilerias::enviaTeclasMueveElFoco()
-{
-    QWidget ventana;
-    auto* primero = new QLineEdit(&ventana);
-    auto* segundo = new QLineEdit(&ventana);
-    auto* filas = new QVBoxLayout(&ventana);
-    filas->addWidget(primero);
-    filas->addWidget(segundo);
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowActive(&ventana));
-    primero->setFocus();
-    QTRY_VERIFY(primero->hasFocus());
-    m_util.EnviaTeclas(QStringLiteral("\t"), 0);
-    QTRY_VERIFY(segundo->hasFocus());
-    QCOMPARE(primero->text(), QString()); // moved, not typed
+    // Keys sent to the window move the focus rather than type.
+    QApplication::setActiveWindow(&ventana);
+    otro->setFocus();
+    QTRY_VERIFY(otro->hasFocus());
+    m_util.EnviaTeclas(u"\t"_s, 0);
+    QTRY_VERIFY(arbol->hasFocus());
+    QCOMPARE(otro->text(), QString());
 }
 
 int EjecutaPruebasUtilerias(int argc, char** argv)

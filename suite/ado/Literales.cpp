@@ -83,7 +83,7 @@ bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
         }
         if (c == QLatin1Char('\'')) {
             const int inicio = i;
-            QString valor;
+            QString valor = QLatin1String(""); // '' is an empty text, never a NULL
             if (!leeLiteral(sql, i, valor))
                 return false;
             if (!trasWhere) {

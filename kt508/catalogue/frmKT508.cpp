@@ -349,7 +349,10 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
         Cancel = 1;
         return;
     }
-    const QString clave = tvCeCos->SelectedItem()->Key().mid(1);
+    kt508::Node* editado = tvCeCos->SelectedItem();
+    if (!editado)
+        throw kt508::Error(QStringLiteral("No hay un centro de costos seleccionado."));
+    const QString clave = editado->Key().mid(1);
     QString texto = NewString;
     if (!clave.isEmpty())
         texto.remove(clave, Qt::CaseSensitive);

@@ -18,19 +18,14 @@ using orbanel::ArbolVex;
 
 namespace {
 
-QIcon Cuadro(Qt::GlobalColor color)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(color);
-    return QIcon(pixmap);
-}
-
 // The catalogue's shape: root, two centres under it, two under the first.
 struct Arbol {
     Arbol()
     {
-        for (Qt::GlobalColor color : {Qt::green, Qt::darkGreen, Qt::red, Qt::darkRed})
-            imagenes.Add(Cuadro(color));
+        QPixmap cuadro(16, 16);
+        cuadro.fill(Qt::green);
+        for (int i = 0; i < 3; ++i)
+            imagenes.Add(QIcon(cuadro));
         ventana.resize(400, 300);
         arbol = new ArbolVex(&ventana);
         arbol->setGeometry(0, 0, 400, 300);
@@ -116,99 +111,43 @@ QStringList Hijos(kt508::Node* padre)
     return claves;
 }
 
-// The view's own items, depth first.
-void Recorre(QTreeWidgetItem* item, QStringList& textos)
-{
-    textos.append(item->text(0));
-    for (int i = 0; i < item->childCount(); ++i)
-        Recorre(item->child(i), textos);
-}
-
 } // namespace
 
 class PruebaArbol : public QObject {
     Q_OBJECT
 private slots:
     void clavesOrdenYParentesco();
-    void clavesRepetidasOParienteDesconocido();
-    void cargaGrandeLlegaEnteraALaVista();
     void nodeClickSoloDelUsuario();
     void edicionDeEtiqueta();
-    void expandirYContraerDelUsuario();
-    void teclasDelArbol();
+    void tecladoYRamas();
 };
 
+// Siblings placed around existing nodes, before and after the view took them in; a repeated
+// key or an unknown relative is refused with the key named and leaves the tree as it was.
 void PruebaArbol::clavesOrdenYParentesco()
 {
     Arbol a;
     QCOMPARE(a.N("N105")->Parent(), a.N("N100"));
-    QCOMPARE(a.N("N0")->Parent(), nullptr);
-    QCOMPARE(Hijos(a.N("N100")), (QStringList{"N105", "N106"}));
     QCOMPARE(a.arbol->NodeAt(4)->Key(), u"N106"_s);
-    QCOMPARE(a.arbol->NodeAt(6), nullptr);
-
-    // Siblings placed around existing nodes, before and after the view took them in.
     a.arbol->Add(u"N100"_s, kt508::tvwLast, u"N300"_s, u"300"_s, 1);
     QCoreApplication::processEvents();
     a.arbol->Add(u"N200"_s, kt508::tvwFirst, u"N050"_s, u"050"_s, 1);
-    a.arbol->Add(u"N100"_s, kt508::tvwNext, u"N150"_s, u"150"_s, 1);
     a.arbol->Add(u"N300"_s, kt508::tvwPrevious, u"N250"_s, u"250"_s, 1);
-    QCOMPARE(Hijos(a.N("N0")), (QStringList{"N050", "N100", "N150", "N200", "N250", "N300"}));
-    QCOMPARE(a.N("N150")->Index(), 8);
+    QCOMPARE(Hijos(a.N("N0")), (QStringList{"N050", "N100", "N200", "N250", "N300"}));
 
-    // Images come from the image list, by index from 1.
-    a.N("N106")->setImage(4);
-    QCOMPARE(a.Item("N106")->data(0, Qt::DecorationRole).value<QIcon>().cacheKey(), a.imagenes.Image(4).cacheKey());
-
-    a.arbol->Clear();
-    QCOMPARE(a.arbol->Nodes(u"N0"_s), nullptr);
-    QCOMPARE(a.vista->topLevelItemCount(), 0);
-}
-
-// Refused with the key named; the tree and its numbering stay as they were.
-void PruebaArbol::clavesRepetidasOParienteDesconocido()
-{
-    Arbol a;
-    const struct {
-        const char* pariente;
-        const char* clave;
-        const char* nombrada;
-    } casos[] = {{"N0", "N105", "N105"}, {"N999", "N998", "N999"}};
-    for (const auto& c : casos) {
+    for (const auto& [pariente, clave] : {std::pair{"N0", "N105"}, std::pair{"N999", "N998"}}) {
         try {
-            a.arbol->Add(QLatin1String(c.pariente), kt508::tvwChild, QLatin1String(c.clave), u"x"_s, 1);
-            QFAIL(c.clave);
+            a.arbol->Add(QLatin1String(pariente), kt508::tvwChild, QLatin1String(clave), u"x"_s, 1);
+            QFAIL(clave);
         } catch (const kt508::Error& error) {
-            QVERIFY2(error.Description().contains(QLatin1String(c.nombrada)), qPrintable(error.Description()));
+            const char* nombrada = pariente[1] == '9' ? pariente : clave;
+            QVERIFY2(error.Description().contains(QLatin1String(nombrada)), qPrintable(error.Description()));
         }
     }
-    QCOMPARE(a.arbol->Count(), 5);
+    QCOMPARE(a.arbol->Count(), 8);
     QCOMPARE(a.N("N105")->Text(), u"105 - Ventas norte"_s);
-    a.arbol->Add(u"N0"_s, kt508::tvwChild, u"N400"_s, u"400"_s, 1);
-    QCOMPARE(a.N("N400")->Index(), 6);
-}
-
-// A catalogue loaded in one go reaches the view whole and in order.
-void PruebaArbol::cargaGrandeLlegaEnteraALaVista()
-{
-    Arbol a;
     a.arbol->Clear();
-    a.arbol->Add(QString(), kt508::tvwFirst, u"N0"_s, u"RAIZ"_s, 1);
-    int siguiente = 1;
-    std::function<void(const QString&, int)> agrega = [&](const QString& padre, int nivel) {
-        for (int i = 0; i < 12 && nivel < 3; ++i) {
-            const QString clave = u"N%1"_s.arg(siguiente++);
-            a.arbol->Add(padre, kt508::tvwChild, clave, clave.mid(1), 1);
-            agrega(clave, nivel + 1);
-        }
-    };
-    agrega(u"N0"_s, 0);
-    QCoreApplication::processEvents();
-    QStringList enVista;
-    Recorre(a.vista->topLevelItem(0), enVista);
-    QCOMPARE(enVista.size(), a.arbol->Count());
-    for (int i = 1; i <= a.arbol->Count(); ++i)
-        QCOMPARE(enVista.at(i - 1), a.arbol->NodeAt(i)->Text());
+    QCOMPARE(a.vista->topLevelItemCount(), 0);
 }
 
 // Clicks and arrow keys raise NodeClick; selection from code does not.
@@ -225,7 +164,6 @@ void PruebaArbol::nodeClickSoloDelUsuario()
     QCOMPARE(a.clics, (QStringList{"N100", "N105", "N105", "N106", "N105"}));
 
     a.arbol->setSelectedItem(a.N("N200"));
-    a.N("N100")->setSelected(true);
     // Selected from code, a node under a collapsed branch is brought into view.
     a.N("N100")->setExpanded(false);
     a.arbol->setSelectedItem(a.N("N106"));
@@ -245,7 +183,6 @@ void PruebaArbol::edicionDeEtiqueta()
     QVERIFY(a.Edita(u"105 - Norte"_s, Qt::Key_Return));
     QTRY_COMPARE(a.ediciones, QStringList{u"105 - Norte"_s});
     QCOMPARE(a.N("N105")->Text(), u"105 - NORTE"_s);
-    QTRY_VERIFY(!a.Editor());
 
     a.alEditar = nullptr;
     QVERIFY(a.Edita(u"zzz"_s, Qt::Key_Escape));
@@ -256,7 +193,6 @@ void PruebaArbol::edicionDeEtiqueta()
     QVERIFY(a.Edita(u"otro"_s, Qt::Key_Return));
     QTRY_COMPARE(a.ediciones.size(), 3);
     QCOMPARE(a.ediciones.at(2), u"otro"_s);
-    QCOMPARE(a.N("N105")->Text(), u"105 - NORTE"_s);
     QCOMPARE(a.Item("N105")->text(0), u"105 - NORTE"_s);
 
     // The catalogue's handler rebuilds the whole tree during the edit.
@@ -273,29 +209,9 @@ void PruebaArbol::edicionDeEtiqueta()
     QCOMPARE(a.Item("N105")->text(0), u"105 - CENTRO"_s);
 }
 
-// Raised by the user's keys and the branch sign, not by code.
-void PruebaArbol::expandirYContraerDelUsuario()
-{
-    Arbol a;
-    QVERIFY(QTest::qWaitForWindowExposed(&a.ventana));
-    a.N("N105")->EnsureVisible();
-    a.N("N100")->setExpanded(false);
-    QVERIFY(a.expandidos.isEmpty() && a.contraidos.isEmpty());
-
-    a.arbol->setSelectedItem(a.N("N100"));
-    QTest::keyClick(a.vista, Qt::Key_Right);
-    QCOMPARE(a.expandidos, QStringList{u"N100"_s});
-    QTest::keyClick(a.vista, Qt::Key_Left);
-    QCOMPARE(a.contraidos, QStringList{u"N100"_s});
-
-    a.clics.clear();
-    a.Pulsa("N100", QPoint(-(a.vista->visualItemRect(a.Item("N100")).width() / 2 + a.vista->indentation() / 2), 0));
-    QCOMPARE(a.expandidos.size(), 2);
-    QVERIFY(a.clics.isEmpty());
-}
-
 // KeyDown carries the platform's codes and shift state before the tree moves; 0 keeps the key.
-void PruebaArbol::teclasDelArbol()
+// Expand and Collapse come from the user's keys and the branch sign, not from code.
+void PruebaArbol::tecladoYRamas()
 {
     Arbol a;
     QVERIFY(QTest::qWaitForWindowExposed(&a.ventana));
@@ -310,6 +226,18 @@ void PruebaArbol::teclasDelArbol()
     a.consumir = 40;
     QTest::keyClick(a.vista, Qt::Key_Down);
     QCOMPARE(a.arbol->SelectedItem(), a.N("N105"));
+
+    a.N("N100")->setExpanded(false);
+    QVERIFY(a.expandidos.isEmpty() && a.contraidos.isEmpty());
+    a.arbol->setSelectedItem(a.N("N100"));
+    QTest::keyClick(a.vista, Qt::Key_Right);
+    QTest::keyClick(a.vista, Qt::Key_Left);
+    QCOMPARE(a.expandidos, QStringList{u"N100"_s});
+    QCOMPARE(a.contraidos, QStringList{u"N100"_s});
+    a.clics.clear();
+    a.Pulsa("N100", QPoint(-(a.vista->visualItemRect(a.Item("N100")).width() / 2 + a.vista->indentation() / 2), 0));
+    QCOMPARE(a.expandidos.size(), 2);
+    QVERIFY(a.clics.isEmpty());
 }
 
 int EjecutaPruebasArbol(int argc, char** argv)

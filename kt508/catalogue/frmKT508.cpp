@@ -27,6 +27,9 @@ namespace {
 
 QPointer<frmKT508> instancia;
 
+// The editor reaches the shared window (and its host object) through module Publico.
+const bool catalogoInstalado = (Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
+
 constexpr int TwipsPorPixel = 15;
 constexpr int TreeLeft = 120;
 constexpr int TreeTop = 1080;
@@ -166,6 +169,20 @@ void frmKT508::ConectaEventos()
             [this] { Protege(QStringLiteral("Controles_Salir()"), [this] { Controles_Salir(); }); });
     connect(Controles, &kt508::Controles::Consulta, this,
             [this] { Protege(QStringLiteral("Controles_Consulta()"), [this] { Controles_Consulta(); }); });
+    connect(Controles, &kt508::Controles::Nuevo, this,
+            [this] { Protege(QStringLiteral("Controles_Nuevo()"), [this] { Controles_Nuevo(); }); });
+    connect(Controles, &kt508::Controles::Editar, this,
+            [this] { Protege(QStringLiteral("Controles_Editar()"), [this] { Controles_Editar(); }); });
+    connect(Controles, &kt508::Controles::Eliminar, this,
+            [this] { Protege(QStringLiteral("Controles_Eliminar()"), [this] { Controles_Eliminar(); }); });
+    connect(Controles, &kt508::Controles::Reactivar, this,
+            [this] { Protege(QStringLiteral("Controles_Reactivar()"), [this] { Controles_Reactivar(); }); });
+    connect(Controles, &kt508::Controles::B1Click, this,
+            [this] { Protege(QStringLiteral("Controles_B1Click()"), [this] { Controles_B1Click(); }); });
+    connect(Controles, &kt508::Controles::B3Click, this,
+            [this] { Protege(QStringLiteral("Controles_B3Click()"), [this] { Controles_B3Click(); }); });
+    connect(Controles, &kt508::Controles::Imprimir, this,
+            [this] { Protege(QStringLiteral("Controles_Imprimir()"), [this] { Controles_Imprimir(); }); });
 
     connect(tvCeCos, &kt508::TreeView::NodeClick, this, [this](kt508::Node* Node) {
         Protege(QStringLiteral("tvCeCos_NodeClick()"), [&] { tvCeCos_NodeClick(Node); });

@@ -46,6 +46,8 @@ public:
     QPointer<QObject> sPadre; // the host object behind Padre
     QString DefaultGroup;
     QString SearchValue;
+    QString PrintText;   // the listing being built by Controles_Imprimir
+    short PrintLevel = 0;
 
     kt508::Controles* Controles = nullptr;
     kt508::TreeView* tvCeCos = nullptr;
@@ -76,6 +78,16 @@ private:
     void Controles_Salir();
     void Controles_Consulta();
     void Buscar_CeCo(bool Preguntar);
+
+    // The commands that write, one source file each (Comando*.cpp); each traps its own failures.
+    void Controles_Nuevo();
+    void Controles_Editar();
+    void Controles_Eliminar();
+    void Controles_Reactivar();
+    void Controles_B1Click();
+    void Controles_B3Click();
+    void Controles_Imprimir();
+    void Imprimir_CeCo(QString& Clave);
 
     void tvCeCos_NodeClick(kt508::Node* Node);
     void tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString);

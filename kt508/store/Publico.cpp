@@ -10,6 +10,7 @@ namespace Publico {
 kt508::IDatos* Datos = nullptr;
 kt508::IUtilerias* Utilerias = nullptr;
 QString strSQL;
+QObject* (*Catalogo)() = nullptr;
 
 QString Literal(const QString& valor)
 {

@@ -2,6 +2,7 @@
 
 #include "kt508/services/Recordset.h"
 
+#include <QObject>
 #include <QString>
 #include <QVariant>
 
@@ -18,6 +19,11 @@ namespace Publico {
 extern kt508::IDatos* Datos;
 extern kt508::IUtilerias* Utilerias;
 extern QString strSQL; // the statement a command is about to send
+
+// The shared catalogue window, created on first use. The catalogue installs this accessor, so
+// the editor takes the host object from it (its "sPadre", read by name) without depending on
+// the catalogue: the catalogue opens the editor, never the other way round.
+extern QObject* (*Catalogo)();
 
 // A SQL text literal: a quote, the value with each single quote doubled, a quote.
 // The value reaches the store unchanged; nothing else converts values.

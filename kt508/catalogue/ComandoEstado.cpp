@@ -1,0 +1,9 @@
+#include "kt508/catalogue/frmKT508.h"
+
+void frmKT508::Controles_Eliminar()
+{
+}
+
+void frmKT508::Controles_Reactivar()
+{
+}

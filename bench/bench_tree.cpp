@@ -2,6 +2,7 @@
 // same run (one SELECT of the whole table plus building the same tree). Prints figures only.
 //
 //   bench_tree [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
+#include "bench/Comun.h"
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
@@ -26,83 +27,9 @@
 #include <memory>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-// Counts the statements the catalogue sends.
-class ConexionContada : public kt508::Connection {
-public:
-    explicit ConexionContada(kt508::Connection& real)
-        : m_real(real)
-    {
-    }
-    kt508::Recordset Execute(const QString& text, int options) override
-    {
-        ++enviadas;
-        return m_real.Execute(text, options);
-    }
-    int BeginTrans() override { return m_real.BeginTrans(); }
-    void CommitTrans() override { m_real.CommitTrans(); }
-    void RollbackTrans() override { m_real.RollbackTrans(); }
-    long enviadas = 0;
-
-private:
-    kt508::Connection& m_real;
-};
-
-class DatosBench : public kt508::IDatos {
-public:
-    explicit DatosBench(ConexionContada& c)
-        : m_conexion(c)
-    {
-    }
-    kt508::Connection& Conexion() override { return m_conexion; }
-    QString Usuario() override { return QStringLiteral("BENCH"); }
-    QVariant Parametro(const QString&, int, const QString&, const QString& porDefecto) override { return porDefecto; }
-    int Mensaje(const QString& texto, int, const QString& titulo, QWidget*, const QString&, const QString& id) override
-    {
-        std::fprintf(stderr, "%s %s: %s\n", qPrintable(titulo), qPrintable(id), qPrintable(texto));
-        return kt508::vbOK;
-    }
-    void Aviso(const QString& texto, int, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(texto)); }
-
-private:
-    ConexionContada& m_conexion;
-};
-
-enum class Forma { Ancha, Profunda };
-
-// Parent of centre i (keys 1..n): wide is a complete 8-ary tree, deep is chains 50 long.
-int padreDe(int i, Forma forma)
-{
-    if (forma == Forma::Ancha)
-        return (i - 1) / 8;
-    return (i - 1) % 50 == 0 ? 0 : i - 1;
-}
-
-void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
-{
-    std::vector<bool> tieneHijos(static_cast<size_t>(n) + 1, false);
-    for (int i = 1; i <= n; ++i)
-        tieneHijos[static_cast<size_t>(padreDe(i, forma))] = true;
-    db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
-    db.BeginTrans();
-    QString lote;
-    for (int i = 1; i <= n; ++i) {
-        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
-                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
-                               : QStringLiteral(", ");
-        lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, '%4')")
-                    .arg(i)
-                    .arg(padreDe(i, forma))
-                    .arg(tieneHijos[static_cast<size_t>(i)] ? 1 : 0)
-                    .arg(i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"));
-        if (i % 500 == 0 || i == n) {
-            db.Execute(lote);
-            lote.clear();
-        }
-    }
-    db.CommitTrans();
-}
 
 // The bound: the whole table in one SELECT, then the same tree, depth first in key order.
 void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
@@ -139,25 +66,6 @@ void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
         }
     };
     agrega(QStringLiteral("0"));
-}
-
-double mejorDe(int veces, const std::function<void()>& paso)
-{
-    double mejor = 1e18;
-    for (int i = 0; i < veces; ++i) {
-        QElapsedTimer reloj;
-        reloj.start();
-        paso();
-        mejor = std::min(mejor, reloj.nsecsElapsed() / 1e6);
-    }
-    return mejor;
-}
-
-long picoMemoriaMB()
-{
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return uso.ru_maxrss / 1024;
 }
 
 // The cost of one statement through our layers alone: the deep shape's query for one
@@ -208,14 +116,6 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
                 capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB());
     std::fflush(stdout);
     frm.tvCeCos->Clear();
-}
-
-std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
-{
-    auto db = orbanel::ado::AdoConnection::Open(url);
-    orbanel::schema::Borra(*db);
-    orbanel::schema::Crea(*db);
-    return db;
 }
 
 void tabla(const QString& nombre, const QString& url, int maximo)

@@ -1,0 +1,136 @@
+#include "bench/Comun.h"
+
+#include "kt508/services/Error.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/schema/Schema.h"
+
+#include <QElapsedTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+ConexionContada::ConexionContada(kt508::Connection& real)
+    : m_real(real)
+{
+}
+
+kt508::Recordset ConexionContada::Execute(const QString& text, int options)
+{
+    ++enviadas;
+    return m_real.Execute(text, options);
+}
+
+int ConexionContada::BeginTrans()
+{
+    return m_real.BeginTrans();
+}
+
+void ConexionContada::CommitTrans()
+{
+    m_real.CommitTrans();
+}
+
+void ConexionContada::RollbackTrans()
+{
+    m_real.RollbackTrans();
+}
+
+DatosBench::DatosBench(ConexionContada& c)
+    : m_conexion(c)
+{
+}
+
+kt508::Connection& DatosBench::Conexion()
+{
+    return m_conexion;
+}
+
+QString DatosBench::Usuario()
+{
+    return QStringLiteral("BENCH");
+}
+
+QVariant DatosBench::Parametro(const QString&, int, const QString&, const QString& porDefecto)
+{
+    return porDefecto;
+}
+
+int DatosBench::Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget*, const QString&,
+                        const QString& id)
+{
+    if (estilo == kt508::vbPregunta)
+        return kt508::vbYes;
+    std::fprintf(stderr, "%s %s: %s\n", qPrintable(titulo), qPrintable(id), qPrintable(texto));
+    return kt508::vbOK;
+}
+
+void DatosBench::Aviso(const QString& texto, int, const QString&)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(texto));
+}
+
+int padreDe(int i, Forma forma)
+{
+    if (forma == Forma::Ancha)
+        return (i - 1) / 8;
+    return (i - 1) % 50 == 0 ? 0 : i - 1;
+}
+
+void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
+{
+    std::vector<bool> tieneHijos(static_cast<size_t>(n) + 1, false);
+    for (int i = 1; i <= n; ++i)
+        tieneHijos[static_cast<size_t>(padreDe(i, forma))] = true;
+    db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
+    db.BeginTrans();
+    QString lote;
+    for (int i = 1; i <= n; ++i) {
+        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
+                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
+                               : QStringLiteral(", ");
+        lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, '%4')")
+                    .arg(i)
+                    .arg(padreDe(i, forma))
+                    .arg(tieneHijos[static_cast<size_t>(i)] ? 1 : 0)
+                    .arg(i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"));
+        if (i % 500 == 0 || i == n) {
+            db.Execute(lote);
+            lote.clear();
+        }
+    }
+    db.CommitTrans();
+}
+
+double mejorDe(int veces, const std::function<void()>& paso)
+{
+    double mejor = 1e18;
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        paso();
+        mejor = std::min(mejor, reloj.nsecsElapsed() / 1e6);
+    }
+    return mejor;
+}
+
+long picoMemoriaMB()
+{
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return uso.ru_maxrss / 1024;
+}
+
+std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
+{
+    auto db = orbanel::ado::AdoConnection::Open(url);
+    orbanel::schema::Borra(*db);
+    orbanel::schema::Crea(*db);
+    return db;
+}
+
+} // namespace bench

@@ -1,0 +1,61 @@
+#pragma once
+
+// What every benchmark shares: the counted connection, a data service that prints its
+// messages, the two catalogue shapes, the best-of timer and the peak memory.
+#include "kt508/services/Connection.h"
+#include "kt508/services/Datos.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace orbanel::ado {
+class AdoConnection;
+}
+
+namespace bench {
+
+// Counts the statements the catalogue sends.
+class ConexionContada : public kt508::Connection {
+public:
+    explicit ConexionContada(kt508::Connection& real);
+    kt508::Recordset Execute(const QString& text, int options) override;
+    int BeginTrans() override;
+    void CommitTrans() override;
+    void RollbackTrans() override;
+    long enviadas = 0;
+
+private:
+    kt508::Connection& m_real;
+};
+
+// Settings at their defaults, messages printed, every question answered Yes.
+class DatosBench : public kt508::IDatos {
+public:
+    explicit DatosBench(ConexionContada& c);
+    kt508::Connection& Conexion() override;
+    QString Usuario() override;
+    QVariant Parametro(const QString&, int, const QString&, const QString& porDefecto) override;
+    int Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget*, const QString&,
+                const QString& id) override;
+    void Aviso(const QString& texto, int, const QString&) override;
+
+private:
+    ConexionContada& m_conexion;
+};
+
+enum class Forma { Ancha, Profunda };
+
+// Parent of centre i (keys 1..n): wide is a complete 8-ary tree, deep is chains 50 long.
+int padreDe(int i, Forma forma);
+// Replaces the catalogue with n centres of that shape (every 97th deactivated).
+void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma);
+
+double mejorDe(int veces, const std::function<void()>& paso); // best time in ms
+long picoMemoriaMB();
+
+// Opens the database and recreates the schema, empty.
+std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url);
+
+} // namespace bench

@@ -69,4 +69,31 @@ QByteArray falloSql(const char* expresion, const kt508::Error& error)
     return QByteArray(expresion) + " falló: " + error.Description().toUtf8();
 }
 
+QString volcado(orbanel::ado::AdoConnection& db)
+{
+    static const QStringList tablas{QStringLiteral("Centro_Costo"),         QStringLiteral("Grupo_Centro_Costo"),
+                                    QStringLiteral("Cuenta_Contable"),      QStringLiteral("Parametros"),
+                                    QStringLiteral("Bitacora_Cambios"),     QStringLiteral("Campos_Adicionales_Def"),
+                                    QStringLiteral("Campos_Adicionales"),   QStringLiteral("Poliza_Detalle"),
+                                    QStringLiteral("Presupuesto_Centro")};
+    QString texto;
+    for (const QString& tabla : tablas) {
+        QStringList filas;
+        kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM ") + tabla, -1);
+        while (!rs.Eof()) {
+            QStringList valores;
+            for (int i = 0; i < rs.FieldCount(); ++i) {
+                const QVariant v = rs.Value(i);
+                valores << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+            filas << valores.join(QLatin1Char('|'));
+            rs.MoveNext();
+        }
+        rs.Close();
+        filas.sort();
+        texto += QStringLiteral("== %1 (%2)\n%3\n").arg(tabla).arg(filas.size()).arg(filas.join(QLatin1Char('\n')));
+    }
+    return texto;
+}
+
 } // namespace pruebas

@@ -34,6 +34,10 @@ std::unique_ptr<orbanel::ado::AdoConnection> abre(const QString& backend, Conten
 // The first column of the first row (a null QVariant when there is no row).
 QVariant escalar(orbanel::ado::AdoConnection& db, const QString& sentencia);
 
+// Every row of every table of the suite, one line a row in a fixed order: two dumps are
+// equal exactly when the databases hold the same data (a failed command must leave it so).
+QString volcado(orbanel::ado::AdoConnection& db);
+
 // The text QVERIFY_SQL prints when an expression raised kt508::Error.
 QByteArray falloSql(const char* expresion, const kt508::Error& error);
 

@@ -57,7 +57,10 @@ QWidget* cargaPantalla(VentanaOrbanel& ventana)
     if (!catalogo)
         throw kt508::Error(QStringLiteral("«%1» no entregó una pantalla.").arg(QString::fromLatin1(ProgId)));
     catalogo->setProperty("Padre", QVariant::fromValue<QObject*>(&ventana));
-    QMetaObject::invokeMethod(catalogo, "Load");
+    QString fallo;
+    QMetaObject::invokeMethod(catalogo, "Load", Q_RETURN_ARG(QString, fallo));
+    if (!fallo.isEmpty())
+        throw kt508::Error(fallo);
     ventana.Muestra(catalogo);
     return catalogo;
 }

@@ -1,6 +1,7 @@
 #include "kt508/catalogue/frmKT508.h"
 
 #include "kt508/catalogue/Iconos.h"
+#include "kt508/dialogs/CursorEspera.h"
 #include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
@@ -29,6 +30,9 @@ QPointer<frmKT508> instancia;
 
 // The editor reaches the shared window (and its host object) through module Publico.
 const bool catalogoInstalado = (Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
+
+// The window's own identifier, that of its tree's load: its handlers without one of their own use it.
+constexpr const char* ErrVentana = "ERR-ID:7500034";
 
 constexpr int TwipsPorPixel = 15;
 constexpr int TreeLeft = 120;
@@ -70,7 +74,14 @@ QObject* frmKT508::Padre() const
 
 void frmKT508::setPadre(QObject* Valor)
 {
+    disconnect(m_alIrseElPadre);
     sPadre = Valor;
+    // The screen lives inside the host's window: when that window is unloaded, so is the screen.
+    if (Valor)
+        m_alIrseElPadre = connect(Valor, &QObject::destroyed, this, [this] {
+            hide();
+            Descarga();
+        });
 }
 
 QString frmKT508::Transaccion() const
@@ -83,19 +94,63 @@ QString frmKT508::Transaccion() const
     return Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
 }
 
+QVariant frmKT508::TransaccionPorNombre() const
+{
+    try {
+        return Transaccion();
+    } catch (const kt508::Error&) {
+        return {}; // as a host without the property answers
+    }
+}
+
 bool frmKT508::Cargada() const
 {
     return m_cargada;
 }
 
-void frmKT508::Load()
+QString frmKT508::Load()
 {
-    if (m_cargada)
-        return;
-    m_cargada = true;
-    CreaControles();
-    ConectaEventos();
-    Form_Load();
+    if (m_cargada || m_cargando)
+        return {};
+    m_cargando = true;
+    QString fallo;
+    try {
+        CreaControles();
+        ConectaEventos();
+        Form_Load();
+        m_cargada = true;
+    } catch (const kt508::Error& e) {
+        fallo = e.Description();
+    } catch (const std::exception& e) {
+        fallo = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        fallo = QStringLiteral("Error desconocido al cargar el catálogo de centros de costos.");
+    }
+    m_cargando = false;
+    if (!m_cargada)
+        Descarga();
+    return fallo;
+}
+
+// Back to the state before the load: no controls, nothing offered, loaded again on next use.
+void frmKT508::Descarga()
+{
+    m_cargada = false;
+    delete tvCeCos;
+    delete frFrame;
+    delete Controles;
+    delete colorVEX;
+    delete ilIconos;
+    tvCeCos = nullptr;
+    frFrame = nullptr;
+    Label1 = nullptr;
+    txtClave = nullptr;
+    Label2 = nullptr;
+    txtCuenta = nullptr;
+    Controles = nullptr;
+    colorVEX = nullptr;
+    ilIconos = nullptr;
+    DefaultGroup.clear();
 }
 
 void frmKT508::CreaControles()
@@ -165,48 +220,46 @@ void frmKT508::CreaControles()
 
 void frmKT508::ConectaEventos()
 {
-    connect(Controles, &kt508::Controles::Salir, this,
-            [this] { Protege(QStringLiteral("Controles_Salir()"), [this] { Controles_Salir(); }); });
-    connect(Controles, &kt508::Controles::Consulta, this,
-            [this] { Protege(QStringLiteral("Controles_Consulta()"), [this] { Controles_Consulta(); }); });
-    connect(Controles, &kt508::Controles::Nuevo, this,
-            [this] { Protege(QStringLiteral("Controles_Nuevo()"), [this] { Controles_Nuevo(); }); });
-    connect(Controles, &kt508::Controles::Editar, this,
-            [this] { Protege(QStringLiteral("Controles_Editar()"), [this] { Controles_Editar(); }); });
-    connect(Controles, &kt508::Controles::Eliminar, this,
-            [this] { Protege(QStringLiteral("Controles_Eliminar()"), [this] { Controles_Eliminar(); }); });
-    connect(Controles, &kt508::Controles::Reactivar, this,
-            [this] { Protege(QStringLiteral("Controles_Reactivar()"), [this] { Controles_Reactivar(); }); });
-    connect(Controles, &kt508::Controles::B1Click, this,
-            [this] { Protege(QStringLiteral("Controles_B1Click()"), [this] { Controles_B1Click(); }); });
-    connect(Controles, &kt508::Controles::B3Click, this,
-            [this] { Protege(QStringLiteral("Controles_B3Click()"), [this] { Controles_B3Click(); }); });
-    connect(Controles, &kt508::Controles::Imprimir, this,
-            [this] { Protege(QStringLiteral("Controles_Imprimir()"), [this] { Controles_Imprimir(); }); });
+    // Each command reports under its own identifier; the window's other handlers under the
+    // window's, that of its tree.
+    const auto alMando = [this](void (kt508::Controles::*evento)(), const char* handler, const char* errId,
+                                void (frmKT508::*comando)()) {
+        connect(Controles, evento, this, [this, handler, errId, comando] {
+            Protege(QLatin1String(handler), QLatin1String(errId), [this, comando] { (this->*comando)(); });
+        });
+    };
+    alMando(&kt508::Controles::Salir, "Controles_Salir()", ErrVentana, &frmKT508::Controles_Salir);
+    alMando(&kt508::Controles::Consulta, "Controles_Consulta()", ErrVentana, &frmKT508::Controles_Consulta);
+    alMando(&kt508::Controles::Nuevo, "Controles_Nuevo()", "ERR-ID:7500026", &frmKT508::Controles_Nuevo);
+    alMando(&kt508::Controles::Editar, "Controles_Editar()", "ERR-ID:7500018", &frmKT508::Controles_Editar);
+    alMando(&kt508::Controles::Eliminar, "Controles_Eliminar()", "ERR-ID:7500020", &frmKT508::Controles_Eliminar);
+    alMando(&kt508::Controles::Reactivar, "Controles_Reactivar()", "ERR-ID:7500027", &frmKT508::Controles_Reactivar);
+    alMando(&kt508::Controles::B1Click, "Controles_B1Click()", "ERR-ID:7500010", &frmKT508::Controles_B1Click);
+    alMando(&kt508::Controles::B3Click, "Controles_B3Click()", "ERR-ID:7500016", &frmKT508::Controles_B3Click);
+    alMando(&kt508::Controles::Imprimir, "Controles_Imprimir()", "ERR-ID:7500025", &frmKT508::Controles_Imprimir);
 
-    connect(tvCeCos, &kt508::TreeView::NodeClick, this, [this](kt508::Node* Node) {
-        Protege(QStringLiteral("tvCeCos_NodeClick()"), [&] { tvCeCos_NodeClick(Node); });
+    const QString errArbol = QLatin1String(ErrVentana);
+    connect(tvCeCos, &kt508::TreeView::NodeClick, this, [this, errArbol](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_NodeClick()"), errArbol, [&] { tvCeCos_NodeClick(Node); });
     });
-    connect(tvCeCos, &kt508::TreeView::AfterLabelEdit, this, [this](int& Cancel, QString& NewString) {
+    connect(tvCeCos, &kt508::TreeView::AfterLabelEdit, this, [this, errArbol](int& Cancel, QString& NewString) {
         // A rename the store refused leaves the node as the store has it.
         bool hecho = false;
-        Protege(QStringLiteral("tvCeCos_AfterLabelEdit()"), [&] {
+        Protege(QStringLiteral("tvCeCos_AfterLabelEdit()"), errArbol, [&] {
             tvCeCos_AfterLabelEdit(Cancel, NewString);
             hecho = true;
         });
-        if (!hecho) {
-            QApplication::restoreOverrideCursor();
+        if (!hecho)
             Cancel = 1;
-        }
     });
-    connect(tvCeCos, &kt508::TreeView::Expand, this, [this](kt508::Node* Node) {
-        Protege(QStringLiteral("tvCeCos_Expand()"), [&] { tvCeCos_Expand(Node); });
+    connect(tvCeCos, &kt508::TreeView::Expand, this, [this, errArbol](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_Expand()"), errArbol, [&] { tvCeCos_Expand(Node); });
     });
-    connect(tvCeCos, &kt508::TreeView::Collapse, this, [this](kt508::Node* Node) {
-        Protege(QStringLiteral("tvCeCos_Collapse()"), [&] { tvCeCos_Collapse(Node); });
+    connect(tvCeCos, &kt508::TreeView::Collapse, this, [this, errArbol](kt508::Node* Node) {
+        Protege(QStringLiteral("tvCeCos_Collapse()"), errArbol, [&] { tvCeCos_Collapse(Node); });
     });
-    connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this](int& KeyCode, int Shift) {
-        Protege(QStringLiteral("tvCeCos_KeyDown()"), [&] { tvCeCos_KeyDown(KeyCode, Shift); });
+    connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this, errArbol](int& KeyCode, int Shift) {
+        Protege(QStringLiteral("tvCeCos_KeyDown()"), errArbol, [&] { tvCeCos_KeyDown(KeyCode, Shift); });
     });
 }
 
@@ -257,7 +310,7 @@ void frmKT508::CargarCecos()
         AddSubMenu(QStringLiteral("0"));
     } catch (const kt508::Error& e) {
         Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("CargarCecos()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500034"));
+                       QStringLiteral("KT508"), QLatin1String(ErrVentana));
     }
 }
 
@@ -287,13 +340,16 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
 
 void frmKT508::Controles_Salir()
 {
-    // Unloads the host's window that holds this screen; no question asked.
-    if (!sPadre)
-        throw kt508::Error(QStringLiteral("La pantalla no tiene asignada la ventana anfitriona (Padre)."));
-    if (auto* ventana = qobject_cast<QWidget*>(sPadre.data()))
-        ventana->close();
-    else
-        sPadre->deleteLater();
+    // Unloads the host's window that holds this screen, no question asked. A window that only
+    // hides on close is deleted all the same; one that refuses to close stays.
+    QPointer<QObject> anfitrion = sPadre;
+    if (!anfitrion)
+        return; // no host: the screen closes only through one
+    auto* ventana = qobject_cast<QWidget*>(anfitrion.data());
+    if (ventana && !ventana->close())
+        return;
+    if (anfitrion && !(ventana && ventana->testAttribute(Qt::WA_DeleteOnClose)))
+        anfitrion->deleteLater();
 }
 
 void frmKT508::Controles_Consulta()
@@ -382,7 +438,7 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
     strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor());
     strSQL += QStringLiteral(" WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
     Ejecuta(strSQL);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);
     IgnoraError([&] {
@@ -394,7 +450,6 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
             tvCeCos->setSelectedItem(nodo);
     });
     IgnoraError([&] { tvCeCos->setFocus(); });
-    QApplication::restoreOverrideCursor();
 }
 
 void frmKT508::tvCeCos_Expand(kt508::Node* Node)
@@ -430,21 +485,25 @@ void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
     }
 }
 
-void frmKT508::Protege(const QString& handler, const std::function<void()>& cuerpo)
+void frmKT508::Protege(const QString& handler, const QString& errId, const std::function<void()>& cuerpo)
 {
-    QString descripcion;
     try {
         cuerpo();
-        return;
     } catch (const kt508::Error& e) {
-        descripcion = e.Description();
+        Informa(handler, errId, e.Description());
     } catch (const std::exception& e) {
-        descripcion = QString::fromLocal8Bit(e.what());
-    }
-    try {
-        Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), QString());
+        Informa(handler, errId, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        qWarning("%s: %s", qPrintable(handler), qPrintable(descripcion));
+        Informa(handler, errId, QStringLiteral("Error desconocido."));
+    }
+}
+
+void frmKT508::Informa(const QString& handler, const QString& errId, const QString& descripcion)
+{
+    try {
+        Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), errId);
+    } catch (...) {
+        qWarning("%s %s: %s", qPrintable(handler), qPrintable(errId), qPrintable(descripcion));
     }
 }
 
@@ -455,11 +514,18 @@ bool frmKT508::event(QEvent* e)
     return QWidget::event(e);
 }
 
-// The first use of the window loads it, before it and its controls appear.
+// The first use of the window loads it, before it and its controls appear. A failed load is
+// shown and the window stays hidden: the next showing tries again.
 void frmKT508::setVisible(bool visible)
 {
-    if (visible)
-        Protege(QStringLiteral("Form_Load()"), [this] { Load(); });
+    if (visible && !m_cargada) {
+        const QString fallo = Load();
+        if (!m_cargada) {
+            if (!m_cargando)
+                Informa(QStringLiteral("Form_Load()"), QLatin1String(ErrVentana), fallo);
+            return;
+        }
+    }
     QWidget::setVisible(visible);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <functional>
@@ -23,6 +24,8 @@ class txtVEX;
 class frmKT508 : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
+    // Read by name as the host's is; invalid while it cannot be given (no Padre, no host value).
+    Q_PROPERTY(QVariant Transaccion READ TransaccionPorNombre)
 
 public:
     // The one window of the process, created (not loaded) on first use.
@@ -33,11 +36,13 @@ public:
 
     QObject* Padre() const;
     void setPadre(QObject* Valor);
-    // The host reads it by name; it fails while Padre is not set.
-    Q_INVOKABLE QString Transaccion() const;
+    // Fails while Padre is not set or the host has no Transaccion.
+    QString Transaccion() const;
 
-    // Creates the controls and runs Form_Load, once per instance; a failure reaches the caller.
-    Q_INVOKABLE void Load();
+    // Creates the controls and runs Form_Load, until one load succeeds. Gives the failure's
+    // description ("" once loaded): the caller decides how to report it. A failed load leaves
+    // the window unloaded, so the next use tries again.
+    Q_INVOKABLE QString Load();
     bool Cargada() const;
 
     void CargarCecos();
@@ -70,6 +75,8 @@ private:
     frmKT508();
 
     void CreaControles();
+    void Descarga();
+    QVariant TransaccionPorNombre() const;
     void ConectaEventos();
     void Form_Load();
     void Form_Activate();
@@ -95,8 +102,13 @@ private:
     void tvCeCos_Collapse(kt508::Node* Node);
     void tvCeCos_KeyDown(int& KeyCode, int Shift);
 
-    // Runs a handler that traps nothing of its own: a failure is shown, never fatal.
-    void Protege(const QString& handler, const std::function<void()>& cuerpo);
+    // Runs a handler that traps nothing of its own: a failure is shown with the handler's
+    // identifier, never fatal.
+    void Protege(const QString& handler, const QString& errId, const std::function<void()>& cuerpo);
+
+    void Informa(const QString& handler, const QString& errId, const QString& descripcion);
 
     bool m_cargada = false;
+    bool m_cargando = false;
+    QMetaObject::Connection m_alIrseElPadre;
 };

@@ -111,7 +111,6 @@ bool NodoArbol::Expanded() const
 void NodoArbol::setExpanded(bool expanded)
 {
     m_arbol->Asienta();
-    ArbolVex::CambioDeCodigo cambio(*m_arbol);
     QTreeWidgetItem::setExpanded(expanded);
 }
 
@@ -124,7 +123,6 @@ bool NodoArbol::Selected() const
 void NodoArbol::setSelected(bool selected)
 {
     m_arbol->Asienta();
-    ArbolVex::CambioDeCodigo cambio(*m_arbol);
     if (selected) {
         Revela();
         m_arbol->Vista()->setCurrentItem(this);
@@ -135,11 +133,11 @@ void NodoArbol::setSelected(bool selected)
 void NodoArbol::EnsureVisible()
 {
     m_arbol->Asienta();
-    ArbolVex::CambioDeCodigo cambio(*m_arbol);
     Revela();
 }
 
-// A node selected or brought into view has its ancestors expanded, shown or not.
+// A node selected or brought into view has its ancestors expanded, shown or not; each
+// expansion raises Expand as the user's would, so the node's image follows.
 void NodoArbol::Revela()
 {
     for (QTreeWidgetItem* ancestro = parent(); ancestro; ancestro = ancestro->parent())
@@ -297,7 +295,6 @@ kt508::Node* ArbolVex::SelectedItem() const
 void ArbolVex::setSelectedItem(kt508::Node* node)
 {
     Asienta();
-    CambioDeCodigo cambio(*this);
     if (auto* nodo = dynamic_cast<NodoArbol*>(node)) {
         nodo->Revela();
         m_vista->setCurrentItem(nodo);

@@ -82,7 +82,8 @@ public:
 private:
     friend class NodoArbol;
 
-    // Changes made by code raise no Expand or Collapse.
+    // Nodes being attached to the view raise no Expand or Collapse; every other expansion,
+    // the user's or the code's, does.
     class CambioDeCodigo {
     public:
         explicit CambioDeCodigo(ArbolVex& arbol);

@@ -3,12 +3,15 @@
 #include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "kt508/store/Publico.h"
+#include "kt508/services/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/ArbolVex.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 #include "tests/support/Interaccion.h"
 
-#include <QGroupBox>
+#include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 using pruebas::Componente;
@@ -34,6 +37,20 @@ QStringList Hijos(kt508::Node* nodo)
     return claves;
 }
 
+// A tree that refuses its root while told to: the whole load fails at its first step.
+class ArbolSinRaiz : public orbanel::ArbolVex {
+public:
+    using orbanel::ArbolVex::ArbolVex;
+    kt508::Node* Add(const QString& relative, int relationship, const QString& key, const QString& text,
+                     int image) override
+    {
+        if (rechazaRaiz && key == QLatin1String("N0"))
+            throw kt508::Error(QStringLiteral("El árbol no admite más nodos."));
+        return orbanel::ArbolVex::Add(relative, relationship, key, text, image);
+    }
+    static inline bool rechazaRaiz = false;
+};
+
 } // namespace
 
 class TstCatalogo : public QObject {
@@ -50,8 +67,9 @@ private slots:
     void sentenciasDeLaCarga();
     void falloAMitadDeLaCarga_data() { pruebas::agregaBackends(); }
     void falloAMitadDeLaCarga();
+    void falloDelArbolEntero();
     void cargaDeLaVentana();
-    void redimensiona();
+    void cargaFallidaSeReintenta();
 
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
     void nodeClickOfreceComandos();
@@ -59,6 +77,7 @@ private slots:
     void renombra();
     void renombraVacioNoCambiaNada();
     void renombreRechazadoSeMuestra();
+    void renombraConF2();
     void iconosAlExpandirYContraer();
     void teclas();
     void busqueda();
@@ -168,6 +187,27 @@ void TstCatalogo::falloAMitadDeLaCarga()
     QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N20")));
 }
 
+// A failure of the load's own steps (not of one level) carries the load's identifier.
+void TstCatalogo::falloDelArbolEntero()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 0, QStringLiteral("AC"));
+    kt508::plataforma().NuevoTreeView = [](QWidget* padre) { return new ArbolSinRaiz(padre); };
+    frmKT508& frm = c.Carga();
+    QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    frm.tvCeCos->setFocus();
+    ArbolSinRaiz::rechazaRaiz = true;
+    pruebas::Tecla(&frm, Qt::Key_F5);
+    ArbolSinRaiz::rechazaRaiz = false;
+
+    const QList<pruebas::LlamadaMensaje> mensajes = c.dobles.datos->Mensajes();
+    QCOMPARE(mensajes.size(), 1);
+    QCOMPARE(mensajes[0].errId, QStringLiteral("ERR-ID:7500034"));
+    QCOMPARE(mensajes[0].titulo, QStringLiteral("CargarCecos()"));
+    QCOMPARE(mensajes[0].texto, QStringLiteral("El árbol no admite más nodos."));
+    QCOMPARE(frm.tvCeCos->Count(), 0);
+}
+
 void TstCatalogo::cargaDeLaVentana()
 {
     Componente c(QStringLiteral("sqlite"), Contenido::Demo);
@@ -175,29 +215,40 @@ void TstCatalogo::cargaDeLaVentana()
     QVERIFY(!frm.Cargada());
     c.Carga();
     QVERIFY(frm.Cargada());
-    QCOMPARE(frm.DefaultGroup, QStringLiteral("000000"));
+    // The demo's setting, not the fallback.
+    QCOMPARE(frm.DefaultGroup, QStringLiteral("000100"));
     QCOMPARE(frm.Controles->b1caption(), QString());
     QVERIFY(frm.Controles->enabledFlag(2));
     QVERIFY(QTest::qWaitForWindowActive(&frm));
     QTRY_VERIFY(frm.tvCeCos->hasFocus());
 }
 
-void TstCatalogo::redimensiona()
+// The load's failure reaches whoever caused it; the window stays unloaded, offers nothing,
+// and the next showing loads it.
+void TstCatalogo::cargaFallidaSeReintenta()
 {
-    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
-    frmKT508& frm = c.Carga();
-    // The window works in twips (15 a pixel): a 200-twip margin under the frame.
-    frm.resize(900, 600);
-    QCOMPARE(frm.tvCeCos->height(), (600 * 15 - frm.frFrame->height() * 15 - frm.tvCeCos->y() * 15 - 200) / 15);
-    QCOMPARE(frm.tvCeCos->width(), 900 - 2 * frm.tvCeCos->x());
-    QCOMPARE(frm.frFrame->y(), frm.tvCeCos->y() + frm.tvCeCos->height() + 100 / 15);
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    c.db().failWhen([](const QString& sentencia) { return sentencia.contains(QStringLiteral("FROM Parametros")); });
+    frmKT508& frm = frmKT508::Instancia();
+    QString fallo;
+    QVERIFY(QMetaObject::invokeMethod(&frm, "Load", Q_RETURN_ARG(QString, fallo)));
+    QVERIFY(!fallo.isEmpty());
+    QVERIFY(!frm.Cargada());
+    QVERIFY(!frm.Controles);
+    QVERIFY(c.dobles.datos->Mensajes().isEmpty());
 
-    const int alto = frm.tvCeCos->height();
-    frm.resize(300, 100);
-    QCOMPARE(frm.tvCeCos->height(), alto);
-    QCOMPARE(frm.tvCeCos->width(), 300 - 2 * frm.tvCeCos->x());
-    QCOMPARE(frm.frFrame->y(), frm.tvCeCos->y() + alto + 100 / 15);
-    QVERIFY(c.dobles.datos->llamadas.isEmpty());
+    frm.show();
+    QVERIFY(!frm.isVisible());
+    QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
+    QCOMPARE(c.dobles.datos->Mensajes()[0].titulo, QStringLiteral("Form_Load()"));
+    QCOMPARE(c.dobles.datos->Mensajes()[0].errId, QStringLiteral("ERR-ID:7500034"));
+
+    c.db().clearFailure();
+    c.Carga();
+    QVERIFY(frm.Cargada());
+    QVERIFY(frm.isVisible());
+    QCOMPARE(frm.DefaultGroup, QStringLiteral("000100"));
+    QCOMPARE(frm.Controles->b1caption(), QString());
 }
 
 void TstCatalogo::nodeClickOfreceComandos()
@@ -228,6 +279,9 @@ void TstCatalogo::nodeClickOfreceComandos()
 
     emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N2")));
     QCOMPARE(ofrece(), QStringLiteral("001000|"));
+    // After a deactivated centre, an active one no longer offers Reactivar.
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    QCOMPARE(ofrece(), QStringLiteral("100111|Eliminar"));
 
     // An expanded deactivated centre (image 4) is still deactivated.
     frm.tvCeCos->Nodes(QStringLiteral("N2"))->setImage(4);
@@ -303,6 +357,39 @@ void TstCatalogo::renombreRechazadoSeMuestra()
     QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
     QCOMPARE(c.dobles.datos->Mensajes()[0].estilo, 16);
     QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("Ventas norte"));
+}
+
+// As a user does it: F2 opens the edit, a click elsewhere ends it. The tree is rebuilt with the
+// centre in view, its parent opened by code shows the open image, and the tree has the focus.
+void TstCatalogo::renombraConF2()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Ventas"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("Ventas norte"), 0, QStringLiteral("AC"));
+    frmKT508& frm = c.Carga();
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    kt508::TreeView& arbol = *frm.tvCeCos;
+    arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N10")));
+    arbol.setFocus();
+
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    pruebas::Escribe(&frm, QStringLiteral("Cobranza"));
+    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
+
+    QTRY_COMPARE(DescripcionDe(c, QStringLiteral("10")), QStringLiteral("COBRANZA"));
+    QCOMPARE(arbol.SelectedItem(), arbol.Nodes(QStringLiteral("N10")));
+    QTRY_VERIFY(arbol.hasFocus());
+    kt508::Node* padre = arbol.Nodes(QStringLiteral("N1"));
+    QCOMPARE(padre->Image(), 2);
+
+    // The user closes the parent: still an active centre, offering what an active one does.
+    arbol.setSelectedItem(padre);
+    pruebas::Tecla(&frm, Qt::Key_Left);
+    QCOMPARE(padre->Image(), 1);
+    emit arbol.NodeClick(padre);
+    QVERIFY(!frm.Controles->enabledFlag(3));
+    QCOMPARE(frm.Controles->b1caption(), QStringLiteral("Eliminar"));
 }
 
 void TstCatalogo::iconosAlExpandirYContraer()
@@ -381,6 +468,19 @@ void TstCatalogo::busqueda()
     QCOMPARE(c.dobles.utilerias->busquedas.size(), 3);
     QCOMPARE(c.dobles.utilerias->busquedas[2].texto, QStringLiteral("ventas"));
 
+    // A second accepted value replaces the first.
+    pruebas::EnModal([&](QWidget* modal) {
+        auto* dialogo = qobject_cast<frmInput*>(modal);
+        if (!dialogo)
+            return;
+        dialogo->txtValor->setText(QString());
+        pruebas::Escribe(modal, QStringLiteral("norte"));
+        pruebas::Tecla(modal, Qt::Key_F4);
+    });
+    pruebas::Tecla(&frm, Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(c.dobles.utilerias->busquedas.size(), 4);
+    QCOMPARE(c.dobles.utilerias->busquedas[3].texto, QStringLiteral("norte"));
+
     // Ctrl+B again opens with the last value; cancelling repeats the last search.
     QString inicial;
     pruebas::EnModal([&](QWidget* modal) {
@@ -390,8 +490,9 @@ void TstCatalogo::busqueda()
         }
     });
     pruebas::Tecla(&frm, Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(inicial, QStringLiteral("ventas"));
-    QCOMPARE(c.dobles.utilerias->busquedas.size(), 4);
+    QCOMPARE(inicial, QStringLiteral("norte"));
+    QCOMPARE(c.dobles.utilerias->busquedas.size(), 5);
+    QCOMPARE(c.dobles.utilerias->busquedas[4].texto, QStringLiteral("norte"));
 }
 
 void TstCatalogo::consulta()

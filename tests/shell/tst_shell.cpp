@@ -20,7 +20,7 @@ using pruebas::Contenido;
 
 namespace {
 
-// A host window that answers Transaccion.
+// A host window that answers Transaccion. Unless told otherwise, closing only hides it.
 class Anfitrion : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Transaccion READ Transaccion)
@@ -36,7 +36,8 @@ class TstShell : public QObject {
 private slots:
     void unaSolaVentana();
     void padreYTransaccion();
-    void salirCierraSoloAlAnfitrion();
+    void salirDescargaAlAnfitrion_data();
+    void salirDescargaAlAnfitrion();
     void mainCreaLosServicios();
     void registroYCarga();
 };
@@ -68,28 +69,66 @@ void TstShell::padreYTransaccion()
     frm.setProperty("Padre", QVariant::fromValue<QObject*>(&anfitrion));
     QCOMPARE(frm.Padre(), &anfitrion);
     QCOMPARE(frm.sPadre.data(), &anfitrion);
-    QCOMPARE(frm.Transaccion(), Publico::Utilerias->TextoTransaccion(QStringLiteral("CAT-508"), QStringLiteral("Orbanel")));
+    const QString esperada = Publico::Utilerias->TextoTransaccion(QStringLiteral("CAT-508"), QStringLiteral("Orbanel"));
+    QCOMPARE(frm.Transaccion(), esperada);
+
+    // By name, as the host's own: a value, or none while it cannot be given.
+    QCOMPARE(frm.property("Transaccion").toString(), esperada);
+    frm.setPadre(&sinTransaccion);
+    QVERIFY(!frm.property("Transaccion").isValid());
 }
 
-void TstShell::salirCierraSoloAlAnfitrion()
+void TstShell::salirDescargaAlAnfitrion_data()
 {
-    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
-    frmKT508& frm = c.Carga();
-    auto* anfitrion = new Anfitrion;
-    anfitrion->setAttribute(Qt::WA_DeleteOnClose);
-    anfitrion->show();
-    QPointer<Anfitrion> vigilado(anfitrion);
-    frm.setPadre(anfitrion);
-    emit frm.Controles->Salir();
-    QTRY_VERIFY(vigilado.isNull());
-    QVERIFY(frmKT508::Existe());
-    QVERIFY(frm.isVisible());
+    QTest::addColumn<bool>("seBorraAlCerrar");
+    QTest::addColumn<bool>("contieneLaPantalla");
+    QTest::newRow("se borra al cerrar") << true << true;
+    QTest::newRow("solo se oculta al cerrar") << false << true;
+    QTest::newRow("muestra la pantalla aparte") << false << false;
+}
 
-    // Without a host the exit is reported, never fatal.
-    frm.setPadre(nullptr);
-    emit frm.Controles->Salir();
-    QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
-    QCOMPARE(c.dobles.datos->Mensajes()[0].titulo, QStringLiteral("Controles_Salir()"));
+// Exit unloads the host's window however it closes; the screen goes with it, and the next
+// GetPantalla loads it afresh: tree and settings read again.
+void TstShell::salirDescargaAlAnfitrion()
+{
+    QFETCH(bool, seBorraAlCerrar);
+    QFETCH(bool, contieneLaPantalla);
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    kt508::Pantalla pantalla;
+    const auto abre = [&](Anfitrion* anfitrion) {
+        auto* frm = qobject_cast<frmKT508*>(pantalla.GetPantalla());
+        anfitrion->setAttribute(Qt::WA_DeleteOnClose, seBorraAlCerrar);
+        if (contieneLaPantalla)
+            frm->setParent(anfitrion);
+        frm->setProperty("Padre", QVariant::fromValue<QObject*>(anfitrion));
+        anfitrion->show();
+        frm->show();
+        return frm;
+    };
+    QPointer<Anfitrion> anfitrion = new Anfitrion;
+    frmKT508* frm = abre(anfitrion);
+    QVERIFY(frm->Cargada());
+    QCOMPARE(frm->DefaultGroup, QStringLiteral("000100"));
+
+    c.Inserta(QStringLiteral("777"), QStringLiteral("0"), QStringLiteral("Nuevo"), 0, QStringLiteral("AC"));
+    c.db().Execute(QStringLiteral("UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"));
+    emit frm->Controles->Salir();
+    QTRY_VERIFY(anfitrion.isNull());
+    QVERIFY(!frmKT508::Existe() || !frmKT508::Instancia().Cargada());
+    QVERIFY(c.dobles.datos->Mensajes().isEmpty());
+
+    anfitrion = new Anfitrion;
+    frm = abre(anfitrion);
+    QVERIFY(frm->Cargada());
+    QVERIFY(frm->tvCeCos->Nodes(QStringLiteral("N777")));
+    QCOMPARE(frm->DefaultGroup, QStringLiteral("000200"));
+
+    // Without a host there is nothing to unload: nothing happens, nothing is reported.
+    frm->setPadre(nullptr);
+    emit frm->Controles->Salir();
+    QVERIFY(frm->Cargada());
+    QVERIFY(c.dobles.datos->Mensajes().isEmpty());
+    delete anfitrion;
 }
 
 void TstShell::mainCreaLosServicios()
@@ -121,6 +160,19 @@ void TstShell::registroYCarga()
     QVERIFY(clase);
     QCOMPARE(clase->version, QStringLiteral("6.00.0048"));
     QCOMPARE(clase->clsid, QString::fromLatin1(kt508::ClsidPantalla));
+
+    // A Main that fails leaves the entry point as its answer, not as an exception, and the next
+    // request runs Main again.
+    kt508::Plataforma& p = kt508::plataforma();
+    const auto nuevoDatos = p.NuevoDatos;
+    p.NuevoDatos = nullptr;
+    try {
+        delete orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla"));
+        QFAIL("se creó un objeto sin servicios");
+    } catch (const kt508::Error& e) {
+        QVERIFY2(e.Description().contains(QStringLiteral("no ofrece la clase")), qPrintable(e.Description()));
+    }
+    p.NuevoDatos = nuevoDatos;
 
     std::unique_ptr<QObject> pantalla(orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla")));
     auto* ventana = qobject_cast<QWidget*>(pantalla->property("GetPantalla").value<QObject*>());

@@ -9,9 +9,24 @@
 
 #include <dlfcn.h>
 
+#include <exception>
 #include <mutex>
 
 namespace {
+
+// Nothing may leave an entry point as an exception: the caller only understands the result.
+template <typename Resultado, typename Paso>
+Resultado SinExcepciones(const char* entrada, Resultado siFalla, Paso&& paso)
+{
+    try {
+        return paso();
+    } catch (const std::exception& e) {
+        qWarning("%s: %s", entrada, e.what());
+    } catch (...) {
+        qWarning("%s: error desconocido", entrada);
+    }
+    return siFalla;
+}
 
 QString rutaDeEstaBiblioteca()
 {
@@ -27,34 +42,41 @@ extern "C" {
 
 Q_DECL_EXPORT bool DllRegisterServer()
 {
-    const auto& registra = kt508::plataforma().RegistraClase;
-    if (!registra)
-        return false;
-    registra({QString::fromLatin1(kt508::ProgIdPantalla), QString::fromLatin1(kt508::ClsidPantalla),
-              rutaDeEstaBiblioteca(), QString::fromLatin1(kt508::VersionKT508)});
-    return true;
+    return SinExcepciones("DllRegisterServer", false, [] {
+        const auto& registra = kt508::plataforma().RegistraClase;
+        if (!registra)
+            return false;
+        registra({QString::fromLatin1(kt508::ProgIdPantalla), QString::fromLatin1(kt508::ClsidPantalla),
+                  rutaDeEstaBiblioteca(), QString::fromLatin1(kt508::VersionKT508)});
+        return true;
+    });
 }
 
 Q_DECL_EXPORT bool DllUnregisterServer()
 {
-    const auto& borra = kt508::plataforma().BorraClase;
-    if (!borra)
-        return false;
-    borra(QString::fromLatin1(kt508::ProgIdPantalla));
-    return true;
+    return SinExcepciones("DllUnregisterServer", false, [] {
+        const auto& borra = kt508::plataforma().BorraClase;
+        if (!borra)
+            return false;
+        borra(QString::fromLatin1(kt508::ProgIdPantalla));
+        return true;
+    });
 }
 
-// Hands out the class factory; the first call runs Main.
+// Hands out the class factory; the first call runs Main, and a failed Main is tried again
+// on the next call.
 Q_DECL_EXPORT QObject* DllGetClassObject(const char* clase)
 {
-    const QString pedida = QString::fromUtf8(clase);
-    if (pedida.compare(QLatin1String(kt508::ProgIdPantalla), Qt::CaseInsensitive) != 0
-        && pedida.compare(QLatin1String(kt508::ClsidPantalla), Qt::CaseInsensitive) != 0)
-        return nullptr;
-    static std::once_flag inicio;
-    std::call_once(inicio, &Publico::Main);
-    static kt508::FabricaPantalla fabrica;
-    return &fabrica;
+    return SinExcepciones("DllGetClassObject", static_cast<QObject*>(nullptr), [clase]() -> QObject* {
+        const QString pedida = QString::fromUtf8(clase);
+        if (pedida.compare(QLatin1String(kt508::ProgIdPantalla), Qt::CaseInsensitive) != 0
+            && pedida.compare(QLatin1String(kt508::ClsidPantalla), Qt::CaseInsensitive) != 0)
+            return nullptr;
+        static std::once_flag inicio;
+        std::call_once(inicio, &Publico::Main);
+        static kt508::FabricaPantalla fabrica;
+        return &fabrica;
+    });
 }
 
 Q_DECL_EXPORT bool DllCanUnloadNow()

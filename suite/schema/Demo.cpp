@@ -2,6 +2,7 @@
 
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/schema/Transaccion.h"
 
 #include <QDateTime>
@@ -86,17 +87,6 @@ struct Fila {
     QVariantList valores;
 };
 
-QString formatoFechaHora(ado::Dialect dialect, const QDateTime& momento)
-{
-    return momento.toString(dialect == ado::Dialect::SqlServer ? QStringLiteral("yyyyMMdd HH:mm:ss")
-                                                                : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-QString formatoFecha(ado::Dialect dialect, const QDate& dia)
-{
-    return dia.toString(dialect == ado::Dialect::SqlServer ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy-MM-dd"));
-}
-
 QVariant texto(const char* valor)
 {
     return valor ? QVariant(QString::fromUtf8(valor)) : QVariant();
@@ -164,10 +154,10 @@ QVariantList definidosPorUsuario(ado::AdoConnection& db, const QString& clave)
 {
     if (clave == QLatin1String("105"))
         return {QStringLiteral("Zona Monterrey-Saltillo"), QStringLiteral("Laura Garza"), 1250000.0, 0.15,
-                formatoFecha(db.dialect(), QDate(2019, 3, 1)), QVariant()};
+                ado::Dialecto::De(db.dialect()).Fecha(QDate(2019, 3, 1)), QVariant()};
     if (clave == QLatin1String("2011"))
-        return {QStringLiteral("Turno mixto"), QVariant(), 480.0, QVariant(), formatoFecha(db.dialect(), QDate(2015, 7, 15)),
-                formatoFecha(db.dialect(), QDate(2030, 12, 31))};
+        return {QStringLiteral("Turno mixto"), QVariant(), 480.0, QVariant(), ado::Dialecto::De(db.dialect()).Fecha(QDate(2015, 7, 15)),
+                ado::Dialecto::De(db.dialect()).Fecha(QDate(2030, 12, 31))};
     return {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()};
 }
 
@@ -178,9 +168,9 @@ void cargaCentros(ado::AdoConnection& db)
     int n = 0;
     for (const Centro& c : centros()) {
         const QString clave = QString::fromUtf8(c.clave);
-        const QString fechaAlta = formatoFechaHora(db.dialect(), alta.addSecs(n * 3600L * 7));
-        const QString fechaModif = formatoFechaHora(db.dialect(), alta.addDays(90 + n));
-        const QVariant baja = c.baja ? QVariant(formatoFechaHora(db.dialect(), alta.addDays(400))) : QVariant();
+        const QString fechaAlta = ado::Dialecto::De(db.dialect()).FechaHora(alta.addSecs(n * 3600L * 7));
+        const QString fechaModif = ado::Dialecto::De(db.dialect()).FechaHora(alta.addDays(90 + n));
+        const QVariant baja = c.baja ? QVariant(ado::Dialecto::De(db.dialect()).FechaHora(alta.addDays(400))) : QVariant();
         QVariantList valores = {clave, texto(c.acumula), texto(c.descripcion), texto(c.grupo), texto(c.cuenta),
                                 n % 3 == 0 ? QStringLiteral("SI") : QStringLiteral("NO")};
         valores += definidosPorUsuario(db, clave);
@@ -262,7 +252,7 @@ void cargaCamposAdicionales(ado::AdoConnection& db)
 void cargaParametros(ado::AdoConnection& db)
 {
     const char* const parametros[][3] = {
-        {"CAT_GRUPO_CENTRO_COSTO_DEFAULT", "000000", "Grupo propuesto para los centros de costo nuevos"},
+        {"CAT_GRUPO_CENTRO_COSTO_DEFAULT", "000100", "Grupo propuesto para los centros de costo nuevos"},
         {"FTO_CENTRO_COSTO", "999999", "Formato de captura de la clave del centro de costo"},
         {"FTO_GRUPO_CENTRO_COSTO", "999999", "Formato de captura de la clave del grupo de centros de costo"},
         {"CON_CUENTA_PADRE_CENTRO_COSTO", "5100", "Cuenta padre de las cuentas contables de los centros de costo"},

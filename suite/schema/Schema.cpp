@@ -2,6 +2,7 @@
 
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/schema/Transaccion.h"
 
 #include <QFile>
@@ -16,19 +17,6 @@ static void iniciaRecursosEsquema()
 namespace orbanel::schema {
 
 namespace {
-
-QString nombreDialecto(ado::Dialect dialect)
-{
-    switch (dialect) {
-    case ado::Dialect::SQLite:
-        return QStringLiteral("sqlite");
-    case ado::Dialect::PostgreSQL:
-        return QStringLiteral("postgresql");
-    case ado::Dialect::SqlServer:
-        break;
-    }
-    return QStringLiteral("sqlserver");
-}
 
 // The statements of a script: each ends with ';' at the end of a line; "--" lines are comments.
 QStringList sentencias(const QString& recurso)
@@ -58,30 +46,14 @@ QStringList sentencias(const QString& recurso)
     return resultado;
 }
 
-// One script of the connection's dialect ("" creates, "-borra" drops), in one transaction.
-void ejecutaGuion(ado::AdoConnection& db, const QString& sufijo)
+// One script of the connection's dialect, in one transaction.
+void ejecutaGuion(ado::AdoConnection& db, const QString& recurso)
 {
-    const QStringList lista =
-        sentencias(QStringLiteral(":/orbanel/schema/%1%2.sql").arg(nombreDialecto(db.dialect()), sufijo));
+    const QStringList lista = sentencias(recurso);
     EnTransaccion(db, [&db, &lista] {
         for (const QString& sentencia : lista)
             db.Execute(sentencia);
     });
-}
-
-QString consultaVacia(ado::Dialect dialect)
-{
-    switch (dialect) {
-    case ado::Dialect::SQLite:
-        return QStringLiteral("SELECT COUNT(*) AS Total FROM sqlite_master "
-                              "WHERE type = 'table' AND name = 'Centro_Costo' COLLATE NOCASE");
-    case ado::Dialect::PostgreSQL:
-        return QStringLiteral("SELECT COUNT(*) AS Total FROM information_schema.tables "
-                              "WHERE table_schema = current_schema() AND table_name = 'centro_costo'");
-    case ado::Dialect::SqlServer:
-        break;
-    }
-    return QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'");
 }
 
 } // namespace
@@ -109,18 +81,18 @@ void EnTransaccion(ado::AdoConnection& db, const std::function<void()>& trabajo)
 
 bool Vacia(ado::AdoConnection& db)
 {
-    kt508::Recordset rs = db.Execute(consultaVacia(db.dialect()));
+    kt508::Recordset rs = db.Execute(ado::Dialecto::De(db.dialect()).ConsultaCatalogoExiste());
     return rs.Eof() || rs.Fields(QStringLiteral("Total")).Value.toInt() == 0;
 }
 
 void Crea(ado::AdoConnection& db)
 {
-    ejecutaGuion(db, QString());
+    ejecutaGuion(db, ado::Dialecto::De(db.dialect()).GuionCrea());
 }
 
 void Borra(ado::AdoConnection& db)
 {
-    ejecutaGuion(db, QStringLiteral("-borra"));
+    ejecutaGuion(db, ado::Dialecto::De(db.dialect()).GuionBorra());
 }
 
 } // namespace orbanel::schema

@@ -3,6 +3,7 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/services/BusquedaArbol.h"
 #include "suite/services/DialogoMensaje.h"
 #include "suite/services/Sesion.h"
@@ -46,16 +47,6 @@ QDateTime ComoFechaHora(const QVariant& valor)
     if (!fecha.isValid())
         throw kt508::Error(QStringLiteral("El servidor devolvió una fecha no válida: %1").arg(valor.toString()));
     return QDateTime(fecha.date(), QTime(fecha.time().hour(), fecha.time().minute(), fecha.time().second()));
-}
-
-QString ConsultaDeFecha(ado::Dialect dialecto)
-{
-    switch (dialecto) {
-    case ado::Dialect::SQLite: return QStringLiteral("SELECT datetime('now', 'localtime')");
-    case ado::Dialect::PostgreSQL: return QStringLiteral("SELECT LOCALTIMESTAMP(0)");
-    case ado::Dialect::SqlServer: break;
-    }
-    return QStringLiteral("SELECT CURRENT_TIMESTAMP");
 }
 
 QVariant PrimerValor(kt508::Recordset rs)
@@ -117,19 +108,17 @@ QString ServicioUtilerias::Operador()
 QDateTime ServicioUtilerias::FechaServidor()
 {
     ado::AdoConnection& db = Conexion();
-    return ComoFechaHora(PrimerValor(db.Execute(ConsultaDeFecha(db.dialect()))));
+    return ComoFechaHora(PrimerValor(db.Execute(ado::Dialecto::De(db.dialect()).ConsultaFechaServidor())));
 }
 
 QString ServicioUtilerias::FormatoFechaHora(const QDateTime& fecha)
 {
-    const bool sqlServer = Conexion().dialect() == ado::Dialect::SqlServer;
-    return fecha.toString(sqlServer ? QStringLiteral("yyyyMMdd HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return ado::Dialecto::De(Conexion().dialect()).FechaHora(fecha);
 }
 
 QString ServicioUtilerias::FormatoFecha(const QDate& fecha)
 {
-    const bool sqlServer = Conexion().dialect() == ado::Dialect::SqlServer;
-    return fecha.toString(sqlServer ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy-MM-dd"));
+    return ado::Dialecto::De(Conexion().dialect()).Fecha(fecha);
 }
 
 QString ServicioUtilerias::ValorCampo(const QString& tabla, const QString& campoClave, const QString& clave,

@@ -2,12 +2,21 @@
 
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/schema/Schema.h"
 
+#include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTest>
 
 using orbanel::ado::AdoConnection;
+
+// Outside any namespace, as Qt's resource macro requires.
+static void iniciaGuiones()
+{
+    Q_INIT_RESOURCE(schema);
+}
 using pruebas::Contenido;
 
 namespace {
@@ -56,6 +65,7 @@ private slots:
     void valoresPorOmision();
     void dependencias();
     void demo();
+    void dialectoSqlServer();
 };
 
 // The insert of a new centre names neither CC_Tipo nor Es_Cve_Estado: the defaults decide.
@@ -128,7 +138,7 @@ void TstSchema::demo()
     QVERIFY(hojasDeBaja >= 1);
 
     const QList<QPair<QString, int>> esperados = {
-        {QStringLiteral("FROM Parametros WHERE Parametro || '=' || Valor IN ('CAT_GRUPO_CENTRO_COSTO_DEFAULT=000000', "
+        {QStringLiteral("FROM Parametros WHERE Parametro || '=' || Valor IN ('CAT_GRUPO_CENTRO_COSTO_DEFAULT=000100', "
                         "'FTO_CENTRO_COSTO=999999', 'FTO_GRUPO_CENTRO_COSTO=999999', 'CON_CUENTA_PADRE_CENTRO_COSTO=5100', "
                         "'CAT_AUTOCLAVE=0')"), 5},
         {QStringLiteral("FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = '5100'"), 1},
@@ -138,6 +148,47 @@ void TstSchema::demo()
     };
     for (const auto& [condicion, total] : esperados)
         QVERIFY2(cuenta(*db, condicion) == total, qPrintable(condicion));
+}
+
+namespace {
+
+// The tables a schema script creates or drops, in lower case and in order.
+QStringList tablasDelGuion(const QString& recurso, const QString& orden)
+{
+    iniciaGuiones();
+    QFile guion(recurso);
+    if (!guion.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {QStringLiteral("sin guion %1").arg(recurso)};
+    const QRegularExpression patron(orden + QStringLiteral(R"(\s+(?:IF\s+EXISTS\s+)?(\w+))"),
+                                    QRegularExpression::CaseInsensitiveOption);
+    QStringList tablas;
+    for (auto it = patron.globalMatch(QString::fromUtf8(guion.readAll())); it.hasNext();)
+        tablas << it.next().captured(1).toLower();
+    return tablas;
+}
+
+} // namespace
+
+// The texts the SQL Server dialect gives, checked without a server: dates in the form the
+// server reads whatever its language, its clock and its catalogue, and scripts that build
+// and drop the same tables as the embedded database's.
+void TstSchema::dialectoSqlServer()
+{
+    const auto& sqlServer = orbanel::ado::Dialecto::De(orbanel::ado::Dialect::SqlServer);
+    QCOMPARE(sqlServer.FechaHora(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), QStringLiteral("20260102 03:04:05"));
+    QCOMPARE(sqlServer.Fecha(QDate(2026, 12, 31)), QStringLiteral("20261231"));
+    QCOMPARE(sqlServer.ConsultaFechaServidor(), QStringLiteral("SELECT CURRENT_TIMESTAMP"));
+    QCOMPARE(sqlServer.ConsultaCatalogoExiste(),
+             QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'"));
+
+    const auto& sqlite = orbanel::ado::Dialecto::De(orbanel::ado::Dialect::SQLite);
+    const QStringList creadas = tablasDelGuion(sqlServer.GuionCrea(), QStringLiteral("CREATE TABLE"));
+    QCOMPARE(creadas, tablasDelGuion(sqlite.GuionCrea(), QStringLiteral("CREATE TABLE")));
+    QVERIFY(creadas.contains(QStringLiteral("centro_costo")));
+    QStringList borradas = tablasDelGuion(sqlServer.GuionBorra(), QStringLiteral("DROP TABLE"));
+    QCOMPARE(borradas, tablasDelGuion(sqlite.GuionBorra(), QStringLiteral("DROP TABLE")));
+    std::reverse(borradas.begin(), borradas.end());
+    QCOMPARE(borradas, creadas); // dropped in the reverse order of creation
 }
 
 QTEST_GUILESS_MAIN(TstSchema)

@@ -1,0 +1,127 @@
+#include "suite/ado/Dialecto.h"
+
+namespace orbanel::ado {
+
+Dialecto::~Dialecto() = default;
+
+const Dialecto& Dialecto::De(Dialect dialect)
+{
+    static const DialectoSqlite sqlite;
+    static const DialectoPostgreSQL postgresql;
+    static const DialectoSqlServer sqlserver;
+    switch (dialect) {
+    case Dialect::SQLite:
+        return sqlite;
+    case Dialect::PostgreSQL:
+        return postgresql;
+    case Dialect::SqlServer:
+        break;
+    }
+    return sqlserver;
+}
+
+QString Dialecto::FechaHora(const QDateTime& momento) const
+{
+    return momento.toString(FormatoFechaHora());
+}
+
+QString Dialecto::Fecha(const QDate& dia) const
+{
+    return dia.toString(FormatoFecha());
+}
+
+QString Dialecto::GuionCrea() const
+{
+    return QStringLiteral(":/orbanel/schema/%1.sql").arg(Nombre());
+}
+
+QString Dialecto::GuionBorra() const
+{
+    return QStringLiteral(":/orbanel/schema/%1-borra.sql").arg(Nombre());
+}
+
+// --- SQLite ---
+
+QString DialectoSqlite::Nombre() const
+{
+    return QStringLiteral("sqlite");
+}
+
+QString DialectoSqlite::FormatoFechaHora() const
+{
+    return QStringLiteral("yyyy-MM-dd HH:mm:ss");
+}
+
+QString DialectoSqlite::FormatoFecha() const
+{
+    return QStringLiteral("yyyy-MM-dd");
+}
+
+QString DialectoSqlite::ConsultaFechaServidor() const
+{
+    return QStringLiteral("SELECT datetime('now', 'localtime')");
+}
+
+QString DialectoSqlite::ConsultaCatalogoExiste() const
+{
+    return QStringLiteral("SELECT COUNT(*) AS Total FROM sqlite_master "
+                          "WHERE type = 'table' AND name = 'Centro_Costo' COLLATE NOCASE");
+}
+
+// --- PostgreSQL ---
+
+QString DialectoPostgreSQL::Nombre() const
+{
+    return QStringLiteral("postgresql");
+}
+
+QString DialectoPostgreSQL::FormatoFechaHora() const
+{
+    return QStringLiteral("yyyy-MM-dd HH:mm:ss");
+}
+
+QString DialectoPostgreSQL::FormatoFecha() const
+{
+    return QStringLiteral("yyyy-MM-dd");
+}
+
+QString DialectoPostgreSQL::ConsultaFechaServidor() const
+{
+    return QStringLiteral("SELECT LOCALTIMESTAMP(0)");
+}
+
+QString DialectoPostgreSQL::ConsultaCatalogoExiste() const
+{
+    // Unquoted names are folded to lower case by the server.
+    return QStringLiteral("SELECT COUNT(*) AS Total FROM information_schema.tables "
+                          "WHERE table_schema = current_schema() AND table_name = 'centro_costo'");
+}
+
+// --- SQL Server ---
+
+QString DialectoSqlServer::Nombre() const
+{
+    return QStringLiteral("sqlserver");
+}
+
+QString DialectoSqlServer::FormatoFechaHora() const
+{
+    return QStringLiteral("yyyyMMdd HH:mm:ss");
+}
+
+QString DialectoSqlServer::FormatoFecha() const
+{
+    return QStringLiteral("yyyyMMdd");
+}
+
+QString DialectoSqlServer::ConsultaFechaServidor() const
+{
+    return QStringLiteral("SELECT CURRENT_TIMESTAMP");
+}
+
+QString DialectoSqlServer::ConsultaCatalogoExiste() const
+{
+    return QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'");
+}
+
+} // namespace orbanel::ado

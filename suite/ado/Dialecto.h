@@ -1,0 +1,66 @@
+#pragma once
+
+#include "suite/ado/AdoConnection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+namespace orbanel::ado {
+
+// What the suite says differently to each database: how a date travels as text, how the
+// server's clock is read, how an empty database is recognised and which schema scripts
+// build it. One dialect per database; the rest of the suite asks, never switches.
+class Dialecto {
+public:
+    virtual ~Dialecto();
+
+    static const Dialecto& De(Dialect dialect);
+
+    virtual QString Nombre() const = 0; // names the schema scripts
+
+    // Date and time texts as the database reads them back.
+    virtual QString FormatoFechaHora() const = 0;
+    virtual QString FormatoFecha() const = 0;
+    QString FechaHora(const QDateTime& momento) const;
+    QString Fecha(const QDate& dia) const;
+
+    // One row, one column: the server's local time, to the second.
+    virtual QString ConsultaFechaServidor() const = 0;
+    // One row with column Total: 0 while the database has no catalogue table.
+    virtual QString ConsultaCatalogoExiste() const = 0;
+
+    // Qt resources of the scripts that create and drop the schema.
+    QString GuionCrea() const;
+    QString GuionBorra() const;
+};
+
+class DialectoSqlite final : public Dialecto {
+public:
+    QString Nombre() const override;
+    QString FormatoFechaHora() const override;
+    QString FormatoFecha() const override;
+    QString ConsultaFechaServidor() const override;
+    QString ConsultaCatalogoExiste() const override;
+};
+
+class DialectoPostgreSQL final : public Dialecto {
+public:
+    QString Nombre() const override;
+    QString FormatoFechaHora() const override;
+    QString FormatoFecha() const override;
+    QString ConsultaFechaServidor() const override;
+    QString ConsultaCatalogoExiste() const override;
+};
+
+// The suite's original database: dates as "yyyyMMdd", which it reads whatever its language.
+class DialectoSqlServer final : public Dialecto {
+public:
+    QString Nombre() const override;
+    QString FormatoFechaHora() const override;
+    QString FormatoFecha() const override;
+    QString ConsultaFechaServidor() const override;
+    QString ConsultaCatalogoExiste() const override;
+};
+
+} // namespace orbanel::ado

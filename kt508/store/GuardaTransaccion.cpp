@@ -2,7 +2,6 @@
 
 #include "kt508/services/Connection.h"
 #include "kt508/services/Datos.h"
-#include "kt508/services/Error.h"
 #include "kt508/store/Publico.h"
 
 namespace Publico {
@@ -33,8 +32,9 @@ void GuardaTransaccion::Deshace()
     m_abierta = false;
     try {
         m_conexion.RollbackTrans();
-    } catch (const kt508::Error&) {
-        // the command reports its own failure; a lost connection has dropped the work anyway
+    } catch (...) {
+        // the command reports its own failure; a lost connection has dropped the work anyway,
+        // and nothing may leave the destructor
     }
 }
 

@@ -113,11 +113,18 @@ void TstDialogos::dosVecesEnUnaVida()
 {
     frmInput dialogo;
     dialogo.sVar = QStringLiteral("uno");
-    pruebas::EnModal([&](QWidget* modal) { Acepta(modal, Via::F4); });
+    pruebas::EnModal([&](QWidget* modal) {
+        dialogo.txtValor->setText(QString());
+        pruebas::Escribe(modal, QStringLiteral("dos"));
+        Acepta(modal, Via::F4);
+    });
     dialogo.Mostrar();
     QVERIFY(dialogo.OK);
+    QCOMPARE(dialogo.txtValor->Text(), QStringLiteral("dos"));
 
-    // The second showing starts from sVar again, and OK keeps its answer until the next one.
+    // The second showing starts from what the caller sets (the last accepted value), not from
+    // what the field last held, and OK keeps its answer until the next one.
+    dialogo.sVar = QStringLiteral("tres");
     QString mostrado;
     bool okMientras = false;
     pruebas::EnModal([&](QWidget* modal) {
@@ -126,7 +133,7 @@ void TstDialogos::dosVecesEnUnaVida()
         pruebas::Tecla(modal, Qt::Key_Escape);
     });
     dialogo.Mostrar();
-    QCOMPARE(mostrado, QStringLiteral("uno"));
+    QCOMPARE(mostrado, QStringLiteral("tres"));
     QVERIFY(okMientras);
     QVERIFY(!dialogo.OK);
 }

@@ -1,8 +1,10 @@
 // Statement helpers and the subtree routines of module Publico, on every backend.
 #include "kt508/services/Connection.h"
+#include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
 #include "kt508/store/Subarbol.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/services/ServicioUtilerias.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 
@@ -38,6 +40,24 @@ QStringList Filas(Componente& c, const QString& columnas)
     return filas;
 }
 
+// A server clock that moves a minute at every reading.
+class RelojQueAvanza : public orbanel::ServicioUtilerias {
+public:
+    explicit RelojQueAvanza(QDateTime inicio)
+        : m_ahora(std::move(inicio))
+    {
+    }
+    QDateTime FechaServidor() override
+    {
+        const QDateTime leida = m_ahora;
+        m_ahora = m_ahora.addSecs(60);
+        return leida;
+    }
+
+private:
+    QDateTime m_ahora;
+};
+
 } // namespace
 
 class TstStore : public QObject {
@@ -49,10 +69,14 @@ private slots:
     void borraCentro();
     void cambiaEstado_data() { pruebas::agregaBackends(); }
     void cambiaEstado();
+    void cambiaEstadoConRelojQueAvanza_data() { pruebas::agregaBackends(); }
+    void cambiaEstadoConRelojQueAvanza();
     void falloAMitadSeDeshace_data() { pruebas::agregaBackends(); }
     void falloAMitadSeDeshace();
     void lectores_data() { pruebas::agregaBackends(); }
     void lectores();
+    void guardaTransaccion_data() { pruebas::agregaBackends(); }
+    void guardaTransaccion();
 };
 
 void TstStore::literal()
@@ -131,6 +155,37 @@ void TstStore::cambiaEstado()
                           QStringLiteral("11|BA"), QStringLiteral("2|AC")}));
 }
 
+// Every centre ends with the stamp its parent's level read; the top centre keeps its own.
+void TstStore::cambiaEstadoConRelojQueAvanza()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    Rama(c);
+    const QDateTime inicio(QDate(2026, 12, 5), QTime(10, 0, 0));
+    RelojQueAvanza reloj(inicio);
+    kt508::IUtilerias* utilerias = Publico::Utilerias;
+    Publico::Utilerias = &reloj;
+    c.db().BeginTrans();
+    const bool hecho = Publico::CambiaEstado(QStringLiteral("1"), QStringLiteral("BA"));
+    c.db().CommitTrans();
+    Publico::Utilerias = utilerias;
+    QVERIFY(hecho);
+
+    // Readings: 1 at 10:00, 10 at 10:01, 100 at 10:02, 11 at 10:03.
+    const auto fecha = [&](const char* clave, const char* columna) {
+        return pruebas::escalar(c.db(), QStringLiteral("SELECT %1 FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%2'")
+                                            .arg(QLatin1String(columna), QLatin1String(clave)))
+            .toDateTime();
+    };
+    for (const char* columna : {"Fecha_Baja", "Fecha_Ult_Modif"}) {
+        QCOMPARE(fecha("1", columna), inicio);
+        QCOMPARE(fecha("10", columna), inicio);
+        QCOMPARE(fecha("100", columna), inicio.addSecs(60));
+        QCOMPARE(fecha("11", columna), inicio);
+    }
+    QVERIFY(fecha("2", "Fecha_Baja").isNull());
+}
+
 void TstStore::falloAMitadSeDeshace()
 {
     QFETCH(QString, backend);
@@ -173,6 +228,55 @@ void TstStore::lectores()
     QCOMPARE(c.db().recorded(),
              (QStringList{QStringLiteral("SELECT CC_Cuenta_Contable FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'O''Neil'"),
                           QStringLiteral("SELECT CC_Acumula FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '1'")}));
+}
+
+// Begun on construction; only Confirma keeps the work. Leaving the scope by an error, or
+// rolling back first, leaves the database exactly as it was, and the connection usable.
+void TstStore::guardaTransaccion()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    Rama(c);
+    const QString antes = pruebas::volcado(c.db());
+    const QString borra = QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '2'");
+
+    {
+        Publico::GuardaTransaccion guarda;
+        QVERIFY(c.db().inTransaction());
+        Publico::Ejecuta(borra);
+    }
+    QVERIFY(!c.db().inTransaction());
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+
+    c.db().failContaining(QStringLiteral("CC_Cve_Centro_Costo = '11'"));
+    try {
+        Publico::GuardaTransaccion guarda;
+        Publico::Ejecuta(borra);
+        Publico::Ejecuta(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '11'"));
+        guarda.Confirma();
+        QFAIL("la sentencia no falló");
+    } catch (const kt508::Error&) {
+    }
+    QVERIFY(!c.db().inTransaction());
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+
+    {
+        Publico::GuardaTransaccion guarda;
+        Publico::Ejecuta(borra);
+        guarda.Deshace();
+        QVERIFY(!guarda.Abierta());
+        guarda.Confirma(); // nothing left to confirm
+    }
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+
+    {
+        Publico::GuardaTransaccion guarda;
+        Publico::Ejecuta(borra);
+        guarda.Confirma();
+        QVERIFY(!guarda.Abierta());
+    }
+    QVERIFY(!c.db().inTransaction());
+    QCOMPARE(Filas(c, QStringLiteral("CC_Acumula")).size(), 4);
 }
 
 QTEST_MAIN(TstStore)

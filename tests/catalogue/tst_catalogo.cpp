@@ -356,6 +356,9 @@ void TstCatalogo::renombreRechazadoSeMuestra()
     QCOMPARE(cancel, 1);
     QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
     QCOMPARE(c.dobles.datos->Mensajes()[0].estilo, 16);
+    QCOMPARE(c.dobles.datos->Mensajes()[0].titulo, QStringLiteral("tvCeCos_AfterLabelEdit()"));
+    QCOMPARE(c.dobles.datos->Mensajes()[0].errId, QStringLiteral("ERR-ID:7500034"));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("Ventas norte"));
 }
 

@@ -313,6 +313,7 @@ void TstCatalogo::renombra()
     kt508::Node* nodo = arbol.Nodes(QStringLiteral("N105"));
     QCOMPARE(nodo->Text(), QStringLiteral("105 - VENTAS NORTESUR"));
     QCOMPARE(arbol.SelectedItem(), nodo);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     // A quote in the text is stored as typed.
     arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N106")));
@@ -352,13 +353,17 @@ void TstCatalogo::renombreRechazadoSeMuestra()
     c.db().failContaining(QStringLiteral("UPDATE Centro_Costo"));
     int cancel = 0;
     QString texto = QStringLiteral("105 - Otra cosa");
+    // A wait cursor that is not the rename's own stays as it was.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
+    const bool cursorAjeno = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+    QApplication::restoreOverrideCursor();
+    QVERIFY(cursorAjeno);
     QCOMPARE(cancel, 1);
     QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
     QCOMPARE(c.dobles.datos->Mensajes()[0].estilo, 16);
     QCOMPARE(c.dobles.datos->Mensajes()[0].titulo, QStringLiteral("tvCeCos_AfterLabelEdit()"));
     QCOMPARE(c.dobles.datos->Mensajes()[0].errId, QStringLiteral("ERR-ID:7500034"));
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("Ventas norte"));
 }
 

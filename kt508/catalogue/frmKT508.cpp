@@ -303,6 +303,8 @@ void frmKT508::Form_Resize()
 
 void frmKT508::CargarCecos()
 {
+    // A rebuilt tree has nothing selected: the delete button waits for the next click.
+    Controles->setB1caption(QString());
     try {
         tvCeCos->Clear();
         tvCeCos->Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);

@@ -282,6 +282,11 @@ void TstCatalogo::nodeClickOfreceComandos()
     // After a deactivated centre, an active one no longer offers Reactivar.
     emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N1")));
     QCOMPARE(ofrece(), QStringLiteral("100111|Eliminar"));
+    // A reload leaves nothing selected, and nothing to delete.
+    frm.tvCeCos->setFocus();
+    pruebas::Tecla(&frm, Qt::Key_F5);
+    QVERIFY(!frm.tvCeCos->SelectedItem());
+    QCOMPARE(frm.Controles->b1caption(), QString());
 
     // An expanded deactivated centre (image 4) is still deactivated.
     frm.tvCeCos->Nodes(QStringLiteral("N2"))->setImage(4);

@@ -18,7 +18,6 @@ class PruebaOtros : public QObject {
 private slots:
     void pestanasAvisanCadaCambio();
     void fechaYColores();
-    void fabricasDeLaPlataforma();
 };
 
 // Click is raised with the page left behind, by code and by the user, only on a change.
@@ -61,17 +60,6 @@ void PruebaOtros::fechaYColores()
 }
 
 // The component creates every control through the platform table, owned by its window.
-void PruebaOtros::fabricasDeLaPlataforma()
-{
-    kt508::Plataforma p;
-    orbanel::InstalaControles(p);
-    QWidget ventana;
-    for (QObject* control : std::initializer_list<QObject*>{
-             p.NuevoControles(&ventana), p.NuevoTexto(&ventana), p.NuevaEtiqueta(&ventana), p.NuevoDpFecha(&ventana),
-             p.NuevoSsTab(&ventana), p.NuevoColorVEX(&ventana), p.NuevoTreeView(&ventana), p.NuevaImageList(&ventana)})
-        QCOMPARE(control->parent(), &ventana);
-}
-
 int EjecutaPruebasOtros(int argc, char** argv)
 {
     PruebaOtros prueba;

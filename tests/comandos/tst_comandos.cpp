@@ -5,10 +5,20 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
+#include "tests/support/Interaccion.h"
 
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QHash>
+#include <QPrintPreviewDialog>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -86,6 +96,54 @@ QString Flags(frmKT508& frm)
     return flags + QLatin1Char('|') + frm.Controles->b1caption();
 }
 
+
+// The lines of text a PDF written by the suite's printer draws, read back through the font's
+// map to Unicode (its blank glyph stands for both blank and tab: both read as a blank).
+QStringList LineasDelPdf(const QString& ruta)
+{
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray pdf = archivo.readAll();
+    QList<QByteArray> flujos;
+    for (qsizetype desde = 0;;) {
+        const qsizetype inicio = pdf.indexOf("stream\n", desde);
+        if (inicio < 0)
+            break;
+        const qsizetype fin = pdf.indexOf("endstream", inicio);
+        // Compressed streams get the 4-byte size qUncompress wants (a hint: it grows as needed).
+        const QByteArray datos = pdf.mid(inicio + 7, fin - inicio - 7);
+        const QByteArray abierto = qUncompress(QByteArray::fromHex("00010000") + datos);
+        flujos << (abierto.isEmpty() ? datos : abierto);
+        desde = fin + 9;
+    }
+    QHash<uint, QChar> unicode;
+    static const QRegularExpression rango(QStringLiteral("<([0-9A-F]{4})> <([0-9A-F]{4})> \\[([^\\]]*)\\]"));
+    static const QRegularExpression glifo(QStringLiteral("<([0-9A-F]{4})>"));
+    for (const QByteArray& f : flujos) {
+        for (auto r = rango.globalMatch(QString::fromLatin1(f)); r.hasNext();) {
+            const QRegularExpressionMatch m = r.next();
+            uint codigo = m.captured(1).toUInt(nullptr, 16);
+            for (auto u = glifo.globalMatch(m.captured(3)); u.hasNext();)
+                unicode[codigo++] = QChar(u.next().captured(1).toUShort(nullptr, 16));
+        }
+    }
+    QStringList lineas;
+    static const QRegularExpression bloque(QStringLiteral("BT(.*?)ET"), QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression tj(QStringLiteral("<([0-9A-F]{4})> Tj"));
+    for (const QByteArray& f : flujos) {
+        for (auto b = bloque.globalMatch(QString::fromLatin1(f)); b.hasNext();) {
+            QString linea;
+            for (auto g = tj.globalMatch(b.next().captured(1)); g.hasNext();) {
+                const QChar c = unicode.value(g.next().captured(1).toUInt(nullptr, 16));
+                linea += c == QLatin1Char('\t') ? QLatin1Char(' ') : c;
+            }
+            lineas << linea;
+        }
+    }
+    return lineas;
+}
+
 } // namespace
 
 class TstComandos : public QObject {
@@ -109,6 +167,7 @@ private slots:
     void listado_data();
     void listado();
     void listadoTrasUnFallo();
+    void vistaPreviaYPdf();
 };
 
 // Each command run once per statement it sends, that statement failing: the store stays
@@ -586,6 +645,45 @@ void TstComandos::listadoTrasUnFallo()
     QCOMPARE(Avisos(c), QStringList{QStringLiteral("ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba")});
     QCOMPARE(c.dobles.impresor->llamadas.size(), 1);
     QCOMPARE(c.dobles.impresor->llamadas[0].texto, QStringLiteral("1 - A\r\n2 - D\r\n\t20 - E\r\n\r\n\r\n"));
+}
+
+// The suite's printer: the listing in a print preview, saved from there as a PDF.
+void TstComandos::vistaPreviaYPdf()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 1, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("B"), 0, QStringLiteral("AC"));
+    c.Inserta(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("D"), 0, QStringLiteral("AC"));
+    kt508::plataforma().NuevoImpresorTexto = [] { return std::make_unique<orbanel::ImpresorTexto>(); };
+    frmKT508& frm = c.Carga();
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("centros.pdf"));
+
+    QString vista;
+    pruebas::EnModal([&](QWidget* modal) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        if (!preview)
+            return;
+        vista = preview->windowTitle();
+        auto* accion = preview->findChild<QAction*>(QStringLiteral("accionGuardarPdf"));
+        QToolBar* barra = preview->findChild<QToolBar*>();
+        pruebas::EnModal([&](QWidget* dialogo) {
+            if (!qobject_cast<QFileDialog*>(dialogo))
+                return;
+            pruebas::Tecla(dialogo, Qt::Key_A, Qt::ControlModifier);
+            pruebas::Escribe(dialogo, ruta);
+            pruebas::Tecla(dialogo, Qt::Key_Return);
+        });
+        if (accion && barra)
+            QTest::mouseClick(barra->widgetForAction(accion), Qt::LeftButton);
+        pruebas::Tecla(preview, Qt::Key_Escape);
+    });
+    Presiona(frm, "btnImprimir");
+    QCOMPARE(vista, QStringLiteral("Vista previa"));
+    // A tab stop every 7 columns: the child's line starts at the eighth.
+    const QStringList lineas = LineasDelPdf(ruta);
+    QVERIFY2(lineas.size() >= 3, qPrintable(lineas.join(QLatin1Char('\n'))));
+    QCOMPARE(lineas.mid(1, 3), (QStringList{QStringLiteral("1 - A"), QStringLiteral("       10 - B"), QStringLiteral("2 - D")}));
 }
 
 QTEST_MAIN(TstComandos)

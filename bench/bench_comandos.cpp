@@ -1,0 +1,226 @@
+// Benchmark of the catalogue's branch commands and of the printed listing, each against the tree
+// load of the same catalogue measured in the same run. Prints figures only.
+//
+//   bench_comandos [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
+//
+// Branches: deactivate, reactivate and delete of a branch of N centres (8 children a centre, the
+// whole catalogue under one first-level centre). Listing: the wide catalogue of bench_tree; its
+// memory is the peak resident size while the listing is built and printed, above the resident
+// size with the tree loaded, against the size of the listing's text (2 bytes a character).
+#include "bench/Comun.h"
+#include "kt508/catalogue/frmKT508.h"
+#include "kt508/services/Controles.h"
+#include "kt508/services/Error.h"
+#include "kt508/services/Impresion.h"
+#include "kt508/services/Plataforma.h"
+#include "kt508/store/Publico.h"
+#include "suite/Plataforma.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/services/Sesion.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+using namespace bench;
+
+namespace {
+
+// Resident and peak resident size of the process, in KB (Linux).
+long kbDe(const char* campo)
+{
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linea : estado.readAll().split('\n')) {
+        if (linea.startsWith(campo))
+            return linea.mid(qstrlen(campo)).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+// From here on the peak resident size counts afresh.
+void reiniciaPico()
+{
+    QFile borra(QStringLiteral("/proc/self/clear_refs"));
+    if (borra.open(QIODevice::WriteOnly))
+        borra.write("5");
+}
+
+// The printer keeps the size of what it was given and prints nothing.
+long caracteresImpresos = 0;
+
+class ImpresorBench : public kt508::IImpresorTexto {
+public:
+    void Imprime(const QString& texto, const QString&, int, int, int, int, int, int) override
+    {
+        caracteresImpresos = texto.size();
+    }
+};
+
+// The branch: centre 1 under the root and every other centre below it, 8 children a centre.
+void llenaRama(orbanel::ado::AdoConnection& db, int n)
+{
+    auto padre = [](int i) { return i == 1 ? 0 : (i - 2) / 8 + 1; };
+    db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
+    db.BeginTrans();
+    QString lote;
+    for (int i = 1; i <= n; ++i) {
+        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
+                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
+                               : QStringLiteral(", ");
+        lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, 'AC')")
+                    .arg(i)
+                    .arg(padre(i))
+                    .arg((i - 1) * 8 + 2 <= n ? 1 : 0);
+        if (i % 500 == 0 || i == n) {
+            db.Execute(lote);
+            lote.clear();
+        }
+    }
+    db.CommitTrans();
+}
+
+// A click on the branch's top centre, then the toolbar's event.
+void ordena(frmKT508& frm, void (kt508::Controles::*evento)())
+{
+    kt508::Node* nodo = frm.tvCeCos->Nodes(QStringLiteral("N1"));
+    frm.tvCeCos->setSelectedItem(nodo);
+    emit frm.tvCeCos->NodeClick(nodo);
+    emit(frm.Controles->*evento)();
+}
+
+void fila(const char* operacion, int n, long sentencias, double ms, double carga)
+{
+    std::printf("%-13s %8d %11ld %10.1f ms %10.1f ms %7.2f\n", operacion, n, sentencias, ms, carga, ms / carga);
+    std::fflush(stdout);
+}
+
+void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
+{
+    llenaRama(db, n);
+    frmKT508& frm = frmKT508::Instancia();
+    frm.show();
+    const double carga = mejorDe(3, [&] { frm.CargarCecos(); });
+    const int veces = 3;
+    double baja = 1e18, alta = 1e18;
+    long sentenciasBaja = 0, sentenciasAlta = 0;
+    for (int i = 0; i < veces; ++i) {
+        contada.enviadas = 0;
+        baja = std::min(baja, mejorDe(1, [&] { ordena(frm, &kt508::Controles::Eliminar); }));
+        sentenciasBaja = contada.enviadas;
+        contada.enviadas = 0;
+        alta = std::min(alta, mejorDe(1, [&] { ordena(frm, &kt508::Controles::Reactivar); }));
+        sentenciasAlta = contada.enviadas;
+    }
+    const long bajas = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo WHERE Es_Cve_Estado = 'BA'"))
+                           .Fields(QStringLiteral("n")).Value.toLongLong();
+    if (bajas != 0)
+        std::fprintf(stderr, "quedaron %ld centros de baja\n", bajas);
+    fila("baja", n, sentenciasBaja, baja, carga);
+    fila("reactivación", n, sentenciasAlta, alta, carga);
+
+    double borra = 1e18;
+    long sentenciasBorra = 0;
+    for (int i = 0; i < veces; ++i) {
+        if (i > 0) {
+            llenaRama(db, n);
+            frm.CargarCecos();
+        }
+        contada.enviadas = 0;
+        borra = std::min(borra, mejorDe(1, [&] { ordena(frm, &kt508::Controles::B1Click); }));
+        sentenciasBorra = contada.enviadas;
+        const long quedan = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo")).Fields(QStringLiteral("n")).Value.toLongLong();
+        if (quedan != 0)
+            std::fprintf(stderr, "quedaron %ld centros sin eliminar\n", quedan);
+    }
+    fila("eliminación", n, sentenciasBorra, borra, carga);
+}
+
+void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
+{
+    llenaCatalogo(db, n, Forma::Ancha);
+    frmKT508& frm = frmKT508::Instancia();
+    frm.show();
+    const int veces = n >= 100000 ? 3 : 5;
+    const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
+
+    // Memory first, from a listing never built before in this process.
+    const long base = kbDe("VmRSS:");
+    reiniciaPico();
+    contada.enviadas = 0;
+    const double primera = mejorDe(1, [&] { emit frm.Controles->Imprimir(); });
+    const long sentencias = contada.enviadas;
+    const long pico = kbDe("VmHWM:") - base;
+    const double listado = std::min(primera, mejorDe(veces - 1, [&] { emit frm.Controles->Imprimir(); }));
+    const long textoKB = caracteresImpresos * 2 / 1024;
+    std::printf("%-13s %8d %11ld %10.1f ms %10.1f ms %7.2f %10ld %10ld %7.2f\n", "listado", n, sentencias, listado,
+                carga, listado / carga, textoKB, pico, textoKB > 0 ? double(pico) / textoKB : 0.0);
+    std::fflush(stdout);
+}
+
+void tabla(const QString& nombre, const QString& url, int maximo)
+{
+    std::printf("\n%s\n%-13s %8s %11s %13s %13s %7s %10s %10s %7s\n", qPrintable(nombre), "operación", "centros",
+                "sentencias", "tiempo", "carga árbol", "razón", "texto KB", "pico KB", "razón");
+    std::fflush(stdout);
+    auto corre = [&](const char* caso, int n) {
+        if (n > maximo)
+            return;
+        QProcess proceso;
+        proceso.setProcessChannelMode(QProcess::ForwardedChannels);
+        proceso.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--caso"), QString::fromLatin1(caso), QString::number(n), url});
+        proceso.waitForFinished(-1);
+    };
+    for (const int n : {1000, 10000})
+        corre("rama", n);
+    for (const int n : {10000, 100000})
+        corre("listado", n);
+}
+
+} // namespace
+
+// bench_comandos --caso rama|listado N URL: one case in a process of its own.
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    orbanel::InstalaPlataforma();
+    kt508::plataforma().NuevoImpresorTexto = [] { return std::make_unique<ImpresorBench>(); };
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    try {
+        if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+            orbanel::Sesion::Establece(abreLimpia(args.at(3)), QStringLiteral("BENCH"));
+            orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
+            ConexionContada contada(db);
+            DatosBench datos(contada);
+            Publico::Datos = &datos;
+            Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
+            if (args.at(1) == QLatin1String("rama"))
+                casoRama(db, contada, args.at(2).toInt());
+            else
+                casoListado(db, contada, args.at(2).toInt());
+            return 0;
+        }
+        int maximo = 100000;
+        if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
+            maximo = args.at(1).toInt();
+            args = args.mid(2);
+        }
+        QTemporaryDir carpeta;
+        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), maximo);
+        if (!args.isEmpty())
+            tabla(QStringLiteral("PostgreSQL"), args.first(), maximo);
+    } catch (const kt508::Error& e) {
+        std::fprintf(stderr, "bench_comandos: %s\n", qPrintable(e.Description()));
+        return 1;
+    }
+    return 0;
+}

@@ -41,6 +41,7 @@ Causa causaOdbc(const QString& texto)
         return Causa::Ocupada;
     if (contieneAlguna(texto, {"communication link", "connection dead", "server closed the connection",
                                "no connection to the server", "could not send", "terminating connection",
+                               "connection has been lost",
                                "connection is closed", "not connected"}))
         return Causa::ConexionPerdida;
     return Causa::Otra;

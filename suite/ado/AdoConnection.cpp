@@ -200,6 +200,7 @@ public:
     void antesDeEnviar();
     bool responde();
     void reabre();
+    QString oculta(QString texto) const;
     QString perdidaEnTransaccion() const;
     [[noreturn]] void falla(const QSqlError& error);
     void terminaEspera();
@@ -363,7 +364,7 @@ void AdoConnection::Private::reabre()
     query = QSqlQuery();
     db.close();
     if (!db.open()) {
-        const QString propio = TextoPropio(db.lastError()).replace(destino.clave, QStringLiteral("****"));
+        const QString propio = oculta(TextoPropio(db.lastError()));
         throw kt508::Error(TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
                            + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n")
                            + propio);
@@ -372,6 +373,12 @@ void AdoConnection::Private::reabre()
     query.setForwardOnly(true);
     perdida = false;
     dudosa = false;
+}
+
+// The driver's text without the password, should it ever repeat it.
+QString AdoConnection::Private::oculta(QString texto) const
+{
+    return destino.clave.isEmpty() ? texto : texto.replace(destino.clave, QStringLiteral("****"));
 }
 
 QString AdoConnection::Private::perdidaEnTransaccion() const
@@ -395,9 +402,7 @@ void AdoConnection::Private::falla(const QSqlError& error)
             causa = Causa::ConexionPerdida;
         dudosa = dudosa || (odbc && inTransaction);
     }
-    QString propio = TextoPropio(error);
-    if (!destino.clave.isEmpty())
-        propio.replace(destino.clave, QStringLiteral("****"));
+    const QString propio = oculta(TextoPropio(error));
     if (causa != Causa::ConexionPerdida)
         throw kt508::Error(TextoDeFallo(causa, propio, destino.descripcion));
     perdida = true;

@@ -24,6 +24,14 @@ free_port() {
     return 1
 }
 
+# The pg_ctl command line that stops and starts this server again (tests of a lost connection
+# run it with "stop -m fast" and "start"): the settings live in the data folder for that.
+pg_ctl_cmd() {
+    local owner=""
+    [ "$(id -u)" -eq 0 ] && owner="runuser -u postgres -- "
+    echo "${owner}$(pg_bin)/pg_ctl -D $PG_DIR/data -l $PG_DIR/log -w"
+}
+
 pg_start() {
     local bin
     bin=$(pg_bin)
@@ -31,8 +39,9 @@ pg_start() {
     PG_PORT=$(free_port)
     [ "$(id -u)" -eq 0 ] && chown postgres: "$PG_DIR"
     pg_as_owner "$bin/initdb" -D "$PG_DIR/data" -U postgres --auth=trust -E UTF8 --locale=C.UTF-8 >/dev/null
-    pg_as_owner "$bin/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/log" -w start \
-        -o "-p $PG_PORT -k $PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off" >/dev/null
+    printf "port = %s\nunix_socket_directories = '%s'\nlisten_addresses = '127.0.0.1'\nfsync = off\n" \
+        "$PG_PORT" "$PG_DIR" | pg_as_owner tee -a "$PG_DIR/data/postgresql.conf" >/dev/null
+    $(pg_ctl_cmd) start >/dev/null
     pg_as_owner "$bin/createdb" -h 127.0.0.1 -p "$PG_PORT" -U postgres kt508
     echo "PostgreSQL de pruebas en 127.0.0.1:$PG_PORT"
 }

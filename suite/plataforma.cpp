@@ -1,6 +1,9 @@
 #include "suite/Plataforma.h"
 
 #include "kt508/services/Plataforma.h"
+#include "suite/ado/AdoConnection.h"
+
+#include <QApplication>
 
 namespace orbanel {
 
@@ -12,6 +15,15 @@ void InstalaPlataforma()
     InstalaImpresion(p);
     InstalaConsulta(p);
     InstalaRegistro(p);
+    // A statement waiting for an SQLite file another program holds shows the wait cursor.
+    ado::AdoConnection::setAvisoDeEspera([](bool esperando) {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return;
+        if (esperando)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 }
 
 } // namespace orbanel

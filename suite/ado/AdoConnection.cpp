@@ -1,10 +1,12 @@
 #include "suite/ado/AdoConnection.h"
 
 #include "kt508/services/Error.h"
+#include "suite/ado/Fallos.h"
 #include "suite/ado/Literales.h"
 #include "suite/ado/SentenciasSqlite.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -14,7 +16,12 @@
 
 #include <sqlite3.h>
 
+#if defined(Q_OS_UNIX)
+#include <dlfcn.h>
+#endif
+
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace orbanel::ado {
@@ -23,6 +30,10 @@ namespace {
 
 // Prepared forms kept per server connection; the tree load needs one, the commands a handful.
 constexpr size_t kMaxPreparadas = 64;
+// How long a statement waits for an SQLite file another program holds.
+constexpr int kEsperaMs = 5000;
+// PostgreSQL's answer when a table changed under a prepared statement's plan.
+const QLatin1String kPlanCambiado("0A000");
 
 // SELECT, INSERT, UPDATE or DELETE: statements that leave the schema as it is.
 bool EsManipulacion(const QString& sql)
@@ -35,28 +46,29 @@ bool EsManipulacion(const QString& sql)
     return false;
 }
 
-QString textoDe(const QSqlError& error)
-{
-    const QString propio = error.databaseText().trimmed();
-    return propio.isEmpty() ? error.text().trimmed() : propio;
-}
-
 QString nombreNuevo()
 {
     static QAtomicInt contador;
     return QStringLiteral("orbanel-ado-%1").arg(contador.fetchAndAddRelaxed(1) + 1);
 }
 
-// The driver named in an ODBC connection string ("Driver={...};"), empty when it uses a DSN.
-QString driverOdbc(const QString& cadena)
+// A value of an ODBC connection string ("Driver={...};Server=...;"), empty when absent.
+QString valorOdbc(const QString& cadena, std::initializer_list<const char*> claves)
 {
     const QStringList partes = cadena.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& parte : partes) {
         const int igual = parte.indexOf(QLatin1Char('='));
-        if (igual > 0 && parte.left(igual).trimmed().compare(QLatin1String("driver"), Qt::CaseInsensitive) == 0)
-            return parte.mid(igual + 1).trimmed().remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+        for (const char* clave : claves) {
+            if (igual > 0 && parte.left(igual).trimmed().compare(QLatin1String(clave), Qt::CaseInsensitive) == 0)
+                return parte.mid(igual + 1).trimmed().remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+        }
     }
     return {};
+}
+
+QString driverOdbc(const QString& cadena)
+{
+    return valorOdbc(cadena, {"driver"});
 }
 
 Dialect dialectoOdbc(const QString& cadena)
@@ -71,7 +83,35 @@ struct Destino {
     QString driver;
     Dialect dialect = Dialect::SQLite;
     QString descripcion; // what an error message may show (never a password)
+    QString clave; // the password, to keep it out of the driver's texts
 };
+
+// True when the driver's plug-in calls the very SQLite library this code calls: only then may
+// this code use the driver's handle (a Qt that bundles its own SQLite has other structures).
+bool MismaSqlite(const QSqlDriver* driver)
+{
+#if defined(Q_OS_UNIX)
+    Dl_info delDriver{}, nuestra{};
+    if (!dladdr(*reinterpret_cast<void* const*>(driver), &delDriver) || !delDriver.dli_fname)
+        return false;
+    void* plugin = dlopen(delDriver.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (!plugin)
+        return false;
+    void* suya = dlsym(plugin, "sqlite3_libversion");
+    dlclose(plugin);
+    return suya && dladdr(suya, &delDriver) && dladdr(reinterpret_cast<void*>(&sqlite3_libversion), &nuestra)
+        && delDriver.dli_fbase == nuestra.dli_fbase;
+#else
+    Q_UNUSED(driver);
+    return false;
+#endif
+}
+
+std::function<void(bool)>& avisoDeEspera()
+{
+    static std::function<void(bool)> aviso;
+    return aviso;
+}
 
 Destino configura(QSqlDatabase& db, const QString& url)
 {
@@ -83,7 +123,7 @@ Destino configura(QSqlDatabase& db, const QString& url)
         db.setDatabaseName(ruta);
         // Another process may hold the file for a moment; wait instead of failing.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        return {QStringLiteral("QSQLITE"), Dialect::SQLite, ruta};
+        return {QStringLiteral("QSQLITE"), Dialect::SQLite, ruta, {}};
     }
     if (url.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
         || url.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive)) {
@@ -100,7 +140,7 @@ Destino configura(QSqlDatabase& db, const QString& url)
         db.setPassword(u.password());
         // Notices (a DROP ... IF EXISTS that found nothing) are no news for the suite.
         db.setConnectOptions(QStringLiteral("connect_timeout=10;options=-cclient_min_messages=warning"));
-        return {QStringLiteral("QPSQL"), Dialect::PostgreSQL, u.toString(QUrl::RemovePassword)};
+        return {QStringLiteral("QPSQL"), Dialect::PostgreSQL, u.toString(QUrl::RemovePassword), u.password()};
     }
     if (url.startsWith(QLatin1String("odbc:"), Qt::CaseInsensitive)) {
         const QString cadena = url.mid(5);
@@ -109,8 +149,11 @@ Destino configura(QSqlDatabase& db, const QString& url)
         db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), nombreNuevo());
         db.setDatabaseName(cadena);
         const QString driver = driverOdbc(cadena);
+        const QString servidor = valorOdbc(cadena, {"server", "servername", "host", "dsn"});
         return {QStringLiteral("QODBC"), dialectoOdbc(cadena),
-                QStringLiteral("ODBC (%1)").arg(driver.isEmpty() ? QStringLiteral("DSN") : driver)};
+                QStringLiteral("ODBC (%1%2)").arg(driver.isEmpty() ? QStringLiteral("DSN") : driver,
+                                                  servidor.isEmpty() ? QString() : QStringLiteral(", ") + servidor),
+                valorOdbc(cadena, {"pwd", "password"})};
     }
     throw kt508::Error(QStringLiteral("La dirección de la base de datos no es válida: %1. Se espera "
                                       "sqlite:ARCHIVO, postgresql://usuario@servidor:puerto/base u odbc:CADENA.")
@@ -122,17 +165,24 @@ Destino configura(QSqlDatabase& db, const QString& url)
 class AdoConnection::Private {
 public:
     QSqlDatabase db;
-    QSqlQuery query; // the server databases' statements
-    // PostgreSQL: SELECTs whose literals become bound values, prepared once per form on the
-    // server, so that the tree load's one statement per centre is planned once.
+    QSqlQuery query; // statements sent as text
+    // SELECTs whose literals become bound values, prepared once per form, so that the tree load's
+    // one statement per centre is planned once; forms that do not prepare but whose text runs go
+    // as text from then on.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparadas;
+    std::unordered_set<QString> sinForma;
     QString forma;
     QVariantList valores;
     // SQLite: statements run on the driver's own handle, past Qt's per-statement record work.
     std::unique_ptr<SentenciasSqlite> sqlite;
     Dialect dialect = Dialect::SQLite;
+    Destino destino;
     QString url;
     bool inTransaction = false;
+    bool perdida = false; // the server connection was lost: open it again before the next statement
+    bool dudosa = false; // a failure inside a transaction may have been a lost connection
+    QElapsedTimer espera;
+    bool avisado = false;
 
     bool recording = false;
     QStringList recorded;
@@ -142,8 +192,34 @@ public:
 
     void beforeSend(const QString& statement);
     void transaccionSqlite(const QString& orden);
-    QSqlQuery* preparadaPara(const QString& statement);
-    static kt508::Recordset collect(QSqlQuery& q);
+    bool usaFormas() const;
+    QSqlQuery* preparada();
+    kt508::Recordset ejecutaForma(const QString& texto);
+    kt508::Recordset ejecutaTexto(const QString& texto);
+    kt508::Recordset collect(QSqlQuery& q);
+    void antesDeEnviar();
+    bool responde();
+    void reabre();
+    QString oculta(QString texto) const;
+    QString perdidaEnTransaccion() const;
+    [[noreturn]] void falla(const QSqlError& error);
+    void terminaEspera();
+    static int esperaOcupada(void* datos, int intentos);
+
+    // Ends the wait signalled while a public call ran, however that call ends.
+    class FinDeEspera {
+    public:
+        explicit FinDeEspera(Private& d)
+            : m_d(d)
+        {
+        }
+        ~FinDeEspera() { m_d.terminaEspera(); }
+        FinDeEspera(const FinDeEspera&) = delete;
+        FinDeEspera& operator=(const FinDeEspera&) = delete;
+
+    private:
+        Private& m_d;
+    };
 };
 
 // Records, injects the chosen failure, then traces: a statement made to fail is not sent.
@@ -167,12 +243,19 @@ void AdoConnection::Private::transaccionSqlite(const QString& orden)
     sqlite->EjecutaConValores(orden, {});
 }
 
-// The prepared form of a SELECT with its literals bound, or null when the statement goes as text.
-QSqlQuery* AdoConnection::Private::preparadaPara(const QString& statement)
+// A PREPARE that fails inside a PostgreSQL transaction aborts it, and so does a plan whose result
+// changed under it: inside one, statements go as text. A savepoint around each prepared statement
+// would cost more than the planning it saves (the tree load's look-up, measured: 17 us as text,
+// 12 us prepared, 25 us prepared behind a savepoint). SQLite's failed prepares abort nothing.
+bool AdoConnection::Private::usaFormas() const
 {
-    if (dialect != Dialect::PostgreSQL || db.driverName() != QLatin1String("QPSQL")
-        || !SeparaLiterales(statement, forma, valores))
-        return nullptr;
+    const QString driver = db.driverName();
+    return (driver == QLatin1String("QPSQL") && !inTransaction) || (driver == QLatin1String("QSQLITE") && !sqlite);
+}
+
+// The prepared form in `forma` with `valores` bound, or null when it does not prepare.
+QSqlQuery* AdoConnection::Private::preparada()
+{
     auto it = preparadas.find(forma);
     if (it == preparadas.end()) {
         if (preparadas.size() >= kMaxPreparadas)
@@ -180,13 +263,47 @@ QSqlQuery* AdoConnection::Private::preparadaPara(const QString& statement)
         auto q = std::make_unique<QSqlQuery>(db);
         q->setForwardOnly(true);
         if (!q->prepare(forma))
-            return nullptr; // sent as text: the database reports its own error
+            return nullptr;
         it = preparadas.emplace(forma, std::move(q)).first;
     }
     QSqlQuery& q = *it->second;
     for (int i = 0; i < valores.size(); ++i)
         q.bindValue(i, valores.at(i));
     return &q;
+}
+
+kt508::Recordset AdoConnection::Private::ejecutaForma(const QString& texto)
+{
+    QSqlQuery* q = preparada();
+    if (!q) {
+        kt508::Recordset rs = ejecutaTexto(texto); // its own error if the text fails too
+        if (sinForma.size() >= kMaxPreparadas)
+            sinForma.clear();
+        sinForma.insert(forma);
+        return rs;
+    }
+    if (q->exec())
+        return collect(*q);
+    QSqlError error = q->lastError();
+    preparadas.erase(forma); // prepared again, against the schema of then
+    if (error.nativeErrorCode() == kPlanCambiado) {
+        q = preparada();
+        if (q && q->exec())
+            return collect(*q);
+        if (q)
+            error = q->lastError();
+    }
+    falla(error);
+}
+
+kt508::Recordset AdoConnection::Private::ejecutaTexto(const QString& texto)
+{
+    // A change of the schema would leave the prepared forms planned for the old one.
+    if (!EsManipulacion(texto))
+        preparadas.clear();
+    if (!query.exec(texto))
+        falla(query.lastError());
+    return collect(query);
 }
 
 kt508::Recordset AdoConnection::Private::collect(QSqlQuery& query)
@@ -218,35 +335,115 @@ kt508::Recordset AdoConnection::Private::collect(QSqlQuery& query)
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
-        throw kt508::Error(textoDe(error));
+        falla(error);
     return kt508::Recordset(std::move(names), std::move(cells));
 }
 
-AdoConnection::AdoConnection(QSqlDatabase db, Dialect dialect, QString url)
-    : d(std::make_unique<Private>())
+// A lost connection is opened again only outside a transaction: the one it held is gone with it.
+void AdoConnection::Private::antesDeEnviar()
 {
-    d->db = std::move(db);
-    d->dialect = dialect;
-    d->url = std::move(url);
-    d->query = QSqlQuery(d->db);
-    d->query.setForwardOnly(true);
-    if (d->dialect == Dialect::SQLite) {
-        const QVariant handle = d->db.driver()->handle();
-        sqlite3* conexion = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-            ? *static_cast<sqlite3* const*>(handle.constData())
-            : nullptr;
-        if (conexion) // without it the statements simply go through Qt SQL
-            d->sqlite = std::make_unique<SentenciasSqlite>(conexion);
+    if (inTransaction) {
+        if (perdida)
+            throw kt508::Error(perdidaEnTransaccion());
+        return;
     }
-    const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
-    if (!tracePath.isEmpty()) {
-        auto file = std::make_unique<QFile>(tracePath);
-        if (file->open(QIODevice::WriteOnly | QIODevice::Append))
-            d->trace = std::move(file);
-    }
+    if (perdida || (dudosa && !responde()))
+        reabre();
+    dudosa = false;
 }
 
-std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url)
+bool AdoConnection::Private::responde()
+{
+    QSqlQuery sonda(db);
+    return sonda.exec(QStringLiteral("SELECT 1"));
+}
+
+void AdoConnection::Private::reabre()
+{
+    preparadas.clear();
+    query = QSqlQuery();
+    db.close();
+    if (!db.open()) {
+        const QString propio = oculta(TextoPropio(db.lastError()));
+        throw kt508::Error(TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
+                           + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n")
+                           + propio);
+    }
+    query = QSqlQuery(db);
+    query.setForwardOnly(true);
+    perdida = false;
+    dudosa = false;
+}
+
+// The driver's text without the password, should it ever repeat it.
+QString AdoConnection::Private::oculta(QString texto) const
+{
+    return destino.clave.isEmpty() ? texto : texto.replace(destino.clave, QStringLiteral("****"));
+}
+
+QString AdoConnection::Private::perdidaEnTransaccion() const
+{
+    return TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
+        + QStringLiteral(" La operación en curso se perdió con ella y ninguno de sus cambios se guardó.");
+}
+
+// The driver's text behind the lead that says what happened; a lost server connection is marked to
+// be opened again. ODBC drivers say little through Qt, so a failure there is checked by asking the
+// server for something trivial, except inside a transaction that a failure may have aborted.
+void AdoConnection::Private::falla(const QSqlError& error)
+{
+    const QString driver = db.driverName();
+    Causa causa = CausaDe(error, driver);
+    const bool servidor = driver != QLatin1String("QSQLITE");
+    if (servidor && causa == Causa::Otra) {
+        const bool sinEstado = driver == QLatin1String("QPSQL") && error.nativeErrorCode().isEmpty();
+        const bool odbc = driver == QLatin1String("QODBC");
+        if ((sinEstado || (odbc && !inTransaction)) && !responde())
+            causa = Causa::ConexionPerdida;
+        dudosa = dudosa || (odbc && inTransaction);
+    }
+    const QString propio = oculta(TextoPropio(error));
+    if (causa != Causa::ConexionPerdida)
+        throw kt508::Error(TextoDeFallo(causa, propio, destino.descripcion));
+    perdida = true;
+    const QString guia = inTransaction ? perdidaEnTransaccion()
+                                       : TextoDeFallo(causa, QString(), destino.descripcion)
+            + QStringLiteral(" Se volverá a conectar en la siguiente operación.");
+    throw kt508::Error(propio.isEmpty() ? guia : guia + QLatin1Char('\n') + propio);
+}
+
+void AdoConnection::Private::terminaEspera()
+{
+    if (!avisado)
+        return;
+    avisado = false;
+    if (avisoDeEspera())
+        avisoDeEspera()(false);
+}
+
+// SQLite's busy handler: waits as its busy timeout would, telling the suite once that it waits.
+int AdoConnection::Private::esperaOcupada(void* datos, int intentos)
+{
+    auto* d = static_cast<Private*>(datos);
+    if (intentos == 0) {
+        d->espera.start();
+        if (!d->avisado && avisoDeEspera()) {
+            d->avisado = true;
+            avisoDeEspera()(true);
+        }
+    }
+    if (d->espera.elapsed() >= kEsperaMs)
+        return 0;
+    sqlite3_sleep(intentos < 10 ? 5 : 25);
+    return 1;
+}
+
+AdoConnection::AdoConnection()
+    : d(std::make_unique<Private>())
+{
+}
+
+std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSqlite acceso)
 {
     QSqlDatabase db;
     const Destino destino = configura(db, url);
@@ -257,13 +454,36 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url)
         throw kt508::Error(QStringLiteral("No está disponible el controlador %1 de Qt SQL.").arg(destino.driver));
     }
     if (!db.open()) {
-        const QString mensaje = textoDe(db.lastError());
+        QString mensaje = TextoPropio(db.lastError());
+        if (!destino.clave.isEmpty())
+            mensaje.replace(destino.clave, QStringLiteral("****"));
         const QString nombre = db.connectionName();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(nombre);
         throw kt508::Error(QStringLiteral("No se pudo abrir la base de datos %1: %2").arg(destino.descripcion, mensaje));
     }
-    return std::unique_ptr<AdoConnection>(new AdoConnection(std::move(db), destino.dialect, url));
+    std::unique_ptr<AdoConnection> conexion(new AdoConnection());
+    Private& d = *conexion->d;
+    d.db = std::move(db);
+    d.dialect = destino.dialect;
+    d.destino = destino;
+    d.url = url;
+    d.query = QSqlQuery(d.db);
+    d.query.setForwardOnly(true);
+    const QVariant handle = d.db.driver()->handle();
+    if (destino.driver == QLatin1String("QSQLITE") && acceso == AccesoSqlite::SiEsLaMisma
+        && qstrcmp(handle.typeName(), "sqlite3*") == 0 && MismaSqlite(d.db.driver())) {
+        sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+        d.sqlite = std::make_unique<SentenciasSqlite>(sqlite, destino.descripcion);
+        sqlite3_busy_handler(sqlite, &Private::esperaOcupada, &d);
+    }
+    const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
+    if (!tracePath.isEmpty()) {
+        auto file = std::make_unique<QFile>(tracePath);
+        if (file->open(QIODevice::WriteOnly | QIODevice::Append))
+            d.trace = std::move(file);
+    }
+    return conexion;
 }
 
 AdoConnection::~AdoConnection()
@@ -280,35 +500,28 @@ AdoConnection::~AdoConnection()
 kt508::Recordset AdoConnection::Execute(const QString& commandText, int)
 {
     d->beforeSend(commandText);
+    const Private::FinDeEspera fin(*d);
     if (d->sqlite)
         return d->sqlite->Ejecuta(commandText);
-    if (QSqlQuery* preparada = d->preparadaPara(commandText)) {
-        if (!preparada->exec()) {
-            const QString error = textoDe(preparada->lastError());
-            d->preparadas.erase(d->forma); // prepared again next time, against the schema of then
-            throw kt508::Error(error);
-        }
-        return d->collect(*preparada);
-    }
-    // A change of the schema would leave the prepared forms planned for the old one.
-    if (!EsManipulacion(commandText))
-        d->preparadas.clear();
-    if (!d->query.exec(commandText))
-        throw kt508::Error(textoDe(d->query.lastError()));
-    return d->collect(d->query);
+    d->antesDeEnviar();
+    if (d->usaFormas() && SeparaLiterales(commandText, d->forma, d->valores) && !d->sinForma.count(d->forma))
+        return d->ejecutaForma(commandText);
+    return d->ejecutaTexto(commandText);
 }
 
 kt508::Recordset AdoConnection::ExecuteParams(const QString& commandText, const QVariantList& values)
 {
     d->beforeSend(commandText);
+    const Private::FinDeEspera fin(*d);
     if (d->sqlite)
         return d->sqlite->EjecutaConValores(commandText, values);
+    d->antesDeEnviar();
     if (!d->query.prepare(commandText))
-        throw kt508::Error(textoDe(d->query.lastError()));
+        d->falla(d->query.lastError());
     for (const QVariant& valor : values)
         d->query.addBindValue(valor);
     if (!d->query.exec())
-        throw kt508::Error(textoDe(d->query.lastError()));
+        d->falla(d->query.lastError());
     return d->collect(d->query);
 }
 
@@ -316,10 +529,14 @@ int AdoConnection::BeginTrans()
 {
     if (d->inTransaction)
         throw kt508::Error(QStringLiteral("Ya hay una transacción abierta en esta conexión."));
-    if (d->sqlite)
+    const Private::FinDeEspera fin(*d);
+    if (d->sqlite) {
         d->transaccionSqlite(QStringLiteral("BEGIN"));
-    else if (!d->db.transaction())
-        throw kt508::Error(textoDe(d->db.lastError()));
+    } else {
+        d->antesDeEnviar();
+        if (!d->db.transaction())
+            d->falla(d->db.lastError());
+    }
     d->inTransaction = true;
     return 1;
 }
@@ -328,11 +545,15 @@ void AdoConnection::CommitTrans()
 {
     if (!d->inTransaction)
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que confirmar."));
+    const Private::FinDeEspera fin(*d);
     // A commit the database refuses leaves the transaction open for the caller's rollback.
-    if (d->sqlite)
+    if (d->sqlite) {
         d->transaccionSqlite(QStringLiteral("COMMIT"));
-    else if (!d->db.commit())
-        throw kt508::Error(textoDe(d->db.lastError()));
+    } else {
+        d->antesDeEnviar();
+        if (!d->db.commit())
+            d->falla(d->db.lastError());
+    }
     d->inTransaction = false;
 }
 
@@ -340,11 +561,12 @@ void AdoConnection::RollbackTrans()
 {
     if (!d->inTransaction)
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que deshacer."));
+    const Private::FinDeEspera fin(*d);
     d->inTransaction = false;
     if (d->sqlite)
         d->transaccionSqlite(QStringLiteral("ROLLBACK"));
-    else if (!d->db.rollback())
-        throw kt508::Error(textoDe(d->db.lastError()));
+    else if (!d->perdida && !d->db.rollback()) // a lost connection took its transaction with it
+        d->falla(d->db.lastError());
 }
 
 Dialect AdoConnection::dialect() const
@@ -360,6 +582,16 @@ QString AdoConnection::url() const
 bool AdoConnection::inTransaction() const
 {
     return d->inTransaction;
+}
+
+bool AdoConnection::sqliteDirecta() const
+{
+    return d->sqlite != nullptr;
+}
+
+void AdoConnection::setAvisoDeEspera(std::function<void(bool esperando)> aviso)
+{
+    avisoDeEspera() = std::move(aviso);
 }
 
 void AdoConnection::setRecording(bool on)

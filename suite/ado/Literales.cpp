@@ -1,10 +1,29 @@
 #include "suite/ado/Literales.h"
 
+#include <QLatin1String>
+
+#include <algorithm>
+#include <iterator>
+
 namespace orbanel::ado {
 
 namespace {
 
 constexpr int kMaxLiterales = 64;
+
+// After these words a literal is a value; after any other word it is typed (DATE '...').
+constexpr const char* kAntesDeValor[] = {"WHERE", "AND", "OR", "NOT", "LIKE", "ILIKE", "GLOB", "BETWEEN",
+                                         "IS", "CASE", "WHEN", "THEN", "ELSE", "ESCAPE"};
+// Clauses that end the top level's WHERE: their literals may have to match the select list.
+constexpr const char* kFinDeWhere[] = {"GROUP", "HAVING", "ORDER", "UNION", "INTERSECT", "EXCEPT",
+                                       "LIMIT", "OFFSET", "FETCH", "WINDOW", "FOR"};
+
+template <size_t N>
+bool esUna(QStringView palabra, const char* const (&lista)[N])
+{
+    return std::any_of(std::begin(lista), std::end(lista),
+                       [&](const char* p) { return palabra.compare(QLatin1String(p), Qt::CaseInsensitive) == 0; });
+}
 
 bool esDeIdentificador(QChar c)
 {
@@ -52,6 +71,13 @@ bool copiaIdentificador(const QString& sql, int& i, QString& forma)
     return true;
 }
 
+bool rechaza(QChar c, QChar sig)
+{
+    return c == QLatin1Char(';') || c == QLatin1Char('?') || c == QLatin1Char(':') || c == QLatin1Char('@')
+        || c == QLatin1Char('$') || (c == QLatin1Char('-') && sig == QLatin1Char('-'))
+        || (c == QLatin1Char('/') && sig == QLatin1Char('*'));
+}
+
 } // namespace
 
 bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
@@ -64,7 +90,9 @@ bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
     forma.reserve(sql.size());
     forma += QStringView(sql).left(i);
     const int n = sql.size();
-    bool trasWhere = false;
+    int nivel = 0; // parentheses open: a subquery's WHERE is not the statement's
+    bool enWhere = false;
+    QStringView ultima; // the last token when it was a word: it may make a literal typed
     int palabra = -1; // start of the word being read
     while (i < n) {
         const QChar c = sql.at(i);
@@ -76,17 +104,28 @@ bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
             continue;
         }
         if (palabra >= 0) {
-            trasWhere = trasWhere || QStringView(sql).mid(palabra, i - palabra).compare(QLatin1String("WHERE"), Qt::CaseInsensitive) == 0;
-            palabra = -1;
             if (c == QLatin1Char('\''))
-                return false; // X'..', N'..': not a plain text literal
+                return false; // X'..', E'..': not a plain text literal
+            ultima = QStringView(sql).mid(palabra, i - palabra);
+            if (nivel == 0 && ultima.size() >= 3 && ultima.size() <= 9) {
+                if (ultima.compare(QLatin1String("WHERE"), Qt::CaseInsensitive) == 0)
+                    enWhere = true;
+                else if (esUna(ultima, kFinDeWhere))
+                    enWhere = false;
+            }
+            palabra = -1;
+        }
+        if (c.isSpace()) {
+            forma += c;
+            ++i;
+            continue;
         }
         if (c == QLatin1Char('\'')) {
             const int inicio = i;
             QString valor = QLatin1String(""); // '' is an empty text, never a NULL
             if (!leeLiteral(sql, i, valor))
                 return false;
-            if (!trasWhere) {
+            if (!enWhere || nivel > 0 || (!ultima.isNull() && !esUna(ultima, kAntesDeValor))) {
                 forma += QStringView(sql).mid(inicio, i - inicio);
             } else if (valores.size() < kMaxLiterales) {
                 forma += QLatin1Char('?');
@@ -94,22 +133,25 @@ bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
             } else {
                 return false;
             }
+            ultima = QStringView();
             continue;
         }
+        ultima = QStringView();
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
             if (!copiaIdentificador(sql, i, forma))
                 return false;
             continue;
         }
-        const QChar sig = i + 1 < n ? sql.at(i + 1) : QChar();
-        if (c == QLatin1Char(';') || c == QLatin1Char('?') || c == QLatin1Char(':') || c == QLatin1Char('@')
-            || c == QLatin1Char('$') || (c == QLatin1Char('-') && sig == QLatin1Char('-'))
-            || (c == QLatin1Char('/') && sig == QLatin1Char('*')))
+        if (rechaza(c, i + 1 < n ? sql.at(i + 1) : QChar()))
+            return false;
+        if (c == QLatin1Char('('))
+            ++nivel;
+        else if (c == QLatin1Char(')') && --nivel < 0)
             return false;
         forma += c;
         ++i;
     }
-    return true;
+    return nivel == 0;
 }
 
 } // namespace orbanel::ado

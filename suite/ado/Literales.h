@@ -5,11 +5,12 @@
 
 namespace orbanel::ado {
 
-// Splits a SELECT into its form, with '?' in place of each text literal that follows its first
-// WHERE, and the literals' values; the select list keeps its literals so column names do not
-// change. False when the statement is not a plain SELECT this can handle (comments, several
-// statements, parameters of its own, unterminated quotes, blob or prefixed literals).
-// The embedded database then reuses one prepared statement for every key.
+// Splits a SELECT into its form, with '?' in place of each text literal of the statement's own
+// WHERE (outside parentheses, before GROUP, ORDER, UNION...), and the literals' values. Every
+// other literal stays as written: the select list's, a subquery's, and a typed one (DATE '...'),
+// so column names and types do not change. False when the statement is not a plain SELECT this
+// can handle (comments, several statements, parameters of its own, unterminated quotes or
+// parentheses, blob or prefixed literals). The database then reuses one prepared form per key.
 bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores);
 
 } // namespace orbanel::ado

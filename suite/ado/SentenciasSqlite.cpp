@@ -1,6 +1,7 @@
 #include "suite/ado/SentenciasSqlite.h"
 
 #include "kt508/services/Error.h"
+#include "suite/ado/Fallos.h"
 #include "suite/ado/Literales.h"
 
 #include <QDate>
@@ -115,8 +116,9 @@ QVariant valorDe(sqlite3_stmt* stmt, int columna)
 
 } // namespace
 
-SentenciasSqlite::SentenciasSqlite(sqlite3* conexion)
+SentenciasSqlite::SentenciasSqlite(sqlite3* conexion, QString base)
     : m_conexion(conexion)
+    , m_base(std::move(base))
 {
 }
 
@@ -134,11 +136,20 @@ void SentenciasSqlite::Finaliza()
 
 kt508::Recordset SentenciasSqlite::Ejecuta(const QString& sentencia)
 {
-    if (!SeparaLiterales(sentencia, m_forma, m_literales))
+    if (!SeparaLiterales(sentencia, m_forma, m_literales) || m_sinForma.count(m_forma))
         return EjecutaConValores(sentencia, {});
-    Preparada& p = preparada(m_forma);
-    liga(p, m_literales, Ligado::Literales);
-    return corre(p);
+    QString error;
+    Preparada* p = intentaPreparar(m_forma, error);
+    if (!p) {
+        const QString forma = m_forma;
+        kt508::Recordset rs = EjecutaConValores(sentencia, {}); // its own error if the text fails too
+        if (m_sinForma.size() >= kMaxPreparadas)
+            m_sinForma.clear();
+        m_sinForma.insert(forma);
+        return rs;
+    }
+    liga(*p, m_literales, Ligado::Literales);
+    return corre(*p);
 }
 
 kt508::Recordset SentenciasSqlite::EjecutaConValores(const QString& sentencia, const QVariantList& valores)
@@ -150,28 +161,43 @@ kt508::Recordset SentenciasSqlite::EjecutaConValores(const QString& sentencia, c
 
 SentenciasSqlite::Preparada& SentenciasSqlite::preparada(const QString& texto)
 {
+    QString error;
+    Preparada* p = intentaPreparar(texto, error);
+    if (!p)
+        falla(sqlite3_extended_errcode(m_conexion), error);
+    return *p;
+}
+
+// The statement prepared once and kept; null, with SQLite's text in `error`, when it does not prepare.
+SentenciasSqlite::Preparada* SentenciasSqlite::intentaPreparar(const QString& texto, QString& error)
+{
     auto it = m_preparadas.find(texto);
     if (it == m_preparadas.end()) {
         sqlite3_stmt* stmt = nullptr;
         const void* resto = nullptr;
         const int rc = sqlite3_prepare16_v3(m_conexion, texto.utf16(), static_cast<int>(texto.size() * sizeof(QChar)),
                                             SQLITE_PREPARE_PERSISTENT, &stmt, &resto);
-        if (rc != SQLITE_OK)
-            falla();
+        if (rc != SQLITE_OK) {
+            error = QString::fromUtf8(sqlite3_errmsg(m_conexion)).trimmed();
+            return nullptr;
+        }
         const QChar* fin = texto.constData() + texto.size();
         const QChar* sobra = resto ? static_cast<const QChar*>(resto) : fin;
         if (!QStringView(sobra, fin).trimmed().isEmpty()) {
             sqlite3_finalize(stmt);
-            throw kt508::Error(QStringLiteral("No se pueden ejecutar varias sentencias a la vez."));
+            error = QStringLiteral("No se pueden ejecutar varias sentencias a la vez.");
+            return nullptr;
         }
-        if (!stmt)
-            throw kt508::Error(QStringLiteral("La sentencia está vacía."));
+        if (!stmt) {
+            error = QStringLiteral("La sentencia está vacía.");
+            return nullptr;
+        }
         if (m_preparadas.size() >= kMaxPreparadas)
             descartaAntigua();
         it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0}).first;
     }
     it->second.uso = ++m_usos;
-    return it->second;
+    return &it->second;
 }
 
 // Drops the form unused for longest, so one-off statements do not push out the loops' forms.
@@ -243,7 +269,12 @@ kt508::Recordset SentenciasSqlite::corre(Preparada& p)
 
 void SentenciasSqlite::falla()
 {
-    throw kt508::Error(QString::fromUtf8(sqlite3_errmsg(m_conexion)).trimmed());
+    falla(sqlite3_extended_errcode(m_conexion), QString::fromUtf8(sqlite3_errmsg(m_conexion)).trimmed());
+}
+
+void SentenciasSqlite::falla(int codigo, const QString& mensaje)
+{
+    throw kt508::Error(TextoDeFallo(CausaSqlite(codigo, mensaje), mensaje, m_base));
 }
 
 } // namespace orbanel::ado

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QSqlError;
+
+namespace orbanel::ado {
+
+// The failures a user can understand and act on; each gets a Spanish lead before the driver's text.
+enum class Causa { Otra, Ocupada, SoloLectura, NoEsBase, Larga, ConexionPerdida };
+
+// From SQLite's result code (primary or extended) and its message.
+Causa CausaSqlite(int codigo, const QString& mensaje);
+// From a Qt SQL error: PostgreSQL by its SQLSTATE, SQLite by its code, ODBC by the driver's words.
+Causa CausaDe(const QSqlError& error, const QString& driver);
+// What the driver said, its own text preferred to Qt's.
+QString TextoPropio(const QSqlError& error);
+// The text a user reads: the lead, then the driver's own text; never empty. `base` names the
+// database (never with its password).
+QString TextoDeFallo(Causa causa, const QString& propio, const QString& base);
+
+} // namespace orbanel::ado

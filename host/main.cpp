@@ -1,6 +1,7 @@
 // orbanel: the suite's host. Loads a screen by its ProgID and shows it.
 #include "host/Traducciones.h"
 #include "host/VentanaOrbanel.h"
+#include "host/Vnc.h"
 #include "kt508/services/Error.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
@@ -204,6 +205,13 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
     QApplication::setApplicationName(QStringLiteral("Orbanel"));
     QApplication::setOrganizationName(QStringLiteral("Orbanel"));
     CargaTraducciones(app);
+    if (QGuiApplication::platformName() == QLatin1String("vnc"))
+        QTimer::singleShot(0, &app, [] {
+            if (!SoloEstaMaquina()) {
+                std::fprintf(stderr, "orbanel: no se pudo limitar el servidor VNC a esta máquina; no se sirve la pantalla.\n");
+                QApplication::exit(1);
+            }
+        });
     orbanel::InstalaPlataforma();
     // Nobody is there to answer a message during a capture.
     orbanel::DialogoMensaje::EnConsola(!opciones.screenshot.isEmpty());

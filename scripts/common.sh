@@ -29,3 +29,36 @@ build() {
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$BUILD" --parallel "$(nproc)"
 }
+
+# The host's options that never show the screen: a capture, the check, the help, registration.
+needs_no_screen() {
+    local a
+    for a in "$@"; do
+        case "$a" in
+            --screenshot|--screenshot=*|--verificar|--help|-h|--version|-v|--registrar|--registrar=*|--desregistrar|--desregistrar=*)
+                return 0 ;;
+        esac
+    done
+    return 1
+}
+
+free_vnc_port() {
+    local port
+    for port in $(seq 5900 5999); do
+        (echo >"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return 0; }
+    done
+    return 1
+}
+
+# No display: Qt's VNC platform serves the screen, to this machine only (the host restricts it).
+serve_over_vnc() {
+    local port
+    port=$(free_vnc_port) || { echo "No hay un puerto libre para VNC (5900-5999)." >&2; return 1; }
+    cat <<MSG
+No hay pantalla: Orbanel se sirve por VNC en localhost:$port, solo a esta máquina.
+  En esta máquina:  vncviewer localhost::$port
+  Desde otra:       ssh -L $port:localhost:$port $(hostname)   y luego   vncviewer localhost::$port
+Para terminar: Archivo → Salir en la pantalla, o Ctrl+C aquí.
+MSG
+    QT_QPA_PLATFORM="vnc:size=1280x800:port=$port" exec "$BUILD/bin/orbanel" "$@"
+}

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -157,8 +158,13 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
     QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
     try {
-        std::unique_ptr<orbanel::ado::AdoConnection> db =
-            orbanel::ado::AdoConnection::Open(opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db);
+        const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
+        // Opening a missing SQLite file would create it.
+        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
+            std::fprintf(stderr, "orbanel: no existe la base de datos %s\n", qPrintable(url.mid(7)));
+            return SinVerificar;
+        }
+        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
         if (orbanel::schema::Vacia(*db)) {
             std::fprintf(stderr, "orbanel: la base de datos no tiene el catálogo de centros de costos.\n");
             return SinVerificar;

@@ -65,11 +65,11 @@ void DialogoVerificacion::Verifica()
 
 void DialogoVerificacion::Corregir_Click()
 {
+    const QString cuales = m_tiposErroneos == 1
+        ? QStringLiteral("¿Corregir el CC_Tipo del centro que no concuerda con sus hijos?")
+        : QStringLiteral("¿Corregir el CC_Tipo de los %1 centros que no concuerdan con sus hijos?").arg(m_tiposErroneos);
     const QString pregunta =
-        QStringLiteral("¿Corregir el CC_Tipo de %1 centro(s) según tengan o no centros que acumulen en ellos?\n\n"
-                       "Los cambios quedan en la bitácora a nombre de %2.")
-            .arg(m_tiposErroneos)
-            .arg(m_operador);
+        QStringLiteral("%1\n\nCada cambio queda en la bitácora a nombre de %2.").arg(cuales, m_operador);
     if (orbanel::DialogoMensaje::Muestra(pregunta, PreguntaNoPorDefecto, windowTitle(), this) != RespuestaSi)
         return;
     try {

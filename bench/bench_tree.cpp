@@ -136,6 +136,13 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     }
 }
 
+int rehusa(const QString& motivo)
+{
+    std::fprintf(stderr, "bench_tree: %s\nuso: bench_tree [--max N] [postgresql://usuario@servidor:puerto/base]\n",
+                 qPrintable(motivo));
+    return 2;
+}
+
 } // namespace
 
 // bench_tree [--max N] [postgresql://...]: the table for SQLite, and for the server when given.
@@ -156,9 +163,14 @@ int main(int argc, char* argv[])
         }
         int maximo = 100000;
         if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
-            maximo = args.at(1).toInt();
+            bool numero = false;
+            maximo = args.at(1).toInt(&numero);
+            if (!numero || maximo <= 0)
+                return rehusa(QStringLiteral("--max espera un número de centros mayor que cero, no «%1»").arg(args.at(1)));
             args = args.mid(2);
         }
+        if (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://"))))
+            return rehusa(QStringLiteral("argumento no reconocido: %1").arg(args.first()));
         QTemporaryDir carpeta;
         tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), maximo);
         if (!args.isEmpty())

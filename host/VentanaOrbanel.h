@@ -15,5 +15,7 @@ public:
     void Muestra(QWidget* pantalla);
 
 private:
+    void Verificar_Click();
+
     QString m_transaccion;
 };

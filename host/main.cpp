@@ -1,18 +1,26 @@
 // orbanel: the suite's host. Loads a screen by its ProgID and shows it.
+#include "host/Traducciones.h"
 #include "host/VentanaOrbanel.h"
+#include "host/Vnc.h"
 #include "kt508/services/Error.h"
 #include "suite/Plataforma.h"
+#include "suite/ado/AdoConnection.h"
 #include "suite/registry/Registro.h"
+#include "suite/schema/Schema.h"
+#include "suite/services/DialogoMensaje.h"
 #include "suite/services/Sesion.h"
+#include "suite/verifica/Verificacion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -25,12 +33,18 @@ struct Opciones {
     QString registrar;
     QString desregistrar;
     bool expandir = false;
+    bool crearEsquema = false;
+    bool verificar = false;
+    bool reparar = false;
 };
+
+// Exit codes of --verificar, for an administrator's scripts.
+enum Salida : int { SinProblemas = 0, ConProblemas = 1, OpcionesErroneas = 2, SinVerificar = 3 };
 
 int errorDeOpciones(const QString& texto)
 {
     std::fprintf(stderr, "orbanel: %s\n", qPrintable(texto));
-    return 2;
+    return OpcionesErroneas;
 }
 
 bool urlValida(const QString& url)
@@ -91,12 +105,25 @@ QStringList argumentos(int argc, char* argv[])
 
 void defineOpciones(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Orbanel: catálogo de centros de costos"));
-    parser.addHelpOption();
+    parser.setApplicationDescription(
+        QStringLiteral("orbanel: el anfitrión de Orbanel, que abre el catálogo de centros de costos (KT508).\n"
+                       "Sin --db usa la base SQLite de la carpeta de datos del usuario."));
+    // Qt's own help option has no Spanish text; the version option has.
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda y termina.")});
+    parser.addVersionOption();
     parser.addOption({QStringLiteral("db"),
                       QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."),
                       QStringLiteral("url")});
     parser.addOption({QStringLiteral("operador"), QStringLiteral("Nombre del operador."), QStringLiteral("nombre")});
+    parser.addOption({QStringLiteral("crear-esquema"),
+                      QStringLiteral("Crea las tablas de Orbanel, sin datos de ejemplo, en una base de datos que ya "
+                                     "guarda otras tablas (sin esta opción, esa base se rechaza sin escribir nada).")});
+    parser.addOption({QStringLiteral("verificar"),
+                      QStringLiteral("Revisa el catálogo sin cambiar nada: centros cuyo padre no existe, ciclos, CC_Tipo "
+                                     "que no concuerda con los hijos y textos más largos que su columna. Termina con "
+                                     "código 0 si no hay problemas, 1 si los hay y 3 si no pudo revisar.")});
+    parser.addOption({QStringLiteral("reparar"),
+                      QStringLiteral("Con --verificar: corrige el CC_Tipo que no concuerda, en una sola transacción.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
     parser.addOption({QStringLiteral("expandir"), QStringLiteral("Con --screenshot: abre todas las ramas antes de la captura.")});
@@ -122,6 +149,61 @@ int registra(int argc, char* argv[], const Opciones& opciones)
     return 0;
 }
 
+void imprimeCorregidos(const QStringList& corregidos)
+{
+    std::printf("%s\n", qPrintable(QStringLiteral("Se corrigió el CC_Tipo de: %1.").arg(corregidos.join(QStringLiteral(", ")))));
+}
+
+// The check needs no display and never creates the schema: it only reads, unless asked to repair.
+int verifica(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    try {
+        const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
+        // Opening a missing SQLite file would create it.
+        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
+            std::fprintf(stderr, "orbanel: no existe la base de datos %s\n", qPrintable(url.mid(7)));
+            return SinVerificar;
+        }
+        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
+        if (orbanel::schema::Vacia(*db)) {
+            std::fprintf(stderr, "orbanel: la base de datos no tiene el catálogo de centros de costos.\n");
+            return SinVerificar;
+        }
+        orbanel::verifica::Informe informe = orbanel::verifica::Verifica(*db);
+        std::printf("%s", qPrintable(informe.Texto()));
+        if (opciones.reparar && informe.Cuantos(orbanel::verifica::Clase::TipoErroneo) > 0) {
+            const QString operador = opciones.operador.isEmpty() ? orbanel::Sesion::Operador() : opciones.operador;
+            imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
+            informe = orbanel::verifica::Verifica(*db);
+        }
+        return informe.problemas.isEmpty() ? SinProblemas : ConProblemas;
+    } catch (const kt508::Error& e) {
+        std::fprintf(stderr, "orbanel: no se pudo verificar el catálogo: %s\n",
+                     qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        return SinVerificar;
+    }
+}
+
+// The help, in Spanish as the rest of the program.
+int ayuda(int argc, char* argv[], const QStringList& lista)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orbanel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORBANEL_VERSION));
+    CargaTraducciones(app);
+    QCommandLineParser parser;
+    defineOpciones(parser);
+    parser.parse(lista);
+    if (parser.isSet(QStringLiteral("version")))
+        std::printf("orbanel %s\n", ORBANEL_VERSION);
+    else
+        std::printf("%s", qPrintable(parser.helpText()));
+    return 0;
+}
+
 int ejecuta(int argc, char* argv[], const Opciones& opciones)
 {
     // A capture works without a display.
@@ -131,7 +213,17 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbanel"));
     QApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    CargaTraducciones(app);
+    if (QGuiApplication::platformName() == QLatin1String("vnc"))
+        QTimer::singleShot(0, &app, [] {
+            if (!SoloEstaMaquina()) {
+                std::fprintf(stderr, "orbanel: no se pudo limitar el servidor VNC a esta máquina; no se sirve la pantalla.\n");
+                QApplication::exit(1);
+            }
+        });
     orbanel::InstalaPlataforma();
+    // Nobody is there to answer a message during a capture.
+    orbanel::DialogoMensaje::EnConsola(!opciones.screenshot.isEmpty());
     // The connection goes before the application that its driver lives in.
     struct CierraSesion {
         ~CierraSesion() { orbanel::Sesion::Cierra(); }
@@ -139,7 +231,9 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
 
     try {
         orbanel::Sesion::Configura(opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db,
-                                   opciones.operador);
+                                   opciones.operador,
+                                   opciones.crearEsquema ? orbanel::Sesion::Esquema::Crear
+                                                         : orbanel::Sesion::Esquema::SiEstaVacia);
         orbanel::Sesion::Conexion();
     } catch (const kt508::Error& e) {
         return falla(e.Description(),
@@ -168,21 +262,25 @@ int main(int argc, char* argv[])
     defineOpciones(parser);
     if (!parser.parse(argumentos(argc, argv)))
         return errorDeOpciones(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        return 0;
-    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
+        return ayuda(argc, argv, argumentos(argc, argv));
     if (!parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
     const Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
                             parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar")), parser.isSet(QStringLiteral("expandir"))};
+                            parser.value(QStringLiteral("desregistrar")), parser.isSet(QStringLiteral("expandir")),
+                            parser.isSet(QStringLiteral("crear-esquema")), parser.isSet(QStringLiteral("verificar")),
+                            parser.isSet(QStringLiteral("reparar"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
             QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
                 .arg(opciones.db));
+    if (opciones.reparar && !opciones.verificar)
+        return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
     if (!opciones.registrar.isEmpty() || !opciones.desregistrar.isEmpty())
         return registra(argc, argv, opciones);
+    if (opciones.verificar)
+        return verifica(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);
 }

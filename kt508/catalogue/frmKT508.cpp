@@ -187,10 +187,12 @@ void frmKT508::CreaControles()
     frFrame->setObjectName(QStringLiteral("frFrame"));
     frFrame->setFont(QFont(QStringLiteral("Calibri"), 8));
     frFrame->setGeometry(Px(TreeLeft), Px(TreeTop + 2895 + 100), Px(8295), Px(FrameHeight));
+    // The fields start below the frame's top line, not across it.
+    const int dentro = frFrame->contentsRect().top();
 
     Label1 = p.NuevaEtiqueta(frFrame);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Px(120), Px(0), Px(975), Px(255));
+    Label1->setGeometry(Px(120), dentro + Px(0), Px(975), Px(255));
     Label1->setCaption(QStringLiteral("Clave:"));
     Label1->setIdetiqueta(QStringLiteral("Clave"));
     Label1->setAlignment(1);
@@ -198,19 +200,19 @@ void frmKT508::CreaControles()
 
     txtClave = p.NuevoTexto(frFrame);
     txtClave->setObjectName(QStringLiteral("txtClave"));
-    txtClave->setGeometry(Px(1200), Px(0), Px(1455), Px(300));
+    txtClave->setGeometry(Px(1200), dentro + Px(0), Px(1455), Px(300));
     txtClave->setLocked(true);
 
     Label2 = p.NuevaEtiqueta(frFrame);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Px(120), Px(360), Px(975), Px(255));
+    Label2->setGeometry(Px(120), dentro + Px(360), Px(975), Px(255));
     Label2->setCaption(QStringLiteral("Cuenta:"));
     Label2->setIdetiqueta(QStringLiteral("Cuenta"));
     Label2->setAlignment(1);
 
     txtCuenta = p.NuevoTexto(frFrame);
     txtCuenta->setObjectName(QStringLiteral("txtCuenta"));
-    txtCuenta->setGeometry(Px(1200), Px(360), Px(3495), Px(300));
+    txtCuenta->setGeometry(Px(1200), dentro + Px(360), Px(3495), Px(300));
     txtCuenta->setLocked(true);
 
     QWidget::setTabOrder(Controles, txtClave);

@@ -103,6 +103,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override { m_dueno.TeclaAbajo(event); }
     void keyReleaseEvent(QKeyEvent* event) override { m_dueno.TeclaArriba(event); }
+    // Entering the field selects its value, so that typing replaces it; a click places the cursor.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusInEvent(event);
+        if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason)
+            selectAll();
+    }
     void focusOutEvent(QFocusEvent* event) override
     {
         QLineEdit::focusOutEvent(event);

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <vector>
 
 namespace orbanel {
@@ -80,6 +81,24 @@ QLabel* EtiquetaModulo(const QString& modulo, const QString& errId, QWidget* pad
     etiqueta->setForegroundRole(QPalette::PlaceholderText);
     etiqueta->setVisible(!partes.isEmpty());
     return etiqueta;
+}
+
+bool& enConsola()
+{
+    static bool activo = false;
+    return activo;
+}
+
+int EscribeEnConsola(const QString& texto, int estilo, const QString& titulo, const QString& modulo,
+                     const QString& errId)
+{
+    const int codigo = DialogoMensaje::CodigoPorDefecto(estilo);
+    QString linea = QStringLiteral("%1: %2").arg(titulo.isEmpty() ? QStringLiteral("Orbanel") : titulo, texto);
+    const QString origen = QStringList{modulo, errId}.join(QLatin1Char(' ')).trimmed();
+    if (!origen.isEmpty())
+        linea += QStringLiteral(" [%1]").arg(origen);
+    std::fprintf(stderr, "orbanel: %s\n", qPrintable(linea.replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    return codigo;
 }
 
 QWidget* VentanaDuena(QWidget* owner)
@@ -158,8 +177,22 @@ void DialogoMensaje::reject()
 int DialogoMensaje::Muestra(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
                             const QString& modulo, const QString& errId)
 {
+    if (enConsola())
+        return EscribeEnConsola(texto, estilo, titulo, modulo, errId);
     DialogoMensaje dialogo(texto, estilo, titulo, modulo, errId, owner);
     return dialogo.exec();
+}
+
+void DialogoMensaje::EnConsola(bool activo)
+{
+    enConsola() = activo;
+}
+
+int DialogoMensaje::CodigoPorDefecto(int estilo)
+{
+    const std::vector<Boton> botones = BotonesDe(estilo);
+    const size_t indice = static_cast<size_t>((estilo & 0x300) >> 8);
+    return indice < botones.size() ? botones[indice].codigo : botones.front().codigo;
 }
 
 } // namespace orbanel

@@ -19,6 +19,10 @@ public:
 
     static int Muestra(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
                        const QString& modulo = {}, const QString& errId = {});
+    // Unattended runs (a capture): no window waits for an answer; each message goes to the
+    // console and gets the answer of its default button.
+    static void EnConsola(bool activo);
+    static int CodigoPorDefecto(int estilo);
 
 protected:
     void reject() override;

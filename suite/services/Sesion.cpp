@@ -3,9 +3,13 @@
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/schema/Schema.h"
+#include "suite/schema/Tablas.h"
+#include "suite/schema/Transaccion.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <utility>
 
@@ -16,6 +20,7 @@ namespace {
 struct EstadoSesion {
     QString url;
     QString operador;
+    Sesion::Esquema esquema = Sesion::Esquema::SiEstaVacia;
     std::unique_ptr<ado::AdoConnection> conexion;
 };
 
@@ -25,26 +30,60 @@ EstadoSesion& estado()
     return instancia;
 }
 
-void PreparaEsquema(ado::AdoConnection& db)
+// The database as a message may name it: never a password.
+QString NombreVisible(const QString& url)
+{
+    if (url.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive))
+        return url.mid(7);
+    if (url.startsWith(QLatin1String("odbc:"), Qt::CaseInsensitive))
+        return QString(url).remove(QRegularExpression(QStringLiteral("(pwd|password)=[^;]*;?"),
+                                                      QRegularExpression::CaseInsensitiveOption));
+    return QUrl(url).toString(QUrl::RemovePassword);
+}
+
+QString ListaCorta(const QStringList& nombres)
+{
+    constexpr int Mostradas = 5;
+    QString lista = nombres.mid(0, Mostradas).join(QStringLiteral(", "));
+    if (nombres.size() > Mostradas)
+        lista += QStringLiteral(" y %1 más").arg(nombres.size() - Mostradas);
+    return lista;
+}
+
+// Another program's database is never written into unless the user asked for it.
+void RehusaAjena(const QString& url, const QStringList& tablas)
+{
+    throw kt508::Error(QStringLiteral("La base de datos %1 no tiene el catálogo de Orbanel y ya guarda otras tablas "
+                                      "(%2). No se escribió nada en ella.\n\nSi es la base de datos que quiere usar, "
+                                      "ábrala con la opción --crear-esquema: se crearán en ella las tablas de Orbanel, "
+                                      "sin datos de ejemplo.")
+                           .arg(NombreVisible(url), ListaCorta(tablas)));
+}
+
+void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
 {
     if (!schema::Vacia(db))
         return;
-    db.BeginTrans();
+    const QStringList tablas = schema::TablasPresentes(db);
+    if (!tablas.isEmpty() && esquema != Sesion::Esquema::Crear)
+        RehusaAjena(db.url(), tablas);
+    const bool conDemo = tablas.isEmpty() && esquema != Sesion::Esquema::Crear;
     try {
-        schema::Crea(db);
-        schema::CargaDemo(db);
-        db.CommitTrans();
+        schema::EnTransaccion(db, [&db, conDemo] {
+            schema::Crea(db);
+            if (conDemo)
+                schema::CargaDemo(db);
+        });
     } catch (const kt508::Error& e) {
-        db.RollbackTrans();
         throw kt508::Error(QStringLiteral("No se pudo crear la base de datos de Orbanel: %1").arg(e.Description()));
     }
 }
 
 // The data layer's error already names the database (never its password).
-std::unique_ptr<ado::AdoConnection> Abre(const QString& url)
+std::unique_ptr<ado::AdoConnection> Abre(const QString& url, Sesion::Esquema esquema)
 {
     std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
-    PreparaEsquema(*db);
+    PreparaEsquema(*db, esquema);
     return db;
 }
 
@@ -60,13 +99,14 @@ QString NombreDeSesion()
 
 } // namespace
 
-void Sesion::Configura(const QString& url, const QString& operador)
+void Sesion::Configura(const QString& url, const QString& operador, Esquema esquema)
 {
     Cierra();
     EstadoSesion& e = estado();
     e.url = url.isEmpty() ? UrlPorDefecto() : url;
     e.operador = operador;
-    e.conexion = Abre(e.url);
+    e.esquema = esquema;
+    e.conexion = Abre(e.url, e.esquema);
 }
 
 QString Sesion::UrlPorDefecto()
@@ -83,7 +123,7 @@ ado::AdoConnection& Sesion::Conexion()
     if (!e.conexion) {
         if (e.url.isEmpty())
             e.url = UrlPorDefecto();
-        e.conexion = Abre(e.url);
+        e.conexion = Abre(e.url, e.esquema);
     }
     return *e.conexion;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -14,9 +15,13 @@ namespace orbanel {
 // utility service and the controls' look-ups.
 class Sesion {
 public:
-    // Opens the database (creating schema and demo data when it is empty).
-    // The default database is the embedded file in the user's data folder.
-    static void Configura(const QString& url, const QString& operador);
+    // What opening does with a database that lacks the catalogue's tables.
+    enum class Esquema {
+        SiEstaVacia, // an empty one gets the tables and the demo; one holding other tables is refused
+        Crear,       // the tables, without the demo, beside whatever it holds
+    };
+    // Opens the database. The default database is the embedded file in the user's data folder.
+    static void Configura(const QString& url, const QString& operador, Esquema esquema = Esquema::SiEstaVacia);
     static QString UrlPorDefecto();
     static ado::AdoConnection& Conexion(); // opens on first use; throws kt508::Error
     static QString Operador();              // the configured operator, else the login name

@@ -1,0 +1,272 @@
+#include "suite/verifica/Verificacion.h"
+
+#include "kt508/services/Recordset.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/schema/Transaccion.h"
+
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+
+namespace orbanel::verifica {
+
+namespace {
+
+const QString Raiz = QStringLiteral("0");
+
+struct Centro {
+    QString clave;
+    QString acumula;
+    QVariant tipo;
+    QList<QPair<QString, QString>> textos; // column, value
+};
+
+struct Catalogo {
+    QList<Centro> centros; // in key order
+    QHash<QString, int> indice;
+    QMultiHash<QString, QString> hijos; // parent -> children, a centre never its own child
+    QMap<QString, int> largos;          // text column -> length admitted
+};
+
+QString consultaLargos(ado::Dialect dialect)
+{
+    switch (dialect) {
+    case ado::Dialect::SQLite:
+        return QStringLiteral("SELECT name, type FROM pragma_table_info('Centro_Costo')");
+    case ado::Dialect::PostgreSQL:
+        return QStringLiteral("SELECT column_name, character_maximum_length FROM information_schema.columns "
+                              "WHERE table_schema = current_schema() AND table_name = 'centro_costo' "
+                              "AND character_maximum_length IS NOT NULL");
+    case ado::Dialect::SqlServer:
+        break;
+    }
+    return QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
+                          "WHERE TABLE_NAME = 'Centro_Costo' AND CHARACTER_MAXIMUM_LENGTH > 0");
+}
+
+// The text columns of Centro_Costo and the length each admits, as the database declares them.
+QMap<QString, int> LeeLargos(ado::AdoConnection& db)
+{
+    static const QRegularExpression declarado(QStringLiteral("CHAR\\s*\\((\\d+)\\)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QMap<QString, int> largos;
+    for (kt508::Recordset rs = db.Execute(consultaLargos(db.dialect())); !rs.Eof(); rs.MoveNext()) {
+        const QVariant largo = rs.Value(1);
+        const QRegularExpressionMatch m = declarado.match(largo.toString());
+        const int admitido = db.dialect() == ado::Dialect::SQLite ? (m.hasMatch() ? m.captured(1).toInt() : 0)
+                                                                   : largo.toInt();
+        if (admitido > 0)
+            largos.insert(rs.Value(0).toString().toLower(), admitido);
+    }
+    return largos;
+}
+
+Catalogo LeeCatalogo(ado::AdoConnection& db)
+{
+    Catalogo c;
+    c.largos = LeeLargos(db);
+    kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM Centro_Costo ORDER BY CC_Cve_Centro_Costo"));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        Centro centro{rs.Fields(QStringLiteral("CC_Cve_Centro_Costo")).Value.toString(),
+                      rs.Fields(QStringLiteral("CC_Acumula")).Value.toString(),
+                      rs.Fields(QStringLiteral("CC_Tipo")).Value,
+                      {}};
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            if (c.largos.contains(rs.FieldName(i).toLower()))
+                centro.textos.append({rs.FieldName(i), rs.Value(i).toString()});
+        }
+        c.indice.insert(centro.clave, c.centros.size());
+        if (centro.acumula != centro.clave)
+            c.hijos.insert(centro.acumula, centro.clave);
+        c.centros.append(centro);
+    }
+    return c;
+}
+
+// Every centre below the given ones that is not one of them.
+int Descendientes(const Catalogo& c, const QStringList& claves)
+{
+    QSet<QString> vistos(claves.cbegin(), claves.cend());
+    QStringList pendientes = claves;
+    int total = 0;
+    while (!pendientes.isEmpty()) {
+        for (const QString& hijo : c.hijos.values(pendientes.takeLast())) {
+            if (vistos.contains(hijo))
+                continue;
+            vistos.insert(hijo);
+            pendientes.append(hijo);
+            ++total;
+        }
+    }
+    return total;
+}
+
+// What the tree loses: the centres named and every centre below them.
+QString Ocultos(int nombrados, int descendientes)
+{
+    const bool uno = nombrados == 1;
+    if (descendientes == 0)
+        return uno ? QStringLiteral("no aparece en el árbol") : QStringLiteral("no aparecen en el árbol");
+    const QString ellos = uno ? QStringLiteral("ni él") : QStringLiteral("ni ellos");
+    if (descendientes == 1)
+        return QStringLiteral("%1 ni el centro que depende de %2 aparecen en el árbol")
+            .arg(ellos, uno ? QStringLiteral("él") : QStringLiteral("ellos"));
+    return QStringLiteral("%1 ni sus %2 centros dependientes aparecen en el árbol").arg(ellos).arg(descendientes);
+}
+
+void PadresInexistentes(const Catalogo& c, QList<Problema>& problemas)
+{
+    for (const Centro& centro : c.centros) {
+        if (centro.acumula == Raiz || c.indice.contains(centro.acumula))
+            continue;
+        const QString falta = centro.acumula.isEmpty()
+            ? QStringLiteral("El centro %1 no indica en qué centro acumula").arg(centro.clave)
+            : QStringLiteral("El centro %1 acumula en %2, que no existe").arg(centro.clave, centro.acumula);
+        QStringList claves{centro.clave};
+        if (!centro.acumula.isEmpty())
+            claves << centro.acumula;
+        problemas.append({Clase::PadreInexistente, claves,
+                          QStringLiteral("%1: %2.").arg(falta, Ocultos(1, Descendientes(c, {centro.clave})))});
+    }
+}
+
+// Follows each chain of parents; a chain that comes back to one of its own centres is a cycle.
+void Ciclos(const Catalogo& c, QList<Problema>& problemas)
+{
+    QSet<QString> resueltos;
+    for (const Centro& inicio : c.centros) {
+        QStringList camino;
+        QString clave = inicio.clave;
+        while (c.indice.contains(clave) && !resueltos.contains(clave) && !camino.contains(clave)) {
+            camino.append(clave);
+            clave = c.centros.at(c.indice.value(clave)).acumula;
+        }
+        if (camino.contains(clave)) {
+            QStringList ciclo = camino.mid(camino.indexOf(clave));
+            std::rotate(ciclo.begin(), std::min_element(ciclo.begin(), ciclo.end()), ciclo.end());
+            const QString ocultos = Ocultos(ciclo.size(), Descendientes(c, ciclo));
+            const QString texto = ciclo.size() == 1
+                ? QStringLiteral("El centro %1 acumula en sí mismo: %2.").arg(ciclo.first(), ocultos)
+                : QStringLiteral("Los centros %1 acumulan en ciclo (%2 → %3): %4.")
+                      .arg(ciclo.join(QStringLiteral(", ")), ciclo.join(QStringLiteral(" → ")), ciclo.first(), ocultos);
+            problemas.append({Clase::Ciclo, ciclo, texto});
+        }
+        for (const QString& visto : camino)
+            resueltos.insert(visto);
+    }
+}
+
+struct TipoErroneo {
+    QString clave;
+    int correcto;
+};
+
+QList<TipoErroneo> TiposErroneos(const Catalogo& c)
+{
+    QList<TipoErroneo> erroneos;
+    for (const Centro& centro : c.centros) {
+        const int correcto = c.hijos.contains(centro.clave) ? 1 : 0;
+        if (centro.tipo.isNull() || centro.tipo.toInt() != correcto)
+            erroneos.append({centro.clave, correcto});
+    }
+    return erroneos;
+}
+
+void Tipos(const Catalogo& c, QList<Problema>& problemas)
+{
+    for (const TipoErroneo& e : TiposErroneos(c)) {
+        const QVariant tipo = c.centros.at(c.indice.value(e.clave)).tipo;
+        const QString guardado = tipo.isNull() ? QStringLiteral("no tiene CC_Tipo") : QStringLiteral("tiene CC_Tipo %1").arg(tipo.toString());
+        const QString motivo = e.correcto == 1 ? QStringLiteral("hay centros que acumulan en él y no aparecen en el árbol")
+                                               : QStringLiteral("ningún centro acumula en él");
+        problemas.append({Clase::TipoErroneo, {e.clave},
+                          QStringLiteral("El centro %1 %2 y %3: debe ser %4.").arg(e.clave, guardado, motivo).arg(e.correcto)});
+    }
+}
+
+void TextosLargos(const Catalogo& c, QList<Problema>& problemas)
+{
+    for (const Centro& centro : c.centros) {
+        for (const auto& [columna, valor] : centro.textos) {
+            const int admitido = c.largos.value(columna.toLower());
+            if (valor.size() > admitido)
+                problemas.append({Clase::TextoLargo, {centro.clave},
+                                  QStringLiteral("El centro %1 tiene en %2 un texto de %3 caracteres; la columna admite %4.")
+                                      .arg(centro.clave, columna)
+                                      .arg(valor.size())
+                                      .arg(admitido)});
+        }
+    }
+}
+
+QString ExpresionFechaServidor(ado::Dialect dialect)
+{
+    switch (dialect) {
+    case ado::Dialect::SQLite:
+        return QStringLiteral("datetime('now', 'localtime')");
+    case ado::Dialect::PostgreSQL:
+        return QStringLiteral("LOCALTIMESTAMP(0)");
+    case ado::Dialect::SqlServer:
+        break;
+    }
+    return QStringLiteral("GETDATE()");
+}
+
+void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador)
+{
+    db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
+                     {e.correcto, e.clave});
+    db.ExecuteParams(QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
+                                    "VALUES (?, ?, ?, %1, ?)")
+                         .arg(ExpresionFechaServidor(db.dialect())),
+                     {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
+                      QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
+}
+
+} // namespace
+
+int Informe::Cuantos(Clase clase) const
+{
+    return static_cast<int>(std::count_if(problemas.cbegin(), problemas.cend(),
+                                          [clase](const Problema& p) { return p.clase == clase; }));
+}
+
+QString Informe::Texto() const
+{
+    QString texto = QStringLiteral("Catálogo de centros de costos: %1 centros, ").arg(centros);
+    if (problemas.isEmpty())
+        return texto + QStringLiteral("ningún problema.\n");
+    texto += problemas.size() == 1 ? QStringLiteral("1 problema.\n") : QStringLiteral("%1 problemas.\n").arg(problemas.size());
+    for (const Problema& p : problemas)
+        texto += QStringLiteral("- %1\n").arg(p.texto);
+    return texto;
+}
+
+Informe Verifica(ado::AdoConnection& db)
+{
+    const Catalogo c = LeeCatalogo(db);
+    Informe informe;
+    informe.centros = c.centros.size();
+    PadresInexistentes(c, informe.problemas);
+    Ciclos(c, informe.problemas);
+    Tipos(c, informe.problemas);
+    TextosLargos(c, informe.problemas);
+    return informe;
+}
+
+QStringList ReparaTipos(ado::AdoConnection& db, const QString& operador)
+{
+    QStringList corregidos;
+    schema::EnTransaccion(db, [&] {
+        for (const TipoErroneo& e : TiposErroneos(LeeCatalogo(db))) {
+            Corrige(db, e, operador);
+            corregidos << e.clave;
+        }
+    });
+    return corregidos;
+}
+
+} // namespace orbanel::verifica

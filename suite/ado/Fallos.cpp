@@ -62,8 +62,12 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
     case SQLITE_TOOBIG:
         return Causa::Larga;
     case SQLITE_CONSTRAINT:
-        // The schema checks the columns' lengths as the server databases do.
-        return mensaje.contains(QLatin1String("length("), Qt::CaseInsensitive) ? Causa::Larga : Causa::Otra;
+        // The schema checks the columns' lengths as the server databases do, in constraints
+        // named "<column> admite hasta N caracteres".
+        return mensaje.contains(QLatin1String("length("), Qt::CaseInsensitive)
+                || mensaje.contains(QLatin1String(" admite hasta "))
+            ? Causa::Larga
+            : Causa::Otra;
     default:
         return Causa::Otra;
     }

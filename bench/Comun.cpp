@@ -133,4 +133,25 @@ std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
     return db;
 }
 
+bool leeOpciones(const char* programa, QStringList args, Opciones& opciones)
+{
+    QString motivo;
+    if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
+        bool numero = false;
+        opciones.maximo = args.at(1).toInt(&numero);
+        if (!numero || opciones.maximo <= 0)
+            motivo = QStringLiteral("--max espera un número de centros mayor que cero, no «%1»").arg(args.at(1));
+        args = args.mid(2);
+    }
+    if (motivo.isEmpty() && (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://")))))
+        motivo = QStringLiteral("argumento no reconocido: %1").arg(args.first());
+    if (!motivo.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\nuso: %s [--max N] [postgresql://usuario@servidor:puerto/base]\n", programa,
+                     qPrintable(motivo), programa);
+        return false;
+    }
+    opciones.servidor = args.value(0);
+    return true;
+}
+
 } // namespace bench

@@ -6,6 +6,7 @@
 #include "kt508/services/Datos.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,14 @@ void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma);
 
 double mejorDe(int veces, const std::function<void()>& paso); // best time in ms
 long picoMemoriaMB();
+
+// The options every benchmark takes: [--max N] [postgresql://...]; anything else is refused.
+struct Opciones {
+    int maximo = 100000;
+    QString servidor; // "" when only SQLite is measured
+};
+// False (after printing why and the usage to stderr) when the arguments are not understood.
+bool leeOpciones(const char* programa, QStringList args, Opciones& opciones);
 
 // Opens the database and recreates the schema, empty.
 std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url);

@@ -136,13 +136,6 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     }
 }
 
-int rehusa(const QString& motivo)
-{
-    std::fprintf(stderr, "bench_tree: %s\nuso: bench_tree [--max N] [postgresql://usuario@servidor:puerto/base]\n",
-                 qPrintable(motivo));
-    return 2;
-}
-
 } // namespace
 
 // bench_tree [--max N] [postgresql://...]: the table for SQLite, and for the server when given.
@@ -161,20 +154,13 @@ int main(int argc, char* argv[])
             unCaso(*db, args.at(1).toInt(), args.at(2) == QLatin1String("ancha") ? Forma::Ancha : Forma::Profunda);
             return 0;
         }
-        int maximo = 100000;
-        if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
-            bool numero = false;
-            maximo = args.at(1).toInt(&numero);
-            if (!numero || maximo <= 0)
-                return rehusa(QStringLiteral("--max espera un número de centros mayor que cero, no «%1»").arg(args.at(1)));
-            args = args.mid(2);
-        }
-        if (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://"))))
-            return rehusa(QStringLiteral("argumento no reconocido: %1").arg(args.first()));
+        Opciones opciones;
+        if (!leeOpciones("bench_tree", args, opciones))
+            return 2;
         QTemporaryDir carpeta;
-        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), maximo);
-        if (!args.isEmpty())
-            tabla(QStringLiteral("PostgreSQL"), args.first(), maximo);
+        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), opciones.maximo);
+        if (!opciones.servidor.isEmpty())
+            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
     } catch (const kt508::Error& e) {
         std::fprintf(stderr, "bench_tree: %s\n", qPrintable(e.Description()));
         return 1;

@@ -83,7 +83,9 @@ void ActualizaPadre(const QString& padre)
 
 void frmKT508::Controles_B1Click()
 {
-    if (txtClave->Text().isEmpty() || txtClave->Text() == QLatin1String("0")) {
+    kt508::Node* nodo = tvCeCos->SelectedItem();
+    // Without a selected node there is nothing to delete: the user is not asked to confirm it.
+    if (txtClave->Text().isEmpty() || txtClave->Text() == QLatin1String("0") || !nodo) {
         Avisa(*this, QStringLiteral("El centro de costos no es valido para esta operación"), kt508::vbExclamation,
               QStringLiteral("Orbanel"), QStringLiteral("ERR-ID:7500010"));
         return;
@@ -91,12 +93,6 @@ void frmKT508::Controles_B1Click()
     if (Pregunta(*this, QStringLiteral("¿Realmente desea eliminar el centro de costo?"), QStringLiteral("ERR-ID:7500011"))
         == kt508::vbNo)
         return;
-    kt508::Node* nodo = tvCeCos->SelectedItem();
-    if (!nodo) {
-        Avisa(*this, QStringLiteral("El centro de costos no es valido para esta operación"), kt508::vbExclamation,
-              QStringLiteral("Orbanel"), QStringLiteral("ERR-ID:7500010"));
-        return;
-    }
     const QString clave = nodo->Key().mid(1);
     QString padre;
     // The checks only read: a failure here is told and nothing has been written.

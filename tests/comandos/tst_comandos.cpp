@@ -259,6 +259,8 @@ void TstComandos::rechazosNoEscriben_data()
     QTest::newRow("reactivar la raíz") << sqlite << u"1 y raíz"_s << alta << si << QStringList{"ERR-ID:7500028|48|Orbanel|" + Raiz};
     QTest::newRow("cuenta de la raíz") << sqlite << u"0"_s << cuenta << si << QStringList{"ERR-ID:7500016|16|Orbanel|" + NoValido};
     QTest::newRow("eliminar sin centro") << sqlite << u""_s << borra << si << QStringList{"ERR-ID:7500010|48|Orbanel|" + NoValido};
+    QTest::newRow("eliminar tras quitar la selección")
+        << sqlite << u"11 Ctrl"_s << borra << si << QStringList{"ERR-ID:7500010|48|Orbanel|" + NoValido};
     QTest::newRow("eliminar: No") << sqlite << u"11"_s << borra << QList<int>{7} << QStringList{u"ERR-ID:7500011"_s};
     QTest::newRow("eliminar la raíz tras la pregunta")
         << sqlite << u"1 y raíz"_s << borra << si << QStringList{u"ERR-ID:7500011"_s, "ERR-ID:7500012|48|Orbanel|" + Raiz};
@@ -290,7 +292,12 @@ void TstComandos::rechazosNoEscriben()
         frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(u"N0"_s));
     else if (situacion.endsWith("F5"_L1))
         QTest::keyClick(frm.tvCeCos->findChild<QTreeWidget*>(), Qt::Key_F5);
-    else if (situacion.endsWith("borrado"_L1))
+    else if (situacion.endsWith("Ctrl"_L1)) { // a Ctrl+click on the selected node deselects it
+        auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
+        const QPoint nodo = arbol->visualItemRect(arbol->currentItem()).center();
+        QTest::mouseClick(arbol->viewport(), Qt::LeftButton, Qt::ControlModifier, nodo);
+        QVERIFY(!frm.tvCeCos->SelectedItem() && frm.Controles->b1caption() == "Eliminar"_L1);
+    } else if (situacion.endsWith("borrado"_L1))
         c.db().Execute(u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '11'"_s);
     const QString antes = pruebas::volcado(c.db());
     c.dobles.datos->respuestas = respuestas;

@@ -230,6 +230,7 @@ void TstComandos::bajaYReactivacionDeRama()
     c.db().setRecording(true);
     Lanza(frm, u"btnEliminar"_s);
     QCOMPARE(hoja->Image(), 3);
+    QCOMPARE(Flags(frm), u"000000|"_s); // the delete button goes with the other flags
     QVERIFY(!c.db().recorded().join('\n').contains("ORDER BY CC_Acumula, Cc_Cve_Centro_Costo"_L1));
     Pulsa(frm, u"2"_s);
     Lanza(frm, u"btnReactivar"_s);
@@ -343,7 +344,16 @@ void TstComandos::eliminaYAjustaElPadre()
     QVERIFY(enviadas.contains(u"SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON sysobjects.id = "
                               "syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND  sysobjects.type = 'U' AND "
                               "sysobjects.Name <> 'Centro_Costo'  ORDER BY TABLA ASC"_s));
+    QVERIFY(enviadas.contains(u"SELECT * FROM Centro_Costo WHERE Cc_Acumula = '1'"_s));
     QVERIFY(enviadas.contains(actualiza.arg(1)));
+    // Each referring table, in name order, is counted for the centre's own key (a server may
+    // give the table's name in lower case).
+    QStringList cuentas = enviadas.filter(u" AS Total FROM "_s);
+    for (QString& cuenta : cuentas)
+        cuenta.replace(u"poliza_detalle"_s, u"Poliza_Detalle"_s, Qt::CaseInsensitive)
+            .replace(u"presupuesto_centro"_s, u"Presupuesto_Centro"_s, Qt::CaseInsensitive);
+    const QString cuenta = u"SELECT COUNT(Cc_Cve_Centro_Costo) AS Total FROM %1 WHERE Cc_Cve_Centro_Costo = '10' "_s;
+    QCOMPARE(cuentas, (QStringList{cuenta.arg(u"Poliza_Detalle"_s), cuenta.arg(u"Presupuesto_Centro"_s)}));
     QVERIFY(!frm.tvCeCos->Nodes(u"N10"_s));
     QCOMPARE(frm.tvCeCos->Nodes(u"N1"_s)->Children(), 0);
 

@@ -157,12 +157,13 @@ void TstComandos::fallaCadaSentencia_data()
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("boton");
     QTest::addColumn<QString>("estado");
-    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<QStringList>("ids"); // id|style|title of the messages that may tell the failure
     for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
-        QTest::addRow("%s baja", qPrintable(b)) << b << u"btnEliminar"_s << u"AC"_s << QStringList{u"ERR-ID:7500024"_s, u"ERR-ID:7500023"_s};
-        QTest::addRow("%s reactivación", qPrintable(b)) << b << u"btnReactivar"_s << u"BA"_s << QStringList{u"ERR-ID:7500031"_s, u"ERR-ID:7500030"_s};
-        QTest::addRow("%s eliminar", qPrintable(b)) << b << u"btnB1"_s << u"AC"_s << QStringList{u"ERR-ID:7500015"_s};
-        QTest::addRow("%s cuenta", qPrintable(b)) << b << u"btnB3"_s << u"AC"_s << QStringList{u"ERR-ID:7500017"_s};
+        const QString baja = u"|16|Controles_Eliminar()"_s, alta = u"|16|Controles_Reactivar()"_s;
+        QTest::addRow("%s baja", qPrintable(b)) << b << u"btnEliminar"_s << u"AC"_s << QStringList{"ERR-ID:7500024" + baja, "ERR-ID:7500023" + baja};
+        QTest::addRow("%s reactivación", qPrintable(b)) << b << u"btnReactivar"_s << u"BA"_s << QStringList{"ERR-ID:7500031" + alta, "ERR-ID:7500030" + alta};
+        QTest::addRow("%s eliminar", qPrintable(b)) << b << u"btnB1"_s << u"AC"_s << QStringList{"ERR-ID:7500015" + baja};
+        QTest::addRow("%s cuenta", qPrintable(b)) << b << u"btnB3"_s << u"AC"_s << QStringList{u"ERR-ID:7500017|16|Controles_B3Click()"_s};
     }
 }
 
@@ -193,7 +194,7 @@ void TstComandos::fallaCadaSentencia()
         if (enviadas < falla || dichos.value(0).startsWith("ERR-ID:7500033"_L1))
             break;
         QVERIFY2(pruebas::volcado(c.db()) == antes, qPrintable(u"sentencia %1"_s.arg(falla)));
-        QVERIFY2(dichos.size() == 1 && ids.contains(dichos[0].section('|', 0, 0)), qPrintable(dichos.join(';')));
+        QVERIFY2(dichos.size() == 1 && ids.contains(dichos[0].section('|', 0, 2)), qPrintable(dichos.join(';')));
     }
     QVERIFY(falla > 2);
     QVERIFY(pruebas::volcado(c.db()) != antes);

@@ -218,6 +218,8 @@ void TstComandos::bajaYReactivacionDeRama()
     Pulsa(frm, u"1"_s);
     Lanza(frm, u"btnEliminar"_s);
     rama(u"BA"_s, 3, u"10:30:00"_s);
+    const pruebas::LlamadaValidaCambio validada = c.dobles.utilerias->validaciones.value(0);
+    QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}), (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
     QCOMPARE(Flags(frm), u"000000|"_s);
     Pulsa(frm, u"1"_s);
     QCOMPARE(Flags(frm), u"001000|"_s);

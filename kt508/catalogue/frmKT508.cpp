@@ -185,7 +185,9 @@ void frmKT508::CreaControles()
 
     frFrame = new QGroupBox(this);
     frFrame->setObjectName(QStringLiteral("frFrame"));
-    frFrame->setFont(QFont(QStringLiteral("Calibri"), 8));
+    QFont calibri(QStringLiteral("Calibri"));
+    calibri.setPointSizeF(8.25);
+    frFrame->setFont(calibri);
     frFrame->setGeometry(Px(TreeLeft), Px(TreeTop + 2895 + 100), Px(8295), Px(FrameHeight));
     // The fields start below the frame's top line, not across it.
     const int dentro = frFrame->contentsRect().top();

@@ -11,6 +11,7 @@
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -70,6 +71,7 @@ private slots:
     void falloDelArbolEntero();
     void cargaDeLaVentana();
     void cargaFallidaSeReintenta();
+    void disenoYTabulador();
 
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
     void nodeClickOfreceComandos();
@@ -249,6 +251,26 @@ void TstCatalogo::cargaFallidaSeReintenta()
     QVERIFY(frm.isVisible());
     QCOMPARE(frm.DefaultGroup, QStringLiteral("000100"));
     QCOMPARE(frm.Controles->b1caption(), QString());
+}
+
+// The frame's font, and Tab's way through the window (the toolbar takes no focus): the key,
+// the account, the tree, and round again.
+void TstCatalogo::disenoYTabulador()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    QCOMPARE(frm.frFrame->font().family(), QStringLiteral("Calibri"));
+    QCOMPARE(frm.frFrame->font().pointSizeF(), 8.25);
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    frm.txtClave->setFocus(Qt::TabFocusReason);
+    QStringList recorrido;
+    for (int i = 0; i < 3; ++i) {
+        pruebas::Tecla(&frm, Qt::Key_Tab);
+        for (QWidget* w : std::initializer_list<QWidget*>{frm.txtClave, frm.txtCuenta, frm.tvCeCos})
+            if (w->isAncestorOf(QApplication::focusWidget()) || w == QApplication::focusWidget())
+                recorrido << w->objectName();
+    }
+    QCOMPARE(recorrido, (QStringList{QStringLiteral("txtCuenta"), QStringLiteral("tvCeCos"), QStringLiteral("txtClave")}));
 }
 
 void TstCatalogo::nodeClickOfreceComandos()

@@ -84,6 +84,8 @@ private slots:
     void teclas();
     void busqueda();
     void consulta();
+    void falloAjenoConElIdentificadorDelComando_data();
+    void falloAjenoConElIdentificadorDelComando();
 };
 
 void TstCatalogo::arbolVacio()
@@ -547,6 +549,47 @@ void TstCatalogo::consulta()
     QCOMPARE(c.dobles.consulta->llamadas[0].campoClave, QStringLiteral("Cc_Cve_Centro_Costo"));
     QCOMPARE(c.dobles.consulta->llamadas[0].clave, QStringLiteral("0"));
     QCOMPARE(c.dobles.consulta->llamadas[1].clave, QStringLiteral("1"));
+}
+
+void TstCatalogo::falloAjenoConElIdentificadorDelComando_data()
+{
+    QTest::addColumn<QString>("comando");
+    QTest::addColumn<QString>("estado");
+    QTest::addColumn<QString>("dicho");
+    QTest::newRow("cuenta") << QStringLiteral("B3Click") << QStringLiteral("AC") << QStringLiteral("Controles_B3Click()|ERR-ID:7500017");
+    QTest::newRow("baja") << QStringLiteral("Eliminar") << QStringLiteral("AC") << QStringLiteral("Controles_Eliminar()|ERR-ID:7500024");
+    QTest::newRow("reactivar") << QStringLiteral("Reactivar") << QStringLiteral("BA") << QStringLiteral("Controles_Reactivar()|ERR-ID:7500031");
+    QTest::newRow("eliminar") << QStringLiteral("B1Click") << QStringLiteral("AC") << QStringLiteral("Controles_B1Click()|ERR-ID:7500015");
+}
+
+// A failure that is not the store's own still reaches the user under the command's error path,
+// never under its refusal, and nothing is left written.
+void TstCatalogo::falloAjenoConElIdentificadorDelComando()
+{
+    QFETCH(QString, comando);
+    QFETCH(QString, estado);
+    QFETCH(QString, dicho);
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 0, estado);
+    frmKT508& frm = c.Carga();
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    const QString antes = pruebas::volcado(c.db());
+    struct DatosSinMemoria : pruebas::DatosDePrueba {
+        using DatosDePrueba::DatosDePrueba;
+        kt508::Connection& Conexion() override { throw std::bad_alloc(); }
+    } datos(c.dobles.datos);
+    c.dobles.datos->respuestas = {kt508::vbYes};
+    kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);
+    QVERIFY(QMetaObject::invokeMethod(frm.Controles, qPrintable(comando)));
+    Publico::Datos = datosDeLaPrueba;
+    QStringList dichos;
+    for (const pruebas::LlamadaMensaje& m : c.dobles.datos->Mensajes())
+        if (m.estilo == 16)
+            dichos << m.titulo + QLatin1Char('|') + m.errId;
+    QCOMPARE(dichos, QStringList{dicho});
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+    QVERIFY(!c.db().inTransaction());
 }
 
 QTEST_MAIN(TstCatalogo)

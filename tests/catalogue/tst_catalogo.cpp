@@ -72,6 +72,7 @@ private slots:
     void cargaDeLaVentana();
     void cargaFallidaSeReintenta();
     void disenoYTabulador();
+    void redimensiona();
 
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
     void nodeClickOfreceComandos();
@@ -275,6 +276,29 @@ void TstCatalogo::disenoYTabulador()
     QCOMPARE(recorrido, (QStringList{QStringLiteral("txtCuenta"), QStringLiteral("tvCeCos"), QStringLiteral("txtClave")}));
 }
 
+// The tree takes the window's width and height less the margins and the frame, which follows
+// it; a window too small for them leaves both as they were, and nobody is told.
+void TstCatalogo::redimensiona()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    QWidget& arbol = *frm.tvCeCos;
+    QWidget& marco = *frm.frFrame;
+    frm.resize(900, 600);
+    QTRY_COMPARE(frm.height(), 600);
+    QCOMPARE(arbol.x() + arbol.width() + arbol.x(), 900);
+    QCOMPARE(marco.y(), arbol.y() + arbol.height() + kt508::Px(100));
+    // The frame ends 100 twips above the window's bottom, give or take the pixels' rounding.
+    const int abajo = 600 - (marco.y() + marco.height());
+    QVERIFY2(abajo >= kt508::Px(100) && abajo <= kt508::Px(100) + 2, qPrintable(QString::number(abajo)));
+    const QRect antes = arbol.geometry();
+    frm.resize(2 * arbol.x() - 1, arbol.y() + marco.height());
+    QTRY_COMPARE(frm.height(), arbol.y() + marco.height());
+    QCOMPARE(arbol.geometry(), antes);
+    QCOMPARE(marco.y(), antes.bottom() + 1 + kt508::Px(100));
+    QVERIFY(c.dobles.datos->llamadas.isEmpty());
+}
+
 void TstCatalogo::nodeClickOfreceComandos()
 {
     QFETCH(QString, backend);
@@ -330,9 +354,18 @@ void TstCatalogo::renombra()
 
     arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N105")));
     c.db().setRecording(true);
+    // The tree is rebuilt under the hourglass.
+    int cursorDeLaCarga = -1;
+    c.db().failWhen([&](const QString& sentencia) {
+        if (sentencia.contains(QStringLiteral("CC_Acumula = '0'")))
+            cursorDeLaCarga = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+        return false;
+    });
     int cancel = 0;
     QString texto = QStringLiteral("105 - Ventas Norte-Sur");
     emit arbol.AfterLabelEdit(cancel, texto);
+    c.db().clearFailure();
+    QCOMPARE(cursorDeLaCarga, int(Qt::WaitCursor));
     QCOMPARE(cancel, 0);
     QCOMPARE(texto, QStringLiteral("VENTAS NORTESUR"));
     QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("VENTAS NORTESUR"));

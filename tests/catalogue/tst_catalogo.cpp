@@ -273,7 +273,8 @@ void TstCatalogo::disenoYTabulador()
             if (w->isAncestorOf(QApplication::focusWidget()) || w == QApplication::focusWidget())
                 recorrido << w->objectName();
     }
-    QCOMPARE(recorrido, (QStringList{QStringLiteral("txtCuenta"), QStringLiteral("tvCeCos"), QStringLiteral("txtClave")}));
+    QCOMPARE(recorrido,
+             (QStringList{QStringLiteral("txtCuenta"), QStringLiteral("tvCeCos"), QStringLiteral("txtClave")}));
 }
 
 // The tree takes the window's width and height less the margins and the frame, which follows
@@ -358,7 +359,8 @@ void TstCatalogo::renombra()
     int cursorDeLaCarga = -1;
     c.db().failWhen([&](const QString& sentencia) {
         if (sentencia.contains(QStringLiteral("CC_Acumula = '0'")))
-            cursorDeLaCarga = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+            cursorDeLaCarga =
+                QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
         return false;
     });
     int cancel = 0;
@@ -589,10 +591,14 @@ void TstCatalogo::falloAjenoConElIdentificadorDelComando_data()
     QTest::addColumn<QString>("comando");
     QTest::addColumn<QString>("estado");
     QTest::addColumn<QString>("dicho");
-    QTest::newRow("cuenta") << QStringLiteral("B3Click") << QStringLiteral("AC") << QStringLiteral("Controles_B3Click()|ERR-ID:7500017");
-    QTest::newRow("baja") << QStringLiteral("Eliminar") << QStringLiteral("AC") << QStringLiteral("Controles_Eliminar()|ERR-ID:7500024");
-    QTest::newRow("reactivar") << QStringLiteral("Reactivar") << QStringLiteral("BA") << QStringLiteral("Controles_Reactivar()|ERR-ID:7500031");
-    QTest::newRow("eliminar") << QStringLiteral("B1Click") << QStringLiteral("AC") << QStringLiteral("Controles_B1Click()|ERR-ID:7500015");
+    QTest::newRow("cuenta") << QStringLiteral("B3Click") << QStringLiteral("AC")
+                            << QStringLiteral("Controles_B3Click()|ERR-ID:7500017");
+    QTest::newRow("baja") << QStringLiteral("Eliminar") << QStringLiteral("AC")
+                          << QStringLiteral("Controles_Eliminar()|ERR-ID:7500024");
+    QTest::newRow("reactivar") << QStringLiteral("Reactivar") << QStringLiteral("BA")
+                               << QStringLiteral("Controles_Reactivar()|ERR-ID:7500031");
+    QTest::newRow("eliminar") << QStringLiteral("B1Click") << QStringLiteral("AC")
+                              << QStringLiteral("Controles_B1Click()|ERR-ID:7500015");
 }
 
 // A failure that is not the store's own still reaches the user under the command's error path,

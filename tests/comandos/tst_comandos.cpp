@@ -392,12 +392,20 @@ void TstComandos::cambiaCuenta()
     struct DatosQueAnota : pruebas::DatosDePrueba {
         using DatosDePrueba::DatosDePrueba;
         QStringList* lecturas = nullptr;
-        QString Usuario() override { return *lecturas << u"Usuario"_s, DatosDePrueba::Usuario(); }
+        QString Usuario() override
+        {
+            *lecturas << u"Usuario"_s;
+            return DatosDePrueba::Usuario();
+        }
     } datos(c.dobles.datos);
     struct UtileriasQueAnota : pruebas::UtileriasDePrueba {
         using UtileriasDePrueba::UtileriasDePrueba;
         QStringList* lecturas = nullptr;
-        QDateTime FechaServidor() override { return *lecturas << u"FechaServidor"_s, UtileriasDePrueba::FechaServidor(); }
+        QDateTime FechaServidor() override
+        {
+            *lecturas << u"FechaServidor"_s;
+            return UtileriasDePrueba::FechaServidor();
+        }
     } utilerias(c.dobles.utilerias);
     datos.lecturas = utilerias.lecturas = &lecturas;
     kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);

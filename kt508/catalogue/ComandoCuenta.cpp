@@ -20,10 +20,12 @@ void CambiaCuenta(const QString& cuenta, const QString& clave)
         throw kt508::Error(QStringLiteral("La cuenta contable admite hasta %1 caracteres; la indicada tiene %2.")
                                .arg(LargoCuenta)
                                .arg(cuenta.size()));
-    strSQL = QStringLiteral("UPDATE Centro_Costo SET ") + QStringLiteral("   CC_Cuenta_Contable = ") + Literal(cuenta)
-        + QStringLiteral(", ") + QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ")
-        + QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor()) + QStringLiteral(" ")
-        + QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
+    // One piece a statement: the operator is read before the server's time, as the text reads.
+    strSQL = QStringLiteral("UPDATE Centro_Costo SET ");
+    strSQL += QStringLiteral("   CC_Cuenta_Contable = ") + Literal(cuenta) + QStringLiteral(", ");
+    strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ");
+    strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor()) + QStringLiteral(" ");
+    strSQL += QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
     Ejecuta(strSQL);
 }
 

@@ -185,7 +185,9 @@ void frmKT508::CreaControles()
 
     frFrame = new QGroupBox(this);
     frFrame->setObjectName(QStringLiteral("frFrame"));
-    frFrame->setFont(QFont(QStringLiteral("Calibri"), 8));
+    QFont calibri(QStringLiteral("Calibri"));
+    calibri.setPointSizeF(8.25);
+    frFrame->setFont(calibri);
     frFrame->setGeometry(Px(TreeLeft), Px(TreeTop + 2895 + 100), Px(8295), Px(FrameHeight));
     // The fields start below the frame's top line, not across it.
     const int dentro = frFrame->contentsRect().top();
@@ -222,8 +224,8 @@ void frmKT508::CreaControles()
 
 void frmKT508::ConectaEventos()
 {
-    // Each command reports under its own identifier; the window's other handlers under the
-    // window's, that of its tree.
+    // A failure a command does not trap itself is told under its error path's identifier, not its
+    // refusal's; the window's other handlers use the window's, that of its tree.
     const auto alMando = [this](void (kt508::Controles::*evento)(), const char* handler, const char* errId,
                                 void (frmKT508::*comando)()) {
         connect(Controles, evento, this, [this, handler, errId, comando] {
@@ -233,11 +235,11 @@ void frmKT508::ConectaEventos()
     alMando(&kt508::Controles::Salir, "Controles_Salir()", ErrVentana, &frmKT508::Controles_Salir);
     alMando(&kt508::Controles::Consulta, "Controles_Consulta()", ErrVentana, &frmKT508::Controles_Consulta);
     alMando(&kt508::Controles::Nuevo, "Controles_Nuevo()", "ERR-ID:7500026", &frmKT508::Controles_Nuevo);
-    alMando(&kt508::Controles::Editar, "Controles_Editar()", "ERR-ID:7500018", &frmKT508::Controles_Editar);
-    alMando(&kt508::Controles::Eliminar, "Controles_Eliminar()", "ERR-ID:7500020", &frmKT508::Controles_Eliminar);
-    alMando(&kt508::Controles::Reactivar, "Controles_Reactivar()", "ERR-ID:7500027", &frmKT508::Controles_Reactivar);
-    alMando(&kt508::Controles::B1Click, "Controles_B1Click()", "ERR-ID:7500010", &frmKT508::Controles_B1Click);
-    alMando(&kt508::Controles::B3Click, "Controles_B3Click()", "ERR-ID:7500016", &frmKT508::Controles_B3Click);
+    alMando(&kt508::Controles::Editar, "Controles_Editar()", "ERR-ID:7500019", &frmKT508::Controles_Editar);
+    alMando(&kt508::Controles::Eliminar, "Controles_Eliminar()", "ERR-ID:7500024", &frmKT508::Controles_Eliminar);
+    alMando(&kt508::Controles::Reactivar, "Controles_Reactivar()", "ERR-ID:7500031", &frmKT508::Controles_Reactivar);
+    alMando(&kt508::Controles::B1Click, "Controles_B1Click()", "ERR-ID:7500015", &frmKT508::Controles_B1Click);
+    alMando(&kt508::Controles::B3Click, "Controles_B3Click()", "ERR-ID:7500017", &frmKT508::Controles_B3Click);
     alMando(&kt508::Controles::Imprimir, "Controles_Imprimir()", "ERR-ID:7500025", &frmKT508::Controles_Imprimir);
 
     const QString errArbol = QLatin1String(ErrVentana);

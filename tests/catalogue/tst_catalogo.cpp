@@ -11,6 +11,7 @@
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -70,6 +71,8 @@ private slots:
     void falloDelArbolEntero();
     void cargaDeLaVentana();
     void cargaFallidaSeReintenta();
+    void disenoYTabulador();
+    void redimensiona();
 
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
     void nodeClickOfreceComandos();
@@ -82,6 +85,8 @@ private slots:
     void teclas();
     void busqueda();
     void consulta();
+    void falloAjenoConElIdentificadorDelComando_data();
+    void falloAjenoConElIdentificadorDelComando();
 };
 
 void TstCatalogo::arbolVacio()
@@ -251,6 +256,50 @@ void TstCatalogo::cargaFallidaSeReintenta()
     QCOMPARE(frm.Controles->b1caption(), QString());
 }
 
+// The frame's font, and Tab's way through the window (the toolbar takes no focus): the key,
+// the account, the tree, and round again.
+void TstCatalogo::disenoYTabulador()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    QCOMPARE(frm.frFrame->font().family(), QStringLiteral("Calibri"));
+    QCOMPARE(frm.frFrame->font().pointSizeF(), 8.25);
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    frm.txtClave->setFocus(Qt::TabFocusReason);
+    QStringList recorrido;
+    for (int i = 0; i < 3; ++i) {
+        pruebas::Tecla(&frm, Qt::Key_Tab);
+        for (QWidget* w : std::initializer_list<QWidget*>{frm.txtClave, frm.txtCuenta, frm.tvCeCos})
+            if (w->isAncestorOf(QApplication::focusWidget()) || w == QApplication::focusWidget())
+                recorrido << w->objectName();
+    }
+    QCOMPARE(recorrido,
+             (QStringList{QStringLiteral("txtCuenta"), QStringLiteral("tvCeCos"), QStringLiteral("txtClave")}));
+}
+
+// The tree takes the window's width and height less the margins and the frame, which follows
+// it; a window too small for them leaves both as they were, and nobody is told.
+void TstCatalogo::redimensiona()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    frmKT508& frm = c.Carga();
+    QWidget& arbol = *frm.tvCeCos;
+    QWidget& marco = *frm.frFrame;
+    frm.resize(900, 600);
+    QTRY_COMPARE(frm.height(), 600);
+    QCOMPARE(arbol.x() + arbol.width() + arbol.x(), 900);
+    QCOMPARE(marco.y(), arbol.y() + arbol.height() + kt508::Px(100));
+    // The frame ends 100 twips above the window's bottom, give or take the pixels' rounding.
+    const int abajo = 600 - (marco.y() + marco.height());
+    QVERIFY2(abajo >= kt508::Px(100) && abajo <= kt508::Px(100) + 2, qPrintable(QString::number(abajo)));
+    const QRect antes = arbol.geometry();
+    frm.resize(2 * arbol.x() - 1, arbol.y() + marco.height());
+    QTRY_COMPARE(frm.height(), arbol.y() + marco.height());
+    QCOMPARE(arbol.geometry(), antes);
+    QCOMPARE(marco.y(), antes.bottom() + 1 + kt508::Px(100));
+    QVERIFY(c.dobles.datos->llamadas.isEmpty());
+}
+
 void TstCatalogo::nodeClickOfreceComandos()
 {
     QFETCH(QString, backend);
@@ -306,9 +355,19 @@ void TstCatalogo::renombra()
 
     arbol.setSelectedItem(arbol.Nodes(QStringLiteral("N105")));
     c.db().setRecording(true);
+    // The tree is rebuilt under the hourglass.
+    int cursorDeLaCarga = -1;
+    c.db().failWhen([&](const QString& sentencia) {
+        if (sentencia.contains(QStringLiteral("CC_Acumula = '0'")))
+            cursorDeLaCarga =
+                QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+        return false;
+    });
     int cancel = 0;
     QString texto = QStringLiteral("105 - Ventas Norte-Sur");
     emit arbol.AfterLabelEdit(cancel, texto);
+    c.db().clearFailure();
+    QCOMPARE(cursorDeLaCarga, int(Qt::WaitCursor));
     QCOMPARE(cancel, 0);
     QCOMPARE(texto, QStringLiteral("VENTAS NORTESUR"));
     QCOMPARE(DescripcionDe(c, QStringLiteral("105")), QStringLiteral("VENTAS NORTESUR"));
@@ -525,6 +584,51 @@ void TstCatalogo::consulta()
     QCOMPARE(c.dobles.consulta->llamadas[0].campoClave, QStringLiteral("Cc_Cve_Centro_Costo"));
     QCOMPARE(c.dobles.consulta->llamadas[0].clave, QStringLiteral("0"));
     QCOMPARE(c.dobles.consulta->llamadas[1].clave, QStringLiteral("1"));
+}
+
+void TstCatalogo::falloAjenoConElIdentificadorDelComando_data()
+{
+    QTest::addColumn<QString>("comando");
+    QTest::addColumn<QString>("estado");
+    QTest::addColumn<QString>("dicho");
+    QTest::newRow("cuenta") << QStringLiteral("B3Click") << QStringLiteral("AC")
+                            << QStringLiteral("Controles_B3Click()|ERR-ID:7500017");
+    QTest::newRow("baja") << QStringLiteral("Eliminar") << QStringLiteral("AC")
+                          << QStringLiteral("Controles_Eliminar()|ERR-ID:7500024");
+    QTest::newRow("reactivar") << QStringLiteral("Reactivar") << QStringLiteral("BA")
+                               << QStringLiteral("Controles_Reactivar()|ERR-ID:7500031");
+    QTest::newRow("eliminar") << QStringLiteral("B1Click") << QStringLiteral("AC")
+                              << QStringLiteral("Controles_B1Click()|ERR-ID:7500015");
+}
+
+// A failure that is not the store's own still reaches the user under the command's error path,
+// never under its refusal, and nothing is left written.
+void TstCatalogo::falloAjenoConElIdentificadorDelComando()
+{
+    QFETCH(QString, comando);
+    QFETCH(QString, estado);
+    QFETCH(QString, dicho);
+    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    c.Inserta(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("A"), 0, estado);
+    frmKT508& frm = c.Carga();
+    emit frm.tvCeCos->NodeClick(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(QStringLiteral("N1")));
+    const QString antes = pruebas::volcado(c.db());
+    struct DatosSinMemoria : pruebas::DatosDePrueba {
+        using DatosDePrueba::DatosDePrueba;
+        kt508::Connection& Conexion() override { throw std::bad_alloc(); }
+    } datos(c.dobles.datos);
+    c.dobles.datos->respuestas = {kt508::vbYes};
+    kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);
+    QVERIFY(QMetaObject::invokeMethod(frm.Controles, qPrintable(comando)));
+    Publico::Datos = datosDeLaPrueba;
+    QStringList dichos;
+    for (const pruebas::LlamadaMensaje& m : c.dobles.datos->Mensajes())
+        if (m.estilo == 16)
+            dichos << m.titulo + QLatin1Char('|') + m.errId;
+    QCOMPARE(dichos, QStringList{dicho});
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+    QVERIFY(!c.db().inTransaction());
 }
 
 QTEST_MAIN(TstCatalogo)

@@ -3,6 +3,7 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
@@ -413,7 +414,32 @@ void TstComandos::cambiaCuenta()
     const QString mostrada = frm.txtCuenta->Text();
     c.dobles.entrada->respuestas = {respuesta};
     c.db().setRecording(true);
+    // The audit stamp is read in the statement's order: the operator, then the server's time.
+    QStringList lecturas;
+    struct DatosQueAnota : pruebas::DatosDePrueba {
+        using DatosDePrueba::DatosDePrueba;
+        QStringList* lecturas = nullptr;
+        QString Usuario() override
+        {
+            *lecturas << u"Usuario"_s;
+            return DatosDePrueba::Usuario();
+        }
+    } datos(c.dobles.datos);
+    struct UtileriasQueAnota : pruebas::UtileriasDePrueba {
+        using UtileriasDePrueba::UtileriasDePrueba;
+        QStringList* lecturas = nullptr;
+        QDateTime FechaServidor() override
+        {
+            *lecturas << u"FechaServidor"_s;
+            return UtileriasDePrueba::FechaServidor();
+        }
+    } utilerias(c.dobles.utilerias);
+    datos.lecturas = utilerias.lecturas = &lecturas;
+    kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);
+    kt508::IUtilerias* const utileriasDeLaPrueba = std::exchange(Publico::Utilerias, &utilerias);
     Lanza(frm, u"btnB3"_s);
+    Publico::Datos = datosDeLaPrueba;
+    Publico::Utilerias = utileriasDeLaPrueba;
     const QStringList enviadas = c.db().recorded();
 
     QCOMPARE(c.dobles.entrada->preguntas.size(), 1);
@@ -423,6 +449,7 @@ void TstComandos::cambiaCuenta()
     QCOMPARE(Avisos(c), dicho.isEmpty() ? QStringList() : QStringList{dicho});
     QCOMPARE(Columna(c, u"CC_Cuenta_Contable"_s, u"1"_s), guardada);
     const bool escrita = !respuesta.isEmpty() && dicho.isEmpty();
+    QCOMPARE(lecturas.join(','), escrita ? u"Usuario,FechaServidor"_s : QString());
     QCOMPARE(Columna(c, u"Oper_Ult_Modif"_s, u"1"_s), escrita ? u"PRUEBAS"_s : u"<null>"_s);
     if (escrita)
         QCOMPARE(enviadas.last(), u"UPDATE Centro_Costo SET    CC_Cuenta_Contable = '%1',    Oper_Ult_Modif = 'PRUEBAS',    "

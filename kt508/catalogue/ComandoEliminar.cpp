@@ -71,9 +71,11 @@ void ActualizaPadre(const QString& padre)
     strSQL = QStringLiteral("SELECT * FROM Centro_Costo WHERE Cc_Acumula = ") + Literal(padre);
     kt508::Recordset hermanos = Ejecuta(strSQL);
     if (hermanos.Eof()) {
-        strSQL = QStringLiteral("UPDATE Centro_Costo SET Cc_Tipo = 0,") + QStringLiteral("   Oper_Ult_Modif = ")
-            + Literal(Operador()) + QStringLiteral(",") + QStringLiteral("   Fecha_Ult_Modif = ")
-            + Literal(FechaHoraServidor()) + QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(padre);
+        // One piece a statement: the operator is read before the server's time.
+        strSQL = QStringLiteral("UPDATE Centro_Costo SET Cc_Tipo = 0,");
+        strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(",");
+        strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor());
+        strSQL += QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(padre);
         Ejecuta(strSQL);
     }
     hermanos.Close();

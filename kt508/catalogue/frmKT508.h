@@ -23,6 +23,7 @@ class txtVEX;
 class frmKT508 : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
+    Q_PROPERTY(QObject* sPadre READ Padre) // what the editor takes as its host object
 
 public:
     // The one window of the process, created (not loaded) on first use.

@@ -344,6 +344,7 @@ void TstEditor::rollback_data()
         fila("cuenta padre inexistente") << false << "" << "cuenta" << "ERR-ID:7500006"
                                           << generacion + QStringLiteral("La cuenta padre 9999 no existe");
         fila("cambio rechazado") << false << "" << "rechazo" << "ERR-ID:7500007" << "Jerarquía rechazada";
+        fila("padre borrado por otro") << false << "" << "padre" << "ERR-ID:7500007" << "*105, que no existe.";
         fila("update") << true << "UPDATE Centro_Costo SET " << "" << "ERR-ID:7500008" << "*";
     }
 }
@@ -364,6 +365,8 @@ void TstEditor::rollback()
         c.dobles.utilerias->rechazoValidaCambio = QStringLiteral("Jerarquía rechazada");
     frmKT508& frm = c.Carga();
     Selecciona(frm, QStringLiteral("105"));
+    if (ajuste == QLatin1String("padre"))
+        c.db().Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"));
     const QString antes = pruebas::volcado(c.db());
 
     bool abierto = false;
@@ -462,8 +465,8 @@ void TstEditor::claveAutomatica()
     }
 }
 
-// Edit of the root or of a centre gone meanwhile, the key handler's own failure, and New
-// with nothing selected.
+// Edit of the root or of a centre gone meanwhile, the key handler's own failure, New with
+// nothing selected, and New when the key service fails.
 void TstEditor::rechazosDelCatalogo()
 {
     Componente c(QStringLiteral("sqlite"), Contenido::Demo);
@@ -495,8 +498,15 @@ void TstEditor::rechazosDelCatalogo()
         pruebas::Tecla(ed, Qt::Key_Escape);
     });
 
+    // The key service failing while the editor loads.
+    Parametro(c, QStringLiteral("CAT_AUTOCLAVE"), QStringLiteral("1"));
+    c.db().failContaining(QStringLiteral("SELECT Cc_Cve_Centro_Costo FROM Centro_Costo"));
+    Pulsa(frm, "btnNuevo", ninguno);
+    c.db().clearFailure();
+    QVERIFY(!abierto);
+
     const auto m = c.dobles.datos->Mensajes();
-    QCOMPARE(m.size(), 3);
+    QCOMPARE(m.size(), 4);
     QCOMPARE(m[0].texto, QStringLiteral("El cento de costos no es valido para esta operación"));
     QCOMPARE(m[0].titulo, QStringLiteral("Orbanel"));
     QCOMPARE(m[0].errId, QStringLiteral("ERR-ID:7500018"));
@@ -505,6 +515,8 @@ void TstEditor::rechazosDelCatalogo()
     QVERIFY(m[2].texto.startsWith(QStringLiteral("Form_KeyUp() - \r\n")));
     QCOMPARE(m[2].titulo, QStringLiteral("ERROR"));
     QCOMPARE(m[2].errId, QStringLiteral("ERR-ID:7500009"));
+    QCOMPARE(m[3].titulo, QStringLiteral("Controles_Nuevo()"));
+    QCOMPARE(m[3].errId, QStringLiteral("ERR-ID:7500026"));
 }
 
 QTEST_MAIN(TstEditor)

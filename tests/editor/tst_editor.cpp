@@ -277,6 +277,7 @@ void TstEditor::editar()
     bool analizar = true;
     bool focoEnTexto = false;
     QDate dato5;
+    QDate dato6;
     Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
         if (!ed)
             return;
@@ -284,7 +285,11 @@ void TstEditor::editar()
         analizar = ed->chkAnalizar->isChecked();
         focoEnTexto = ed->txtTexto->hasFocus();
         dato5 = ed->dpUser5->Value();
+        dato6 = ed->dpUser6->Value();
         Teclea(ed->txtTexto, QStringLiteral("Ventas del norte"));
+        Pagina(ed, Qt::Key_2);
+        ed->dpUser6->setFocus();
+        pruebas::Tecla(ed, Qt::Key_Delete); // the user empties the date
         pruebas::Tecla(ed, Qt::Key_F4);
     });
     QVERIFY(c.dobles.datos->Mensajes().isEmpty());
@@ -292,12 +297,15 @@ void TstEditor::editar()
     QVERIFY(!analizar);
     QVERIFY(focoEnTexto);
     QVERIFY(!dato5.isValid());
+    QCOMPARE(dato6, QDate(2024, 2, 29));
 
     QCOMPARE(Columna(c, QStringLiteral("CC_Descripcion"), QStringLiteral("105")).toString(),
              QStringLiteral("Ventas del norte"));
     QCOMPARE(Columna(c, QStringLiteral("Cc_Analizar"), QStringLiteral("105")).toString(), QStringLiteral("NO"));
     QVERIFY(Columna(c, QStringLiteral("Cc_UserDef_5"), QStringLiteral("105")).isNull());
-    QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_6"), QStringLiteral("105")).toDate(), QDate(2024, 2, 29));
+    QVERIFY(Columna(c, QStringLiteral("Cc_UserDef_6"), QStringLiteral("105")).isNull());
+    QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_2"), QStringLiteral("105")).toString(), QStringLiteral("Laura Garza"));
+    QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_3"), QStringLiteral("105")).toDouble(), 1250000.0);
     QCOMPARE(Columna(c, QStringLiteral("Fecha_Ult_Modif"), QStringLiteral("105")).toDateTime(), Reloj);
     for (int i = 0; i < fijas.size(); ++i)
         QCOMPARE(Columna(c, fijas[i], QStringLiteral("105")), antes[i]);

@@ -277,7 +277,15 @@ void frmCATAddCeCo::CreaGeneral()
 
 void frmCATAddCeCo::ConectaEventos()
 {
-    connect(Controles, &kt508::Controles::B1Click, this, &frmCATAddCeCo::Controles_B1Click);
+    // The checks run outside the save's error path: a failure there is shown, never lost.
+    connect(Controles, &kt508::Controles::B1Click, this, [this] {
+        try {
+            Controles_B1Click();
+        } catch (const kt508::Error& e) {
+            Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B1Click()"), this,
+                           QStringLiteral("KT508"), QString());
+        }
+    });
     connect(Controles, &kt508::Controles::B2Click, this, &frmCATAddCeCo::Controles_B2Click);
     connect(ssTabVex, &kt508::ssTbVex::Click, this, &frmCATAddCeCo::ssTabVex_Click);
     connect(ssTabVex, &kt508::ssTbVex::KeyPress, this, &frmCATAddCeCo::ssTabVex_KeyPress);

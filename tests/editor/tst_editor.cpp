@@ -109,6 +109,7 @@ private slots:
     void rollback_data();
     void rollback();
     void teclasYPaginas();
+    void claveConBlancos();
     void claveAutomatica();
     void rechazosDelCatalogo();
 };
@@ -434,6 +435,10 @@ void TstEditor::teclasYPaginas()
         pruebas::Tecla(ed, Qt::Key_Return);
         QApplication::processEvents();
         enterPasa = !ed->chkAnalizar->hasFocus() && ed->isVisible();
+        ed->ssTabVex->setFocus();
+        pruebas::Tecla(ed, Qt::Key_Return);
+        QApplication::processEvents();
+        enterPasa = enterPasa && !ed->ssTabVex->hasFocus() && ed->isVisible();
 
         pruebas::Tecla(ed, Qt::Key_Escape);
         escapeCancela = !ed->isVisible() && !ed->Add;
@@ -450,6 +455,31 @@ void TstEditor::teclasYPaginas()
     QVERIFY(c.dobles.datos->Mensajes().isEmpty());
     QCOMPARE(pruebas::volcado(c.db()), antes);
     QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N105"))); // cancelled: the tree untouched
+}
+
+// The key is looked up and handed on as typed, and stored trimmed: the generated account is
+// created, but its UPDATE (by the key as typed) finds no row, and the tree is not positioned.
+void TstEditor::claveConBlancos()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    Parametro(c, QStringLiteral("FTO_CENTRO_COSTO"), QStringLiteral("XXXXXX"));
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, QStringLiteral("0"));
+    c.db().setRecording(true);
+    Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        Teclea(ed->txtClave, QStringLiteral("  12 "));
+        Teclea(ed->txtTexto, QStringLiteral("Con blancos"));
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+    QVERIFY2(c.dobles.datos->Mensajes().isEmpty(), qPrintable(c.dobles.datos->Mensajes().value(0).texto));
+    QCOMPARE(Columna(c, QStringLiteral("CC_Descripcion"), QStringLiteral("12")).toString(), QStringLiteral("Con blancos"));
+    QCOMPARE(Columna(c, QStringLiteral("CC_Cuenta_Contable"), QStringLiteral("12")).toString(), QString());
+    QVERIFY(c.db().recorded().contains(
+        QStringLiteral("UPDATE Centro_Costo SET    Cc_Cuenta_Contable = '5100-2012' WHERE Cc_Cve_Centro_Costo = '  12 ' ")));
+    QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N12")));
+    QVERIFY(!frm.tvCeCos->SelectedItem()); // left as rebuilt
 }
 
 void TstEditor::claveAutomatica()
@@ -502,6 +532,8 @@ void TstEditor::rechazosDelCatalogo()
         Teclea(ed->txtClave, QStringLiteral("77"));
         c.db().failContaining(QStringLiteral("SELECT Cc_Descripcion FROM Centro_Costo"));
         pruebas::Tecla(ed, Qt::Key_F4);
+        c.db().failContaining(QStringLiteral("SELECT Cc_Descripcion FROM Centro_Costo"));
+        QTest::mouseClick(ed->Controles->findChild<QToolButton*>(QStringLiteral("btnB1")), Qt::LeftButton);
         c.db().clearFailure();
         pruebas::Tecla(ed, Qt::Key_Escape);
     });
@@ -514,7 +546,7 @@ void TstEditor::rechazosDelCatalogo()
     QVERIFY(!abierto);
 
     const auto m = c.dobles.datos->Mensajes();
-    QCOMPARE(m.size(), 4);
+    QCOMPARE(m.size(), 5);
     QCOMPARE(m[0].texto, QStringLiteral("El cento de costos no es valido para esta operación"));
     QCOMPARE(m[0].titulo, QStringLiteral("Orbanel"));
     QCOMPARE(m[0].errId, QStringLiteral("ERR-ID:7500018"));
@@ -523,8 +555,9 @@ void TstEditor::rechazosDelCatalogo()
     QVERIFY(m[2].texto.startsWith(QStringLiteral("Form_KeyUp() - \r\n")));
     QCOMPARE(m[2].titulo, QStringLiteral("ERROR"));
     QCOMPARE(m[2].errId, QStringLiteral("ERR-ID:7500009"));
-    QCOMPARE(m[3].titulo, QStringLiteral("Controles_Nuevo()"));
-    QCOMPARE(m[3].errId, QStringLiteral("ERR-ID:7500026"));
+    QCOMPARE(m[3].titulo, QStringLiteral("Controles_B1Click()"));
+    QCOMPARE(m[4].titulo, QStringLiteral("Controles_Nuevo()"));
+    QCOMPARE(m[4].errId, QStringLiteral("ERR-ID:7500026"));
 }
 
 QTEST_MAIN(TstEditor)

@@ -32,6 +32,14 @@ QVariant Columna(Componente& c, const QString& columna, const QString& clave)
                                         .arg(columna, clave));
 }
 
+QStringList Columnas(Componente& c, const QString& clave, const QList<const char*>& columnas)
+{
+    QStringList valores;
+    for (const char* columna : columnas)
+        valores << Columna(c, QLatin1String(columna), clave).toString();
+    return valores;
+}
+
 void Parametro(Componente& c, const QString& nombre, const QString& valor)
 {
     c.db().ExecuteParams(QStringLiteral("UPDATE Parametros SET Valor = ? WHERE Parametro = ?"), {valor, nombre});
@@ -45,32 +53,25 @@ void Selecciona(frmKT508& frm, const QString& clave)
     emit frm.tvCeCos->NodeClick(nodo);
 }
 
-// Presses a toolbar button; the action runs on the editor it opens (nullptr when none opens).
-// The action has run when this returns, so that it cannot act on a later window.
-void Pulsa(frmKT508& frm, const char* boton, const std::function<void(frmCATAddCeCo*)>& enEditor)
+// Gives the order; the action runs on the editor it opens (nullptr when none opens) and has
+// run when this returns, so that it cannot act on a later window.
+void EnEditor(const std::function<void()>& orden, const std::function<void(frmCATAddCeCo*)>& accion)
 {
     auto hecho = std::make_shared<bool>(false);
     pruebas::EnModal(
-        [enEditor, hecho](QWidget* modal) {
-            enEditor(qobject_cast<frmCATAddCeCo*>(modal));
+        [accion, hecho](QWidget* modal) {
+            accion(qobject_cast<frmCATAddCeCo*>(modal));
             *hecho = true;
         },
         500);
-    QTest::mouseClick(frm.Controles->findChild<QToolButton*>(QLatin1String(boton)), Qt::LeftButton);
+    orden();
     QTRY_VERIFY(*hecho);
 }
 
-void Lanza(frmKT508& frm, void (kt508::Controles::*evento)(), const std::function<void(frmCATAddCeCo*)>& enEditor)
+void Pulsa(frmKT508& frm, const char* boton, const std::function<void(frmCATAddCeCo*)>& accion)
 {
-    auto hecho = std::make_shared<bool>(false);
-    pruebas::EnModal(
-        [enEditor, hecho](QWidget* modal) {
-            enEditor(qobject_cast<frmCATAddCeCo*>(modal));
-            *hecho = true;
-        },
-        500);
-    emit(frm.Controles->*evento)();
-    QTRY_VERIFY(*hecho);
+    EnEditor([&] { QTest::mouseClick(frm.Controles->findChild<QToolButton*>(QLatin1String(boton)), Qt::LeftButton); },
+             accion);
 }
 
 // What the user types into a field, replacing its text, and Tab to leave it.
@@ -222,30 +223,21 @@ void TstEditor::nuevo()
         QVERIFY2(c.dobles.datos->Mensajes().isEmpty(), qPrintable(c.dobles.datos->Mensajes().value(0).texto));
         QCOMPARE(vistoEnDato3, QStringLiteral("12.5000"));
 
-        QCOMPARE(Columna(c, QStringLiteral("CC_Acumula"), QStringLiteral("77")).toString(), padre);
-        QCOMPARE(Columna(c, QStringLiteral("CC_Descripcion"), QStringLiteral("77")).toString(), textoRaro);
-        QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_1"), QStringLiteral("77")).toString(), textoRaro);
+        // The generated account goes under the configured parent, named after the group.
+        QCOMPARE(Columnas(c, QStringLiteral("77"),
+                          {"CC_Acumula", "CC_Descripcion", "Cc_UserDef_1", "Cc_Analizar", "Gcc_Cve_Grupo_Centro_Costo",
+                           "CC_Tipo", "Es_Cve_Estado", "Oper_Alta", "CC_Cuenta_Contable"}),
+                 (QStringList{padre, textoRaro, textoRaro, "SI", "000000", "0", "AC", "PRUEBAS", "5100-2012"}));
         QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_3"), QStringLiteral("77")).toDouble(), 12.5);
-        QCOMPARE(Columna(c, QStringLiteral("Cc_Analizar"), QStringLiteral("77")).toString(), QStringLiteral("SI"));
-        QCOMPARE(Columna(c, QStringLiteral("Gcc_Cve_Grupo_Centro_Costo"), QStringLiteral("77")).toString(),
-                 QStringLiteral("000000"));
-        QCOMPARE(Columna(c, QStringLiteral("CC_Tipo"), QStringLiteral("77")).toInt(), 0);
-        QCOMPARE(Columna(c, QStringLiteral("Es_Cve_Estado"), QStringLiteral("77")).toString(), QStringLiteral("AC"));
-        QCOMPARE(Columna(c, QStringLiteral("Oper_Alta"), QStringLiteral("77")).toString(), QStringLiteral("PRUEBAS"));
         QCOMPARE(Columna(c, QStringLiteral("Fecha_Alta"), QStringLiteral("77")).toDateTime(), Reloj);
+        QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Cc_Descripcion FROM Cuenta_Contable WHERE "
+                                                         "Cc_Cve_Cuenta_Contable = '5100-2012' AND Cc_Cuenta_Padre = '5100'"))
+                     .toString(),
+                 QStringLiteral("GENERAL"));
         if (padre != QLatin1String("0")) {
             QCOMPARE(Columna(c, QStringLiteral("CC_Tipo"), padre).toInt(), 1);
             QCOMPARE(Columna(c, QStringLiteral("Fecha_Ult_Modif"), padre).toDateTime(), Reloj);
         }
-
-        // The generated account, under the configured parent, named after the group.
-        const QString cuenta = Columna(c, QStringLiteral("CC_Cuenta_Contable"), QStringLiteral("77")).toString();
-        QCOMPARE(cuenta, QStringLiteral("5100-2012"));
-        QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Cc_Descripcion FROM Cuenta_Contable WHERE "
-                                                         "Cc_Cve_Cuenta_Contable = '%1' AND Cc_Cuenta_Padre = '5100'")
-                                              .arg(cuenta))
-                     .toString(),
-                 QStringLiteral("GENERAL"));
 
         kt508::Node* nuevo = frm.tvCeCos->Nodes(QStringLiteral("N77"));
         QVERIFY(nuevo);
@@ -265,11 +257,8 @@ void TstEditor::editar()
     c.dobles.utilerias->reloj = Reloj;
     c.db().Execute(QStringLiteral("UPDATE Centro_Costo SET Cc_Analizar = 'si', Cc_UserDef_5 = NULL, "
                                   "Cc_UserDef_6 = '2024-02-29' WHERE CC_Cve_Centro_Costo = '105'"));
-    const QStringList fijas = {QStringLiteral("CC_Acumula"), QStringLiteral("CC_Tipo"), QStringLiteral("Oper_Alta"),
-                               QStringLiteral("Fecha_Alta"), QStringLiteral("Es_Cve_Estado")};
-    QVariantList antes;
-    for (const QString& columna : fijas)
-        antes << Columna(c, columna, QStringLiteral("105"));
+    const QList<const char*> fijas = {"CC_Acumula", "CC_Tipo", "Oper_Alta", "Fecha_Alta", "Es_Cve_Estado"};
+    const QStringList antes = Columnas(c, QStringLiteral("105"), fijas);
     frmKT508& frm = c.Carga();
     Selecciona(frm, QStringLiteral("105"));
     const int nodos = frm.tvCeCos->Count();
@@ -308,8 +297,7 @@ void TstEditor::editar()
     QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_2"), QStringLiteral("105")).toString(), QStringLiteral("Laura Garza"));
     QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_3"), QStringLiteral("105")).toDouble(), 1250000.0);
     QCOMPARE(Columna(c, QStringLiteral("Fecha_Ult_Modif"), QStringLiteral("105")).toDateTime(), Reloj);
-    for (int i = 0; i < fijas.size(); ++i)
-        QCOMPARE(Columna(c, fijas[i], QStringLiteral("105")), antes[i]);
+    QCOMPARE(Columnas(c, QStringLiteral("105"), fijas), antes);
     // The record-bound fields loaded for the centre are stored back unchanged.
     QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Ca_Valor FROM Campos_Adicionales WHERE Ca_Clave = '105' "
                                                      "AND Ca_Campo = 'RESPONSABLE'"))
@@ -517,9 +505,9 @@ void TstEditor::rechazosDelCatalogo()
         }
     };
     // The toolbar offers neither here; the commands must refuse them by themselves.
-    Lanza(frm, &kt508::Controles::Nuevo, ninguno); // nothing selected yet
+    EnEditor([&] { emit frm.Controles->Nuevo(); }, ninguno); // nothing selected yet
     Selecciona(frm, QStringLiteral("0"));
-    Lanza(frm, &kt508::Controles::Editar, ninguno);
+    EnEditor([&] { emit frm.Controles->Editar(); }, ninguno);
     Selecciona(frm, QStringLiteral("2011"));
     c.db().Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '2011'"));
     Pulsa(frm, "btnEditar", ninguno);

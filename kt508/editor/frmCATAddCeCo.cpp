@@ -340,11 +340,11 @@ void frmCATAddCeCo::Form_Resize()
     });
 }
 
-// The dialog's own Escape would reject it on the press; and Alt with a page's digit must
-// not type the digit into the field. The release decides.
+// The dialog's own Escape would reject it on the press, a date field would open its calendar
+// on F4, and Alt with a page's digit must not type the digit into the field. The release decides.
 void frmCATAddCeCo::Form_KeyDown(int& KeyCode, int Shift)
 {
-    if (KeyCode == kt508::vbKeyEscape)
+    if (KeyCode == kt508::vbKeyEscape || (KeyCode == kt508::vbKeyF4 && Shift != kt508::vbAltMask))
         KeyCode = 0;
     if (Shift == kt508::vbAltMask && (KeyCode == 49 || KeyCode == 50))
         KeyCode = 0;

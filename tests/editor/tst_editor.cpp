@@ -343,6 +343,8 @@ void TstEditor::rollback_data()
         fila("cambio rechazado") << false << "" << "rechazo" << "ERR-ID:7500007" << "Jerarquía rechazada";
         fila("padre borrado por otro") << false << "" << "padre" << "ERR-ID:7500007" << "*105, que no existe.";
         fila("update") << true << "UPDATE Centro_Costo SET " << "" << "ERR-ID:7500008" << "*";
+        if (b != QLatin1String("sqlite")) // a number the column cannot hold; SQLite keeps it
+            fila("dato 3 fuera de rango") << false << "" << "limite" << "ERR-ID:7500008" << "*";
     }
 }
 
@@ -373,6 +375,10 @@ void TstEditor::rollback()
         if (!edicion)
             Teclea(ed->txtClave, QStringLiteral("77"));
         Teclea(ed->txtTexto, QStringLiteral("Nuevo"));
+        if (ajuste == QLatin1String("limite")) {
+            Pagina(ed, Qt::Key_2);
+            Teclea(ed->txtUser3, QStringLiteral("99999999999999999999"));
+        }
         if (!falla.isEmpty())
             c.db().failContaining(falla);
         pruebas::Tecla(ed, Qt::Key_F4);

@@ -109,6 +109,8 @@ private slots:
     void editar();
     void rollback_data();
     void rollback();
+    void argumentosDeLaCuenta_data();
+    void argumentosDeLaCuenta();
     void teclasYPaginas();
     void claveConBlancos();
     void claveAutomatica();
@@ -394,6 +396,68 @@ void TstEditor::rollback()
     QCOMPARE(mensajes[0].estilo, errId == QLatin1String("ERR-ID:7500008") ? 48 : 16);
     QVERIFY(abierto);
     QCOMPARE(pruebas::volcado(c.db()), antes);
+}
+
+// The nine arguments taken from the parent account; comparisons are exact, a null is no match,
+// and a type that is no number fails the generation (and so the save).
+void TstEditor::argumentosDeLaCuenta_data()
+{
+    QTest::addColumn<QString>("valores"); // CC_Tipo, Cc_Titulo, Cc_Naturaleza, Cc_Resultado
+    QTest::addColumn<int>("naturaleza");
+    QTest::addColumn<bool>("resultado");
+    QTest::addColumn<QString>("fallo");
+    QTest::newRow("AC y SI") << "1, 0, 'AC', 'SI'" << 0 << true << "";
+    QTest::newRow("minusculas") << "0, 1, 'ac', 'si'" << 1 << false << "";
+    QTest::newRow("nulos") << "1, 1, NULL, NULL" << 1 << false << "";
+    QTest::newRow("tipo nulo") << "NULL, 1, 'AC', 'SI'" << 0 << false << "Genera_Cuenta_Contable() - \r\nUso no válido de Null";
+}
+
+void TstEditor::argumentosDeLaCuenta()
+{
+    QFETCH(QString, valores);
+    QFETCH(int, naturaleza);
+    QFETCH(bool, resultado);
+    QFETCH(QString, fallo);
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    const QStringList v = valores.split(QStringLiteral(", "));
+    c.db().Execute(QStringLiteral("UPDATE Cuenta_Contable SET CC_Tipo = %1, Cc_Titulo = %2, Cc_Naturaleza = %3, "
+                                  "Cc_Resultado = %4 WHERE Cc_Cve_Cuenta_Contable = '5100'")
+                       .arg(v[0], v[1], v[2], v[3]));
+    const QString grupo = QStringLiteral("GRUPO DE NOMBRE LARGO ").leftJustified(51, QLatin1Char('x'));
+    c.db().ExecuteParams(QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = ? "
+                                        "WHERE Gcc_Cve_Grupo_Centro_Costo = '000000'"),
+                         {grupo});
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, QStringLiteral("0"));
+    const QString antes = pruebas::volcado(c.db());
+    Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        Teclea(ed->txtClave, QStringLiteral("77"));
+        Teclea(ed->txtTexto, QStringLiteral("Nuevo"));
+        pruebas::Tecla(ed, Qt::Key_F4);
+        if (ed->isVisible())
+            pruebas::Tecla(ed, Qt::Key_Escape);
+    });
+
+    const auto mensajes = c.dobles.datos->Mensajes();
+    if (!fallo.isEmpty()) {
+        QCOMPARE(mensajes.size(), 1);
+        QCOMPARE(mensajes[0].texto, fallo);
+        QCOMPARE(mensajes[0].errId, QStringLiteral("ERR-ID:7500006"));
+        QCOMPARE(pruebas::volcado(c.db()), antes);
+        return;
+    }
+    QVERIFY(mensajes.isEmpty());
+    QCOMPARE(c.dobles.utilerias->altasCuenta.size(), 1);
+    const pruebas::LlamadaAltaCuenta& a = c.dobles.utilerias->altasCuenta[0];
+    QCOMPARE(a.cuentaPadre, QStringLiteral("5100"));
+    QCOMPARE(a.descripcion, grupo.left(50));
+    QCOMPARE(QList<int>({a.tipo, a.titulo, a.naturaleza}), QList<int>({v[0].toInt(), v[1].toInt(), naturaleza}));
+    QVERIFY(a.afectable);
+    QCOMPARE(a.resultado, resultado);
+    QCOMPARE(a.vacio, QString());
+    QCOMPARE(a.grupo, QStringLiteral("GAS"));
 }
 
 void TstEditor::teclasYPaginas()

@@ -15,7 +15,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 
-using kt508::Px;
 using namespace Publico;
 
 namespace {
@@ -131,9 +130,11 @@ void frmCATAddCeCo::CreaControles()
     QWidget::setTabOrder(dpUser6, ssTabVex);
 }
 
-// A right-aligned label at the start of a row; returns the container for the field.
-QWidget* frmCATAddCeCo::Etiquetado(kt508::Etiqueta*& etiqueta, const char* nombre, const QString& texto,
-                                   const QString& id, QWidget* contenedor, int fila)
+namespace {
+
+// A right-aligned label at the start of a row; returns the container, for the field beside it.
+QWidget* Etiquetado(kt508::Etiqueta*& etiqueta, const char* nombre, const QString& texto, const QString& id,
+                    QWidget* contenedor, int fila)
 {
     etiqueta = kt508::plataforma().NuevaEtiqueta(contenedor);
     etiqueta->setObjectName(QString::fromLatin1(nombre));
@@ -143,8 +144,6 @@ QWidget* frmCATAddCeCo::Etiquetado(kt508::Etiqueta*& etiqueta, const char* nombr
     etiqueta->setAlignment(1);
     return contenedor;
 }
-
-namespace {
 
 kt508::txtVEX* Texto(QWidget* contenedor, const char* nombre, int x, int fila, int ancho)
 {

@@ -83,8 +83,6 @@ private:
     void CreaGeneral();
     void CreaDatosDeUsuario();
     void ConectaEventos();
-    QWidget* Etiquetado(kt508::Etiqueta*& etiqueta, const char* nombre, const QString& texto, const QString& id,
-                        QWidget* contenedor, int fila);
 
     void Form_Load();
     void Form_Activate();

@@ -11,10 +11,29 @@
 
 #include <QApplication>
 #include <QCheckBox>
-
-#include <memory>
+#include <QPointer>
 
 using namespace Publico;
+
+namespace {
+
+// Loads the editor as a window of the catalogue. The command unloads it after reading its
+// result; a failure leaves it loaded and hidden, and the catalogue disposes of it in the end.
+QPointer<frmCATAddCeCo> CargaEditor(QWidget* catalogo)
+{
+    auto* editor = new frmCATAddCeCo;
+    editor->setParent(catalogo, editor->windowFlags());
+    return editor;
+}
+
+// Gone when the host closed the catalogue while the editor was up.
+void SigueCargado(const QPointer<frmCATAddCeCo>& editor)
+{
+    if (!editor)
+        throw kt508::Error(QStringLiteral("La ventana del editor ya no existe."));
+}
+
+} // namespace
 
 void frmKT508::Controles_Nuevo()
 {
@@ -23,13 +42,13 @@ void frmKT508::Controles_Nuevo()
         return;
     try {
         const QString padre = seleccionado->Key().mid(1);
-        auto editor = std::make_unique<frmCATAddCeCo>();
-        editor->setParent(this, editor->windowFlags());
+        QPointer<frmCATAddCeCo> editor = CargaEditor(this);
         editor->txtPadre->setText(padre);
         editor->txtNPadre->setText(seleccionado->Text());
         editor->txt_Gcc_Cve_Grupo_Centro_Costo->setText(DefaultGroup);
         editor->chkAnalizar->setChecked(true);
         editor->exec();
+        SigueCargado(editor);
         if (editor->Add) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             CargarCecos();
@@ -48,7 +67,7 @@ void frmKT508::Controles_Nuevo()
             IgnoraError([&] { tvCeCos->setFocus(); });
             QApplication::restoreOverrideCursor();
         }
-        editor.reset();
+        delete editor;
         Controles->EndCommand();
     } catch (const kt508::Error& e) {
         Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Nuevo()"), this,
@@ -74,9 +93,9 @@ void frmKT508::Controles_Editar()
             + QStringLiteral(" ");
         kt508::Recordset rs = Ejecuta(strSQL);
 
-        auto editor = std::make_unique<frmCATAddCeCo>();
-        editor->setParent(this, editor->windowFlags());
+        QPointer<frmCATAddCeCo> editor = CargaEditor(this);
         QCoreApplication::processEvents();
+        SigueCargado(editor);
         editor->Controles->LoadFields(clave);
         editor->Controles->setText(QString());
         editor->txtPadre->setText(rs.Fields(QStringLiteral("CC_Acumula")).Value.toString());
@@ -98,9 +117,10 @@ void frmKT508::Controles_Editar()
         rs.Close();
         editor->txtClave->setEnabled(false);
         editor->exec();
+        SigueCargado(editor);
         if (editor->Add)
             tvCeCos->NodeAt(indice)->setText(clave + QStringLiteral(" - ") + editor->txtTexto->Text());
-        editor.reset();
+        delete editor;
         Controles->EndCommand();
     } catch (const kt508::Error& e) {
         Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Editar()"), this,

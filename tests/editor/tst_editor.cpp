@@ -249,6 +249,7 @@ void TstEditor::nuevo()
             QVERIFY(n->Expanded());
         QWidget* foco = frm.focusWidget(); // the catalogue's, whether or not its window is active now
         QVERIFY(foco == frm.tvCeCos || frm.tvCeCos->isAncestorOf(foco));
+        QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // unloaded after use
     }
 }
 
@@ -582,6 +583,8 @@ void TstEditor::rechazosDelCatalogo()
     c.db().Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '2011'"));
     Pulsa(frm, "btnEditar", ninguno);
     QVERIFY(!abierto);
+    // The failure came after the editor was loaded: it stays loaded, hidden, until the catalogue goes.
+    QCOMPARE(frm.findChildren<frmCATAddCeCo*>().size(), 1);
 
     Selecciona(frm, QStringLiteral("105"));
     Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {

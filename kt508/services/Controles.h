@@ -97,6 +97,8 @@ public:
     virtual void setSqlControlResultado(const QString& controlName) = 0;
     virtual void setMask(const QVariant& mask) = 0;
     virtual QVariant NumericValue() const = 0;
+    // Whether Tab stops at the field (display-only fields are skipped).
+    virtual void setTabStop(bool on) = 0;
 
 signals:
     void KeyDown(int& KeyCode, int Shift);

@@ -4,6 +4,7 @@
 
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
 
@@ -29,7 +30,8 @@ FechaVex::FechaVex(QWidget* parent)
     m_fecha->setMinimumDate(SinFecha());
     m_fecha->setSpecialValueText(QStringLiteral(" "));
     m_fecha->setDate(QDate::currentDate());
-    m_fecha->setToolTip(QStringLiteral("Fecha (Alt+flecha abajo abre el calendario)"));
+    m_fecha->setToolTip(QStringLiteral("Fecha (Alt+flecha abajo abre el calendario; Supr la deja vacía)"));
+    m_fecha->installEventFilter(this);
     auto* disposicion = new QVBoxLayout(this);
     disposicion->setContentsMargins(0, 0, 0, 0);
     disposicion->addWidget(m_fecha);
@@ -46,6 +48,19 @@ QDate FechaVex::Value() const
 void FechaVex::setValue(const QDate& value)
 {
     m_fecha->setDate(value.isValid() && value > SinFecha() ? value : SinFecha());
+}
+
+// Delete leaves the date empty: a date the record does not have is not today's.
+bool FechaVex::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_fecha && event->type() == QEvent::KeyPress) {
+        const auto* tecla = static_cast<QKeyEvent*>(event);
+        if (tecla->key() == Qt::Key_Delete && tecla->modifiers() == Qt::NoModifier) {
+            setValue(QDate());
+            return true;
+        }
+    }
+    return kt508::dpFecha::eventFilter(watched, event);
 }
 
 void FechaVex::AplicaEsquema()

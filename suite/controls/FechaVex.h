@@ -19,6 +19,9 @@ public:
     // Colours the calendar with the suite's scheme.
     void AplicaEsquema();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QDateEdit* m_fecha;
 };

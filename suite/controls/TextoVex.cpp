@@ -281,6 +281,11 @@ QVariant TextoVex::NumericValue() const
     return valido ? valor : 0.0;
 }
 
+void TextoVex::setTabStop(bool on)
+{
+    m_campo->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 void TextoVex::AbreLista()
 {
     if (!ExisteLista(m_idconsulta) || m_locked || !isEnabled())

@@ -35,6 +35,7 @@ public:
     void setSqlControlResultado(const QString& controlName) override;
     void setMask(const QVariant& mask) override;
     QVariant NumericValue() const override;
+    void setTabStop(bool on) override;
 
     bool Locked() const;
     bool EsClave() const;

@@ -233,8 +233,9 @@ bool ServicioUtilerias::ValidaCambio(const QString& tabla, const QString& clave,
 {
     m_ultimoError.clear();
     try {
+        // The store keeps keys without their surrounding blanks; callers may pass them as typed.
         if (tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0)
-            m_ultimoError = RevisaJerarquia(clave);
+            m_ultimoError = RevisaJerarquia(clave.trimmed());
         if (!m_ultimoError.isEmpty())
             return false;
         RegistraCambio(tabla, clave, extra);

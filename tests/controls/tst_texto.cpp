@@ -138,6 +138,12 @@ void PruebaTexto::enterPasaAlSiguienteCampo()
     QTest::keyClicks(v.Linea(2), u"x"_s); // without tabonenter Enter stays
     QTest::keyClick(v.Linea(2), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), v.Linea(2));
+
+    // A display-only field has no tab stop: the keyboard passes it over.
+    v.campos[1]->setTabStop(false);
+    v.campos[0]->setFocus();
+    QTest::keyClick(v.Linea(0), Qt::Key_Return);
+    QTRY_COMPARE(QApplication::focusWidget(), v.Linea(2));
 }
 
 void PruebaTexto::valorNumerico()

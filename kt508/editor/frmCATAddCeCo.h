@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+class QCheckBox;
+class QFrame;
+class KeyPreview;
+
+namespace kt508 {
+class Controles;
+class Etiqueta;
+class ImageList;
+class colorVEX;
+class dpFecha;
+class ssTbVex;
+class txtVEX;
+} // namespace kt508
+
+// Creates or edits one cost centre. The caller loads it (construction), writes its fields,
+// shows it modally, reads Add and destroys it; the window only hides itself. A disabled
+// txtClave is the one sign of edit mode.
+class frmCATAddCeCo : public QDialog {
+    Q_OBJECT
+    Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
+
+public:
+    frmCATAddCeCo();
+    ~frmCATAddCeCo() override;
+
+    QObject* Padre() const;
+    void setPadre(QObject* Valor);
+    Q_INVOKABLE QString Transaccion() const;
+
+    bool Add = false;
+
+    kt508::colorVEX* colorVEX = nullptr;
+    kt508::Controles* Controles = nullptr;
+    kt508::ImageList* im = nullptr;
+    kt508::ssTbVex* ssTabVex = nullptr;
+    QFrame* sh1 = nullptr;
+    QFrame* fr1 = nullptr;
+    kt508::Etiqueta* Label1 = nullptr;
+    kt508::txtVEX* txtPadre = nullptr;
+    kt508::txtVEX* txtNPadre = nullptr;
+    kt508::Etiqueta* Label7 = nullptr;
+    kt508::txtVEX* txtClave = nullptr;
+    kt508::Etiqueta* Label2 = nullptr;
+    kt508::txtVEX* txtTexto = nullptr;
+    kt508::Etiqueta* Etiqueta1 = nullptr;
+    kt508::txtVEX* txt_Gcc_Cve_Grupo_Centro_Costo = nullptr;
+    kt508::txtVEX* txt_Gcc_Descripcion = nullptr;
+    kt508::Etiqueta* Label6 = nullptr;
+    kt508::txtVEX* txtCuenta = nullptr;
+    kt508::txtVEX* txtNCta = nullptr;
+    QCheckBox* chkAnalizar = nullptr;
+    QFrame* sh2 = nullptr;
+    QFrame* fr2 = nullptr;
+    kt508::Etiqueta* Label31 = nullptr;
+    kt508::txtVEX* txtUser1 = nullptr;
+    kt508::Etiqueta* Label30 = nullptr;
+    kt508::txtVEX* txtUser2 = nullptr;
+    kt508::Etiqueta* Label29 = nullptr;
+    kt508::txtVEX* txtUser3 = nullptr;
+    kt508::Etiqueta* Label28 = nullptr;
+    kt508::txtVEX* txtUser4 = nullptr;
+    kt508::Etiqueta* Label27 = nullptr;
+    kt508::dpFecha* dpUser5 = nullptr;
+    kt508::Etiqueta* Label26 = nullptr;
+    kt508::dpFecha* dpUser6 = nullptr;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    void CreaControles();
+    void CreaGeneral();
+    void CreaDatosDeUsuario();
+    void ConectaEventos();
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_KeyUp(int& KeyCode, int Shift);
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+    void chkAnalizar_KeyPress(int& KeyAscii);
+    void ssTabVex_KeyPress(int& KeyAscii);
+    void ssTabVex_Click(int PreviousTab);
+    void Controles_B1Click(); // the save (GuardaCentro.cpp)
+    void Controles_B2Click();
+
+    // The save, in the order of its steps (GuardaCentro.cpp).
+    bool Valida();
+    bool Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo);
+    void EnfocaCampo(kt508::txtVEX* campo);
+    QString SentenciaUpdate(const QString& operador, const QString& fecha) const;
+    QString SentenciaPadre(const QString& operador, const QString& fecha) const;
+    QString SentenciaInsert(const QString& operador, const QString& fecha) const;
+    QString ValorNumerico(kt508::txtVEX* campo) const;
+    QString ValorFecha(kt508::dpFecha* fecha) const;
+    QString Analizar() const;
+    bool EsNuevo() const;
+
+    // Ledger-account generation (GeneraCuenta.cpp).
+    bool Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave, QString& Descripcion);
+
+    QPointer<QObject> m_padre;  // Padre: the host object
+    QString m_cuentaPadre;      // "CON_CUENTA_PADRE_CENTRO_COSTO"
+    QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
+    bool m_activacionPendiente = false;
+    KeyPreview* m_teclas = nullptr;
+};

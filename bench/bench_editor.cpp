@@ -176,15 +176,13 @@ int main(int argc, char* argv[])
             unCaso(args.at(2), args.at(1).toInt());
             return 0;
         }
-        int maximo = 100000;
-        if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
-            maximo = args.at(1).toInt();
-            args = args.mid(2);
-        }
+        Opciones opciones;
+        if (!leeOpciones("bench_editor", args, opciones))
+            return 2;
         QTemporaryDir carpeta;
-        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), maximo);
-        if (!args.isEmpty())
-            tabla(QStringLiteral("PostgreSQL"), args.first(), maximo);
+        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), opciones.maximo);
+        if (!opciones.servidor.isEmpty())
+            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
     } catch (const kt508::Error& e) {
         std::fprintf(stderr, "bench_editor: %s\n", qPrintable(e.Description()));
         return 1;

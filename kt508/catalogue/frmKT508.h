@@ -26,7 +26,7 @@ class frmKT508 : public QWidget {
     Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
     // Read by name as the host's is; invalid while it cannot be given (no Padre, no host value).
     Q_PROPERTY(QVariant Transaccion READ TransaccionPorNombre)
-    Q_PROPERTY(QObject* sPadre READ Padre) // what the editor takes as its host object
+    Q_PROPERTY(QObject* sPadre READ Padre WRITE setPadre) // the same storage; the editor takes it
 
 public:
     // The one window of the process, created (not loaded) on first use.

@@ -229,13 +229,13 @@ void TstEditor::nuevo()
         QCOMPARE(Columnas(c, QStringLiteral("77"),
                           {"CC_Acumula", "CC_Descripcion", "Cc_UserDef_1", "Cc_Analizar", "Gcc_Cve_Grupo_Centro_Costo",
                            "CC_Tipo", "Es_Cve_Estado", "Oper_Alta", "CC_Cuenta_Contable"}),
-                 (QStringList{padre, textoRaro, textoRaro, "SI", "000000", "0", "AC", "PRUEBAS", "5100-2012"}));
+                 (QStringList{padre, textoRaro, textoRaro, "SI", "000100", "0", "AC", "PRUEBAS", "5100-2012"}));
         QCOMPARE(Columna(c, QStringLiteral("Cc_UserDef_3"), QStringLiteral("77")).toDouble(), 12.5);
         QCOMPARE(Columna(c, QStringLiteral("Fecha_Alta"), QStringLiteral("77")).toDateTime(), Reloj);
         QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Cc_Descripcion FROM Cuenta_Contable WHERE "
                                                          "Cc_Cve_Cuenta_Contable = '5100-2012' AND Cc_Cuenta_Padre = '5100'"))
                      .toString(),
-                 QStringLiteral("GENERAL"));
+                 QStringLiteral("COMERCIAL"));
         if (padre != QLatin1String("0")) {
             QCOMPARE(Columna(c, QStringLiteral("CC_Tipo"), padre).toInt(), 1);
             QCOMPARE(Columna(c, QStringLiteral("Fecha_Ult_Modif"), padre).toDateTime(), Reloj);
@@ -424,10 +424,8 @@ void TstEditor::argumentosDeLaCuenta()
     c.db().Execute(QStringLiteral("UPDATE Cuenta_Contable SET CC_Tipo = %1, Cc_Titulo = %2, Cc_Naturaleza = %3, "
                                   "Cc_Resultado = %4 WHERE Cc_Cve_Cuenta_Contable = '5100'")
                        .arg(v[0], v[1], v[2], v[3]));
+    // Longer than any group description the schema stores, as another suite's look-up may give it.
     const QString grupo = QStringLiteral("GRUPO DE NOMBRE LARGO ").leftJustified(51, QLatin1Char('x'));
-    c.db().ExecuteParams(QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = ? "
-                                        "WHERE Gcc_Cve_Grupo_Centro_Costo = '000000'"),
-                         {grupo});
     frmKT508& frm = c.Carga();
     Selecciona(frm, QStringLiteral("0"));
     const QString antes = pruebas::volcado(c.db());
@@ -436,6 +434,7 @@ void TstEditor::argumentosDeLaCuenta()
             return;
         Teclea(ed->txtClave, QStringLiteral("77"));
         Teclea(ed->txtTexto, QStringLiteral("Nuevo"));
+        ed->txt_Gcc_Descripcion->setText(grupo);
         pruebas::Tecla(ed, Qt::Key_F4);
         if (ed->isVisible())
             pruebas::Tecla(ed, Qt::Key_Escape);

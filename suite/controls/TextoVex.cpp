@@ -150,6 +150,14 @@ TextoVex::TextoVex(QWidget* parent)
     Colorea();
 }
 
+// The inner field goes first, while this is still whole: losing the focus on its way out must
+// reach a living owner. A window being unloaded ends no edit and looks nothing up.
+TextoVex::~TextoVex()
+{
+    m_modificado = false;
+    delete m_campo;
+}
+
 QString TextoVex::Text() const
 {
     return m_campo->text();

@@ -16,6 +16,7 @@ class TextoVex : public kt508::txtVEX {
     Q_OBJECT
 public:
     explicit TextoVex(QWidget* parent = nullptr);
+    ~TextoVex() override;
 
     QString Text() const override;
     void setText(const QString& text) override;

@@ -153,10 +153,15 @@ void PruebasUtilerias::buscaEnArbol()
     ventana.show();
     QVERIFY(QTest::qWaitForWindowActive(&ventana));
     const auto seleccionado = [arbol] { return arbol->SelectedItem() ? arbol->SelectedItem()->Key() : QString(); };
-    for (const QString& esperado : {u"N1"_s, u"N21"_s, u"N22"_s, u"N1"_s}) {
+    // The screen hears of each centre found as of a click on it.
+    QStringList pulsados;
+    connect(arbol, &kt508::TreeView::NodeClick, this, [&pulsados](kt508::Node* nodo) { pulsados << nodo->Key(); });
+    const QStringList esperados{u"N1"_s, u"N21"_s, u"N22"_s, u"N1"_s};
+    for (const QString& esperado : esperados) {
         m_util.BuscaEnArbol(*arbol, u"véntas"_s);
         QCOMPARE(seleccionado(), esperado);
     }
+    QCOMPARE(pulsados, esperados);
     QVERIFY(arbol->Nodes(u"N2"_s)->Expanded()); // made visible
 
     QString texto;
@@ -169,6 +174,7 @@ void PruebasUtilerias::buscaEnArbol()
     m_util.BuscaEnArbol(*arbol, u"Tesorería"_s);
     QCOMPARE(texto, u"No se encontró «Tesorería» en el árbol."_s);
     QCOMPARE(seleccionado(), u"N1"_s);
+    QCOMPARE(pulsados, esperados);
 }
 
 int EjecutaPruebasUtilerias(int argc, char** argv)

@@ -82,19 +82,25 @@ void PruebasUtilerias::fechasIdaYVuelta_data()
         QTest::newRow(qPrintable(nombre)) << nombre;
 }
 
-// The text goes into the statement between quotes, as the screen writes it, and reads back.
+// The text goes into the statement between quotes, as the screen writes it, and reads back:
+// the audit stamp in a date-and-time column, a user date in a date column.
 void PruebasUtilerias::fechasIdaYVuelta()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
     const QDateTime momento(QDate(2024, 2, 29), QTime(23, 59, 58));
+    const QDate dia(2031, 12, 31);
     QVERIFY_SQL(orbanel::Sesion::Conexion().Execute(
-        u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, Fecha_Alta) VALUES ('1', '0', '%1')"_s.arg(
-            m_util.FormatoFechaHora(momento))));
+        u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, Fecha_Alta, Cc_UserDef_5) VALUES ('1', '0', '%1', '%2')"_s
+            .arg(m_util.FormatoFechaHora(momento), m_util.FormatoFecha(dia))));
     const QVariant leido = Escalar(u"SELECT Fecha_Alta FROM Centro_Costo"_s);
     const QDateTime fecha = leido.typeId() == QMetaType::QDateTime
         ? leido.toDateTime()
         : QDateTime::fromString(leido.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_s);
     QCOMPARE(fecha, momento);
+    const QVariant leidoDia = Escalar(u"SELECT Cc_UserDef_5 FROM Centro_Costo"_s);
+    QCOMPARE(leidoDia.typeId() == QMetaType::QDate ? leidoDia.toDate()
+                                                   : QDate::fromString(leidoDia.toString().left(10), Qt::ISODate),
+             dia);
 }
 
 // The new account lives in the caller's transaction; a missing parent gives "" and the reason.

@@ -8,7 +8,11 @@
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -45,6 +49,7 @@ private slots:
     void validaCambio_data() { pruebas::agregaBackends(); }
     void validaCambio();
     void buscaEnArbol();
+    void enviaTeclasMueveElFoco();
 
 private:
     void abre(pruebas::Contenido contenido);
@@ -181,6 +186,28 @@ void PruebasUtilerias::buscaEnArbol()
     QCOMPARE(texto, u"No se encontró «Tesorería» en el árbol."_s);
     QCOMPARE(seleccionado(), u"N1"_s);
     QCOMPARE(pulsados, esperados);
+}
+
+// A tab sent to the focus moves it as the key would: forward, once per tab, after the caller's
+// handler has returned.
+void PruebasUtilerias::enviaTeclasMueveElFoco()
+{
+    QWidget ventana;
+    auto* analizar = new QCheckBox(u"Analizar"_s, &ventana);
+    auto* siguiente = new QLineEdit(&ventana);
+    auto* despues = new QLineEdit(&ventana);
+    auto* columna = new QVBoxLayout(&ventana);
+    for (QWidget* w : {static_cast<QWidget*>(analizar), static_cast<QWidget*>(siguiente), static_cast<QWidget*>(despues)})
+        columna->addWidget(w);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    analizar->setFocus();
+    m_util.EnviaTeclas(u"\t"_s, 0);
+    QTRY_COMPARE(QApplication::focusWidget(), siguiente);
+    QVERIFY(!analizar->isChecked());
+    m_util.EnviaTeclas(u"\t"_s, 0);
+    QTRY_COMPARE(QApplication::focusWidget(), despues);
+    QCOMPARE(despues->text(), QString());
 }
 
 int EjecutaPruebasUtilerias(int argc, char** argv)

@@ -45,12 +45,14 @@ void PruebasDatos::mensajeResponde_data()
     const QString largo = u"No se pudo guardar el centro de costos: "_s + u"la base de datos rechazó el cambio. "_s.repeated(8);
     QTest::addColumn<QString>("texto");
     QTest::addColumn<int>("estilo");
-    QTest::addColumn<QString>("boton");
+    QTest::addColumn<QString>("boton"); // clicked; none: the key is pressed
+    QTest::addColumn<int>("tecla");
     QTest::addColumn<int>("esperado");
-    QTest::newRow("clic en Sí") << corto << 292 << u"botonSi"_s << 6;
-    QTest::newRow("Enter: No por omisión") << corto << 292 << QString() << 7;
-    QTest::newRow("error") << largo << 16 << QString() << 1;
-    QTest::newRow("aviso") << corto << 48 << QString() << 1;
+    QTest::newRow("clic en Sí") << corto << 292 << u"botonSi"_s << 0 << 6;
+    QTest::newRow("Enter: No por omisión") << corto << 292 << QString() << int(Qt::Key_Return) << 7;
+    QTest::newRow("Escape: No") << corto << 292 << QString() << int(Qt::Key_Escape) << 7;
+    QTest::newRow("error") << largo << 16 << QString() << int(Qt::Key_Return) << 1;
+    QTest::newRow("aviso") << corto << 48 << QString() << int(Qt::Key_Escape) << 1;
 }
 
 void PruebasDatos::mensajeResponde()
@@ -58,6 +60,7 @@ void PruebasDatos::mensajeResponde()
     QFETCH(QString, texto);
     QFETCH(int, estilo);
     QFETCH(QString, boton);
+    QFETCH(int, tecla);
     QFETCH(int, esperado);
     QString modulo;
     int ancho = 0;
@@ -67,7 +70,7 @@ void PruebasDatos::mensajeResponde()
         modulo = modal->findChild<QLabel*>(u"textoModulo"_s)->text();
         ancho = modal->findChild<QLabel*>(u"textoMensaje"_s)->width();
         if (boton.isEmpty())
-            pruebas::Tecla(modal, Qt::Key_Return);
+            pruebas::Tecla(modal, Qt::Key(tecla));
         else
             QTest::mouseClick(modal->findChild<QPushButton*>(boton), Qt::LeftButton);
     });

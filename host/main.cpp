@@ -38,6 +38,9 @@ struct Opciones {
     bool reparar = false;
 };
 
+// The operator's name goes into the catalogue's Oper_* columns, which take up to 30 characters.
+constexpr int LargoOperador = 30;
+
 // Exit codes of --verificar, for an administrator's scripts.
 enum Salida : int { SinProblemas = 0, ConProblemas = 1, OpcionesErroneas = 2, SinVerificar = 3 };
 
@@ -276,6 +279,11 @@ int main(int argc, char* argv[])
         return errorDeOpciones(
             QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
                 .arg(opciones.db));
+    if (opciones.operador.size() > LargoOperador)
+        return errorDeOpciones(QStringLiteral("--operador admite hasta %1 caracteres (recibido «%2», de %3)")
+                                   .arg(LargoOperador)
+                                   .arg(opciones.operador)
+                                   .arg(opciones.operador.size()));
     if (opciones.reparar && !opciones.verificar)
         return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
     if (!opciones.registrar.isEmpty() || !opciones.desregistrar.isEmpty())

@@ -2,6 +2,8 @@
 
 #include "kt508/services/Connection.h"
 
+#include <utility>
+
 namespace kt508 {
 
 Connection::~Connection() = default;
@@ -14,6 +16,20 @@ Plataforma& plataforma()
 {
     static Plataforma instance;
     return instance;
+}
+
+namespace {
+thread_local QString errorInfo;
+}
+
+void FijaErrorInfo(const QString& descripcion)
+{
+    errorInfo = descripcion;
+}
+
+QString TomaErrorInfo()
+{
+    return std::exchange(errorInfo, QString());
 }
 
 } // namespace kt508

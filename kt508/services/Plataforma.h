@@ -49,6 +49,11 @@ struct Plataforma {
 
 Plataforma& plataforma();
 
+// The thread's error information: an entry point that answers "no" leaves here why it failed,
+// and its caller takes it to tell the user. TomaErrorInfo gives "" when there is none, and clears it.
+void FijaErrorInfo(const QString& descripcion);
+QString TomaErrorInfo();
+
 // Twips of the original design to pixels: 15 twips a pixel.
 constexpr int Px(int twips)
 {

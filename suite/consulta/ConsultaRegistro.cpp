@@ -32,6 +32,8 @@ QTableWidget* TablaDeCampos(const Campos& campos, QWidget* padre)
     tabla->setHorizontalHeaderLabels({QStringLiteral("Campo"), QStringLiteral("Valor")});
     tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Rows are read with the arrows; Tab goes on to Cerrar, as in any other window.
+    tabla->setTabKeyNavigation(false);
     tabla->verticalHeader()->hide();
     tabla->horizontalHeader()->setStretchLastSection(true);
     for (int fila = 0; fila < tabla->rowCount(); ++fila) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -13,9 +14,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -74,6 +77,36 @@ void PintaPie(QPainter& pintor, const Hoja& hoja, int pagina, int total)
     const QString pie = QStringLiteral("Página %1 de %2").arg(pagina).arg(total);
     const qreal x = (hoja.area.width() - metricas.horizontalAdvance(pie)) / 2;
     pintor.drawText(QPointF(x, hoja.area.height() - metricas.descent()), pie);
+}
+
+// The preview's toolbar buttons take no focus: each of its actions is also a key.
+void DaAtajo(QAction* accion, QKeySequence::StandardKey tecla)
+{
+    accion->setShortcut(tecla);
+    accion->setToolTip(
+        QStringLiteral("%1 (%2)").arg(accion->toolTip(), accion->shortcut().toString(QKeySequence::NativeText)));
+}
+
+QAction* AccionDeImprimir(const QToolBar& barra)
+{
+    const QString imprimir = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction* accion : barra.actions()) {
+        if (accion->text() == imprimir)
+            return accion;
+    }
+    return nullptr;
+}
+
+// Large enough to read a page: most of the screen's height, and the width the toolbar needs.
+QSize TamanoDeVista(const QWidget& vista)
+{
+    const QScreen* pantalla = vista.screen();
+    if (!pantalla)
+        return vista.size();
+    const QRect area = pantalla->availableGeometry();
+    const int alto = area.height() * 9 / 10;
+    const int ancho = std::min(area.width() * 9 / 10, std::max(vista.sizeHint().width(), alto * 4 / 5));
+    return {ancho, alto};
 }
 
 QString NombreDeArchivo(const QString& titulo)
@@ -138,12 +171,16 @@ VistaPreviaTexto::VistaPreviaTexto(QPrinter* impresora, QString texto, QString t
     setWindowTitle(m_titulo.isEmpty() ? QStringLiteral("Vista previa") : QStringLiteral("Vista previa - ") + m_titulo);
     connect(this, &QPrintPreviewDialog::paintRequested, this, &VistaPreviaTexto::Pinta);
     if (auto* barra = findChild<QToolBar*>()) {
+        if (QAction* imprimir = AccionDeImprimir(*barra))
+            DaAtajo(imprimir, QKeySequence::Print);
         barra->addSeparator();
         QAction* pdf = barra->addAction(QStringLiteral("Guardar PDF"));
         pdf->setObjectName(QStringLiteral("accionGuardarPdf"));
         pdf->setToolTip(QStringLiteral("Guarda el listado como documento PDF"));
+        DaAtajo(pdf, QKeySequence::Save);
         connect(pdf, &QAction::triggered, this, &VistaPreviaTexto::GuardaComoPdf);
     }
+    resize(TamanoDeVista(*this));
 }
 
 void VistaPreviaTexto::Pinta(QPrinter* impresora)

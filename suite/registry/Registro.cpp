@@ -41,6 +41,13 @@ QLibrary& cargaBiblioteca(const QString& ruta)
     return *biblioteca;
 }
 
+// What an entry point that answered "no" left as its reason, else the text given.
+QString motivoDeFalla(const QString& siNoDice)
+{
+    const QString motivo = kt508::TomaErrorInfo();
+    return motivo.isEmpty() ? siNoDice : motivo;
+}
+
 template <typename Fn>
 Fn resuelve(QLibrary& biblioteca, const char* simbolo)
 {
@@ -97,14 +104,14 @@ void Registro::RegistraBiblioteca(const QString& ruta)
 {
     QLibrary& biblioteca = cargaBiblioteca(QFileInfo(ruta).absoluteFilePath());
     if (!resuelve<FnRegistro>(biblioteca, "DllRegisterServer")())
-        throw kt508::Error(QStringLiteral("La biblioteca «%1» no pudo registrarse.").arg(ruta));
+        throw kt508::Error(motivoDeFalla(QStringLiteral("La biblioteca «%1» no pudo registrarse.").arg(ruta)));
 }
 
 void Registro::DesregistraBiblioteca(const QString& ruta)
 {
     QLibrary& biblioteca = cargaBiblioteca(QFileInfo(ruta).absoluteFilePath());
     if (!resuelve<FnRegistro>(biblioteca, "DllUnregisterServer")())
-        throw kt508::Error(QStringLiteral("La biblioteca «%1» no pudo borrar su registro.").arg(ruta));
+        throw kt508::Error(motivoDeFalla(QStringLiteral("La biblioteca «%1» no pudo borrar su registro.").arg(ruta)));
 }
 
 QObject* Registro::CreaObjeto(const QString& progId)
@@ -116,7 +123,8 @@ QObject* Registro::CreaObjeto(const QString& progId)
     const QByteArray id = progId.toUtf8();
     QObject* fabrica = resuelve<FnClassObject>(biblioteca, "DllGetClassObject")(id.constData());
     if (!fabrica)
-        throw kt508::Error(QStringLiteral("La biblioteca «%1» no ofrece la clase «%2».").arg(clase->biblioteca, progId));
+        throw kt508::Error(
+            motivoDeFalla(QStringLiteral("La biblioteca «%1» no ofrece la clase «%2».").arg(clase->biblioteca, progId)));
     QObject* objeto = nullptr;
     if (!QMetaObject::invokeMethod(fabrica, "CreateInstance", Q_RETURN_ARG(QObject*, objeto)) || !objeto)
         throw kt508::Error(QStringLiteral("No se pudo crear un objeto de la clase «%1».").arg(progId));

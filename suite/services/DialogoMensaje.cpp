@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -65,6 +66,14 @@ QLabel* Etiqueta(const QString& texto, const char* nombre, QWidget* padre)
     etiqueta->setTextFormat(Qt::PlainText);
     etiqueta->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return etiqueta;
+}
+
+// A short message reads on one line; a long one wraps at a width that still reads as a sentence.
+int AnchoDeMensaje(const QLabel& etiqueta)
+{
+    const QFontMetrics metricas = etiqueta.fontMetrics();
+    const int limite = metricas.averageCharWidth() * 60;
+    return std::min(limite, metricas.boundingRect(QRect(0, 0, limite, 0), Qt::TextWordWrap, etiqueta.text()).width());
 }
 
 QLabel* EtiquetaModulo(const QString& modulo, const QString& errId, QWidget* padre)
@@ -127,6 +136,7 @@ DialogoMensaje::DialogoMensaje(const QString& texto, int estilo, const QString& 
     auto* textos = new QVBoxLayout;
     QLabel* mensaje = Etiqueta(texto, "textoMensaje", this);
     mensaje->setWordWrap(true);
+    mensaje->setMinimumWidth(AnchoDeMensaje(*mensaje));
     textos->addWidget(mensaje);
     textos->addWidget(EtiquetaModulo(modulo, errId, this));
     textos->addStretch();

@@ -1,6 +1,5 @@
 #include "suite/services/ServicioDatos.h"
 
-#include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/DialogoMensaje.h"
 #include "suite/services/Sesion.h"
@@ -19,7 +18,9 @@ QString ServicioDatos::Usuario()
     return Sesion::Operador();
 }
 
-// Kind "T" asks for text; the empty kind takes the stored value as it is.
+// Kind "T" asks for text; the empty kind takes the stored value as it is. A setting that is
+// not configured gives its default, the empty text included: a database created without the
+// demo has no settings, and "" is what the callers take as "no format", "no parent account".
 QVariant ServicioDatos::Parametro(const QString& nombre, int /*valor*/, const QString& tipo,
                                   const QString& porDefecto)
 {
@@ -27,13 +28,8 @@ QVariant ServicioDatos::Parametro(const QString& nombre, int /*valor*/, const QS
         QStringLiteral("SELECT Valor FROM Parametros WHERE Parametro = ?"), {nombre});
     const QVariant valor = rs.Eof() ? QVariant() : rs.Value(0);
     rs.Close();
-    if (valor.isNull()) {
-        if (!porDefecto.isEmpty())
-            return porDefecto;
-        throw kt508::Error(
-            QStringLiteral("No está configurado el parámetro %1 (tabla Parametros) y no tiene valor por omisión.")
-                .arg(nombre));
-    }
+    if (valor.isNull())
+        return porDefecto;
     if (tipo.compare(QStringLiteral("T"), Qt::CaseInsensitive) == 0)
         return valor.toString();
     return valor;

@@ -78,6 +78,7 @@ private slots:
     void capturaNoEsperaVentanas();
     void verificarDesdeLaConsola();
     void ayudaNombraCadaOpcion();
+    void operadorDemasiadoLargo();
     void benchRehusaArgumentos();
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
@@ -140,6 +141,20 @@ void TstHost::ayudaNombraCadaOpcion()
     for (const char* opcion : {"--help", "--version", "--db", "--operador", "--crear-esquema", "--verificar", "--reparar",
                                "--screenshot", "--expandir", "--registrar", "--desregistrar"})
         QVERIFY2(r.salida.contains(QLatin1String(opcion)), opcion);
+}
+
+// An operator longer than the audit columns would make every change fail: refused at start.
+void TstHost::operadorDemasiadoLargo()
+{
+    const QString operador(31, QLatin1Char('A'));
+    const Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN),
+                                {QStringLiteral("--operador"), operador, QStringLiteral("--db"),
+                                 QStringLiteral("sqlite:") + m_carpeta.filePath(QStringLiteral("operador.db")),
+                                 QStringLiteral("--screenshot"), m_carpeta.filePath(QStringLiteral("operador.png"))},
+                                m_registro);
+    QVERIFY(r.termino);
+    QCOMPARE(r.codigo, 2);
+    QVERIFY2(r.errores.contains(QLatin1String("--operador admite hasta 30 caracteres")), qPrintable(r.errores));
 }
 
 void TstHost::benchRehusaArgumentos()

@@ -4,7 +4,9 @@
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -35,18 +37,26 @@ void PruebasConsulta::muestraRegistro()
     int filas = -1;
     bool editable = false;
     QString titulo;
+    QString focoTrasTab;
     pruebas::EnModal([&](QWidget* modal) {
         if (!modal)
             return;
         titulo = modal->windowTitle();
-        if (auto* tabla = modal->findChild<QTableWidget*>(u"tablaCampos"_s)) {
-            filas = tabla->rowCount();
-            for (int i = 0; i < filas; ++i) {
-                valores[tabla->item(i, 0)->text().toLower()] = tabla->item(i, 1)->text();
-                editable = editable || (tabla->item(i, 1)->flags() & Qt::ItemIsEditable);
-            }
+        auto* tabla = modal->findChild<QTableWidget*>(u"tablaCampos"_s);
+        if (!tabla)
+            return;
+        filas = tabla->rowCount();
+        for (int i = 0; i < filas; ++i) {
+            valores[tabla->item(i, 0)->text().toLower()] = tabla->item(i, 1)->text();
+            editable = editable || (tabla->item(i, 1)->flags() & Qt::ItemIsEditable);
         }
-        modal->close();
+        // Read with the arrows, then Tab and Space on Cerrar: the keyboard gets out of the list.
+        tabla->setFocus();
+        pruebas::Tecla(modal, Qt::Key_Down);
+        pruebas::Tecla(modal, Qt::Key_Tab);
+        if (auto* boton = qobject_cast<QPushButton*>(QApplication::focusWidget()))
+            focoTrasTab = boton->text();
+        pruebas::Tecla(modal, Qt::Key_Space);
     });
     consulta.Muestra(u"Centro_Costo"_s, u"Cc_Cve_Centro_Costo"_s, u"105"_s);
     QCOMPARE(titulo, u"Centro_Costo"_s);
@@ -54,6 +64,7 @@ void PruebasConsulta::muestraRegistro()
     QCOMPARE(valores[u"cc_descripcion"_s], u"Ventas norte"_s);
     QCOMPARE(valores[u"cc_acumula"_s], u"100"_s);
     QVERIFY(!editable);
+    QCOMPARE(focoTrasTab, u"Cerrar"_s);
 
     // A missing record: a message, no listing.
     QString texto;

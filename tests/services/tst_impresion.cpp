@@ -1,13 +1,33 @@
 #include "suite/print/Compaginacion.h"
 #include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
+#include "tests/support/Interaccion.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using Paginas = std::vector<QStringList>;
+
+namespace {
+
+// The action on the next modal window other than the one already open: a dialog that is
+// still being built lets the timers run before it shows.
+void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
+{
+    pruebas::EnModal([abierta, accion](QWidget* modal) {
+        if (modal && modal == abierta)
+            EnOtraModal(abierta, accion);
+        else
+            accion(modal);
+    });
+}
+
+} // namespace
 
 // Text printing: the layout of the text on pages, and the PDF.
 class PruebasImpresion : public QObject {
@@ -17,6 +37,7 @@ private slots:
     void compagina_data();
     void compagina();
     void pdf();
+    void vistaPreviaConTeclado();
 };
 
 void PruebasImpresion::compagina_data()
@@ -50,6 +71,42 @@ void PruebasImpresion::pdf()
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QVERIFY(archivo.read(4) == "%PDF");
+}
+
+// The preview opens at a size a page can be read at, and prints and saves from the keyboard:
+// its toolbar buttons take no focus.
+void PruebasImpresion::vistaPreviaConTeclado()
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(u"Listado.pdf"_s); // the name proposed for a listing without title
+    QString alImprimir;
+    double altoRelativo = 0;
+    pruebas::EnModal([&](QWidget* vista) {
+        if (!vista)
+            return;
+        altoRelativo = double(vista->height()) / vista->screen()->availableGeometry().height();
+        EnOtraModal(vista, [&](QWidget* dialogo) {
+            if (!dialogo)
+                return;
+            alImprimir = QString::fromLatin1(dialogo->metaObject()->className());
+            pruebas::Tecla(dialogo, Qt::Key_Escape);
+        });
+        pruebas::Tecla(vista, Qt::Key_P, Qt::ControlModifier);
+        QApplication::setActiveWindow(vista); // as a window manager does when a dialog closes
+        EnOtraModal(vista, [&](QWidget* dialogo) {
+            if (auto* archivo = qobject_cast<QFileDialog*>(dialogo)) {
+                archivo->setDirectory(carpeta.path());
+                pruebas::Tecla(archivo, Qt::Key_Return);
+            }
+        });
+        pruebas::Tecla(vista, Qt::Key_S, Qt::ControlModifier);
+        QApplication::setActiveWindow(vista);
+        pruebas::Tecla(vista, Qt::Key_Escape);
+    });
+    orbanel::ImpresorTexto().Imprime(u"1 - Ventas norte\r\n\t10 - Ventas sur\r\n"_s, QString(), 0, 0, -1, -1, 7, -1);
+    QCOMPARE(alImprimir, u"QPrintDialog"_s);
+    QVERIFY(QFile::exists(ruta));
+    QVERIFY2(altoRelativo >= 0.8, qPrintable(QString::number(altoRelativo)));
 }
 
 int EjecutaPruebasImpresion(int argc, char** argv)

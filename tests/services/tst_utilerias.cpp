@@ -8,7 +8,11 @@
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -45,6 +49,7 @@ private slots:
     void validaCambio_data() { pruebas::agregaBackends(); }
     void validaCambio();
     void buscaEnArbol();
+    void enviaTeclasMueveElFoco();
 
 private:
     void abre(pruebas::Contenido contenido);
@@ -82,19 +87,25 @@ void PruebasUtilerias::fechasIdaYVuelta_data()
         QTest::newRow(qPrintable(nombre)) << nombre;
 }
 
-// The text goes into the statement between quotes, as the screen writes it, and reads back.
+// The text goes into the statement between quotes, as the screen writes it, and reads back:
+// the audit stamp in a date-and-time column, a user date in a date column.
 void PruebasUtilerias::fechasIdaYVuelta()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
     const QDateTime momento(QDate(2024, 2, 29), QTime(23, 59, 58));
+    const QDate dia(2031, 12, 31);
     QVERIFY_SQL(orbanel::Sesion::Conexion().Execute(
-        u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, Fecha_Alta) VALUES ('1', '0', '%1')"_s.arg(
-            m_util.FormatoFechaHora(momento))));
+        u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, Fecha_Alta, Cc_UserDef_5) VALUES ('1', '0', '%1', '%2')"_s
+            .arg(m_util.FormatoFechaHora(momento), m_util.FormatoFecha(dia))));
     const QVariant leido = Escalar(u"SELECT Fecha_Alta FROM Centro_Costo"_s);
     const QDateTime fecha = leido.typeId() == QMetaType::QDateTime
         ? leido.toDateTime()
         : QDateTime::fromString(leido.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_s);
     QCOMPARE(fecha, momento);
+    const QVariant leidoDia = Escalar(u"SELECT Cc_UserDef_5 FROM Centro_Costo"_s);
+    QCOMPARE(leidoDia.typeId() == QMetaType::QDate ? leidoDia.toDate()
+                                                   : QDate::fromString(leidoDia.toString().left(10), Qt::ISODate),
+             dia);
 }
 
 // The new account lives in the caller's transaction; a missing parent gives "" and the reason.
@@ -153,10 +164,15 @@ void PruebasUtilerias::buscaEnArbol()
     ventana.show();
     QVERIFY(QTest::qWaitForWindowActive(&ventana));
     const auto seleccionado = [arbol] { return arbol->SelectedItem() ? arbol->SelectedItem()->Key() : QString(); };
-    for (const QString& esperado : {u"N1"_s, u"N21"_s, u"N22"_s, u"N1"_s}) {
+    // The screen hears of each centre found as of a click on it.
+    QStringList pulsados;
+    connect(arbol, &kt508::TreeView::NodeClick, this, [&pulsados](kt508::Node* nodo) { pulsados << nodo->Key(); });
+    const QStringList esperados{u"N1"_s, u"N21"_s, u"N22"_s, u"N1"_s};
+    for (const QString& esperado : esperados) {
         m_util.BuscaEnArbol(*arbol, u"véntas"_s);
         QCOMPARE(seleccionado(), esperado);
     }
+    QCOMPARE(pulsados, esperados);
     QVERIFY(arbol->Nodes(u"N2"_s)->Expanded()); // made visible
 
     QString texto;
@@ -169,6 +185,29 @@ void PruebasUtilerias::buscaEnArbol()
     m_util.BuscaEnArbol(*arbol, u"Tesorería"_s);
     QCOMPARE(texto, u"No se encontró «Tesorería» en el árbol."_s);
     QCOMPARE(seleccionado(), u"N1"_s);
+    QCOMPARE(pulsados, esperados);
+}
+
+// A tab sent to the focus moves it as the key would: forward, once per tab, after the caller's
+// handler has returned.
+void PruebasUtilerias::enviaTeclasMueveElFoco()
+{
+    QWidget ventana;
+    auto* analizar = new QCheckBox(u"Analizar"_s, &ventana);
+    auto* siguiente = new QLineEdit(&ventana);
+    auto* despues = new QLineEdit(&ventana);
+    auto* columna = new QVBoxLayout(&ventana);
+    for (QWidget* w : {static_cast<QWidget*>(analizar), static_cast<QWidget*>(siguiente), static_cast<QWidget*>(despues)})
+        columna->addWidget(w);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    analizar->setFocus();
+    m_util.EnviaTeclas(u"\t"_s, 0);
+    QTRY_COMPARE(QApplication::focusWidget(), siguiente);
+    QVERIFY(!analizar->isChecked());
+    m_util.EnviaTeclas(u"\t"_s, 0);
+    QTRY_COMPARE(QApplication::focusWidget(), despues);
+    QCOMPARE(despues->text(), QString());
 }
 
 int EjecutaPruebasUtilerias(int argc, char** argv)

@@ -10,6 +10,7 @@
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,17 @@ void TstShell::registroYCarga()
 {
     Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
     QTemporaryDir carpeta;
+    // A registry that cannot be written: the registration says why, not only that it failed.
+    const QString sinPermiso = carpeta.filePath(QStringLiteral("registro.ini/no-es-carpeta/registro.ini"));
+    QFile(carpeta.filePath(QStringLiteral("registro.ini"))).open(QIODevice::WriteOnly);
+    qputenv("ORBANEL_REGISTRO", sinPermiso.toLocal8Bit());
+    try {
+        orbanel::Registro::RegistraBiblioteca(QStringLiteral(KT508_MODULO));
+        QFAIL("se registró en un registro que no se puede escribir");
+    } catch (const kt508::Error& e) {
+        QVERIFY2(e.Description().contains(QStringLiteral("No se pudo escribir el registro")), qPrintable(e.Description()));
+    }
+    QVERIFY(QFile::remove(carpeta.filePath(QStringLiteral("registro.ini"))));
     qputenv("ORBANEL_REGISTRO", carpeta.filePath(QStringLiteral("registro.ini")).toLocal8Bit());
 
     orbanel::Registro::RegistraBiblioteca(QStringLiteral(KT508_MODULO));
@@ -161,8 +173,8 @@ void TstShell::registroYCarga()
     QCOMPARE(clase->version, QStringLiteral("6.00.0048"));
     QCOMPARE(clase->clsid, QString::fromLatin1(kt508::ClsidPantalla));
 
-    // A Main that fails leaves the entry point as its answer, not as an exception, and the next
-    // request runs Main again.
+    // A Main that fails leaves the entry point as its answer, not as an exception, the caller
+    // learns Main's own reason, and the next request runs Main again.
     kt508::Plataforma& p = kt508::plataforma();
     const auto nuevoDatos = p.NuevoDatos;
     p.NuevoDatos = nullptr;
@@ -170,7 +182,7 @@ void TstShell::registroYCarga()
         delete orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla"));
         QFAIL("se creó un objeto sin servicios");
     } catch (const kt508::Error& e) {
-        QVERIFY2(e.Description().contains(QStringLiteral("no ofrece la clase")), qPrintable(e.Description()));
+        QVERIFY2(e.Description().contains(QStringLiteral("servicios de datos y utilerías")), qPrintable(e.Description()));
     }
     p.NuevoDatos = nuevoDatos;
 

@@ -1,5 +1,6 @@
 // The four entry points of the loadable component.
 #include "kt508/catalogue/frmKT508.h"
+#include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/shell/Main.h"
 #include "kt508/shell/Pantalla.h"
@@ -14,16 +15,20 @@
 
 namespace {
 
-// Nothing may leave an entry point as an exception: the caller only understands the result.
+// Nothing may leave an entry point as an exception: the caller gets the result, and the
+// reason of a failure in the thread's error information.
 template <typename Resultado, typename Paso>
 Resultado SinExcepciones(const char* entrada, Resultado siFalla, Paso&& paso)
 {
+    kt508::TomaErrorInfo();
     try {
         return paso();
+    } catch (const kt508::Error& e) {
+        kt508::FijaErrorInfo(e.Description());
     } catch (const std::exception& e) {
-        qWarning("%s: %s", entrada, e.what());
+        kt508::FijaErrorInfo(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        qWarning("%s: error desconocido", entrada);
+        kt508::FijaErrorInfo(QStringLiteral("Error desconocido en %1.").arg(QLatin1String(entrada)));
     }
     return siFalla;
 }

@@ -290,9 +290,6 @@ void ServicioUtilerias::BuscaEnArbol(kt508::TreeView& arbol, const QString& text
     arbol.setSelectedItem(encontrado);
     encontrado->EnsureVisible();
     arbol.setFocus(Qt::OtherFocusReason);
-    // The centre found becomes the screen's current one, as a click on it would make it: its
-    // key and commands must not stay those of the centre selected before the search.
-    emit arbol.NodeClick(encontrado);
 }
 
 } // namespace orbanel

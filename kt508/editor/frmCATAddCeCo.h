@@ -115,5 +115,6 @@ private:
     QString m_cuentaPadre;      // "CON_CUENTA_PADRE_CENTRO_COSTO"
     QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
     bool m_activacionPendiente = false;
+    int m_teclaPulsada = 0; // the last key pressed in this window
     KeyPreview* m_teclas = nullptr;
 };

@@ -470,6 +470,7 @@ void TstEditor::teclasYPaginas()
     QList<int> paginas;
     QList<bool> marcos;
     bool enterPasa = false;
+    bool listaNoCancela = false;
     bool escapeCancela = false;
     bool cierreCancela = false;
     Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
@@ -498,6 +499,18 @@ void TstEditor::teclasYPaginas()
         QApplication::processEvents();
         enterPasa = enterPasa && !ed->ssTabVex->hasFocus() && ed->isVisible();
 
+        // Escape that closes the group's list is released over the editor: that is no cancel.
+        ed->txt_Gcc_Cve_Grupo_Centro_Costo->setFocus();
+        pruebas::EnModal(
+            [](QWidget* lista) {
+                if (lista)
+                    QTest::keyPress(lista->windowHandle(), Qt::Key_Escape);
+            },
+            500);
+        pruebas::Tecla(ed, Qt::Key_F2);
+        QTest::keyRelease(ed->windowHandle(), Qt::Key_Escape);
+        listaNoCancela = ed->isVisible();
+
         pruebas::Tecla(ed, Qt::Key_Escape);
         escapeCancela = !ed->isVisible() && !ed->Add;
         ed->show();
@@ -508,6 +521,7 @@ void TstEditor::teclasYPaginas()
     QCOMPARE(paginas, (QList<int>{1, 1, 0}));
     QCOMPARE(marcos, (QList<bool>{false, true, false, true, true, false}));
     QVERIFY(enterPasa);
+    QVERIFY(listaNoCancela);
     QVERIFY(escapeCancela);
     QVERIFY(cierreCancela);
     QVERIFY(c.dobles.datos->Mensajes().isEmpty());

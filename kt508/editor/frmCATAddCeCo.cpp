@@ -344,6 +344,7 @@ void frmCATAddCeCo::Form_Resize()
 void frmCATAddCeCo::Form_KeyDown(int& KeyCode, int Shift)
 {
     m_teclaPulsada = KeyCode;
+    m_shiftPulsada = Shift;
     if (KeyCode == kt508::vbKeyEscape || (KeyCode == kt508::vbKeyF4 && Shift != kt508::vbAltMask))
         KeyCode = 0;
     if (Shift == kt508::vbAltMask && (KeyCode == 49 || KeyCode == 50))
@@ -354,7 +355,11 @@ void frmCATAddCeCo::Form_KeyUp(int& KeyCode, int Shift)
 {
     // Escape or F4 that closed a message or a look-up list is released here: not this window's.
     const bool pulsadaAqui = KeyCode == m_teclaPulsada;
-    m_teclaPulsada = 0;
+    if (pulsadaAqui)
+        m_teclaPulsada = 0;
+    // Alt let go a moment before the page's digit: the digit was pressed with Alt alone.
+    if (pulsadaAqui && m_shiftPulsada == kt508::vbAltMask && Shift == 0 && (KeyCode == 49 || KeyCode == 50))
+        Shift = kt508::vbAltMask;
     try {
         if (Shift == kt508::vbAltMask) {
             if (KeyCode == 49)

@@ -3,6 +3,8 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/editor/frmCATAddCeCo.h"
 #include "kt508/services/Controles.h"
+#include "kt508/services/Utilerias.h"
+#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -562,6 +564,10 @@ void TstEditor::claveConBlancos()
         QStringLiteral("UPDATE Centro_Costo SET    Cc_Cuenta_Contable = '5100-2012' WHERE Cc_Cve_Centro_Costo = '  12 ' ")));
     QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N12")));
     QVERIFY(!frm.tvCeCos->SelectedItem()); // left as rebuilt
+    // The change is confirmed and recorded for the key the store holds; only blanks are dropped.
+    QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Bc_Clave FROM Bitacora_Cambios")).toString(),
+             QStringLiteral("12"));
+    QVERIFY(!Publico::Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), QStringLiteral("\t12"), QString()));
 }
 
 void TstEditor::claveAutomatica()

@@ -115,6 +115,7 @@ private slots:
     void argumentosDeLaCuenta();
     void teclasYPaginas();
     void claveConBlancos();
+    void sentencias();
     void claveAutomatica();
     void rechazosDelCatalogo();
 };
@@ -568,6 +569,56 @@ void TstEditor::claveConBlancos()
     QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Bc_Clave FROM Bitacora_Cambios")).toString(),
              QStringLiteral("12"));
     QVERIFY(!Publico::Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), QStringLiteral("\t12"), QString()));
+}
+
+// The texts the save sends, piece by piece: blanks, quotes and capitals as the store expects them.
+void TstEditor::sentencias()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    c.dobles.utilerias->reloj = Reloj;
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, QStringLiteral("105"));
+    c.db().setRecording(true);
+    Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        Teclea(ed->txtClave, QStringLiteral("77"));
+        Teclea(ed->txtTexto, QStringLiteral("D'Ávila"));
+        Teclea(ed->txtCuenta, QStringLiteral("5200"));
+        Pagina(ed, Qt::Key_2);
+        Teclea(ed->txtUser1, QStringLiteral("u1"));
+        Teclea(ed->txtUser4, QStringLiteral("-3.25"));
+        ed->dpUser5->setFocus();
+        pruebas::Tecla(ed, Qt::Key_Delete);
+        ed->dpUser6->setValue(QDate(2024, 2, 29));
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+    Selecciona(frm, QStringLiteral("77"));
+    Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        ed->chkAnalizar->setChecked(false);
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+    QVERIFY2(c.dobles.datos->Mensajes().isEmpty(), qPrintable(c.dobles.datos->Mensajes().value(0).texto));
+
+    const QStringList enviadas = c.db().recorded();
+    const QString hora = QStringLiteral("'2026-03-14 09:26:53'");
+    for (const QString& esperada :
+         {QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 1,    Oper_Ult_Modif = 'PRUEBAS',   Fecha_Ult_Modif = ")
+              + hora + QStringLiteral("WHERE CC_Cve_Centro_Costo = '105'"),
+          QStringLiteral("INSERT INTO Centro_Costo (   CC_Acumula,    CC_Cve_Centro_Costo,    Gcc_Cve_Grupo_Centro_Costo, "
+                         "   CC_Descripcion,    CC_Cuenta_Contable,   Cc_Analizar,    Cc_UserDef_1,    Cc_UserDef_2,    "
+                         "Cc_UserDef_3,    Cc_UserDef_4,    Cc_UserDef_5,    Cc_UserDef_6,    Oper_Alta,   Fecha_Alta,"
+                         "   Oper_Ult_Modif,   Fecha_Ult_Modif) VALUES('105', '77', '000100', 'D''Ávila', '5200', "
+                         "'SI', 'u1', '', 0, -3.25, NULL, '2024-02-29', 'PRUEBAS',")
+              + hora + QStringLiteral(",'PRUEBAS',") + hora + QStringLiteral(")"),
+          QStringLiteral("UPDATE Centro_Costo SET    Cc_Descripcion = 'D''Ávila',    Cc_Cuenta_Contable = '5200',    "
+                         "Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 = 'u1',    "
+                         "Cc_UserDef_2 = '',    Cc_UserDef_3 = 0,    Cc_UserDef_4 = -3.25,    Cc_UserDef_5 = NULL,    "
+                         "Cc_UserDef_6 = '2024-02-29',    Oper_Ult_Modif = 'PRUEBAS',   Fecha_Ult_Modif= ")
+              + hora + QStringLiteral("WHERE Cc_Cve_Centro_Costo = '77' ")})
+        QVERIFY2(enviadas.contains(esperada), qPrintable(esperada + QStringLiteral("\n") + enviadas.join(u'\n')));
 }
 
 void TstEditor::claveAutomatica()

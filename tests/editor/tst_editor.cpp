@@ -11,7 +11,9 @@
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QFrame>
 #include <QRegularExpression>
 #include <QTest>
@@ -274,6 +276,7 @@ void TstEditor::editar()
     bool focoEnTexto = false;
     QDate dato5;
     QDate dato6;
+    QString mes;
     Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
         if (!ed)
             return;
@@ -282,6 +285,8 @@ void TstEditor::editar()
         focoEnTexto = ed->txtTexto->hasFocus();
         dato5 = ed->dpUser5->Value();
         dato6 = ed->dpUser6->Value();
+        QCalendarWidget* calendario = ed->dpUser6->findChild<QDateEdit*>()->calendarWidget();
+        mes = calendario->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
         Teclea(ed->txtTexto, QStringLiteral("Ventas del norte"));
         Pagina(ed, Qt::Key_2);
         ed->dpUser6->setFocus();
@@ -294,6 +299,7 @@ void TstEditor::editar()
     QVERIFY(focoEnTexto);
     QVERIFY(!dato5.isValid());
     QCOMPARE(dato6, QDate(2024, 2, 29));
+    QCOMPARE(mes, QStringLiteral("febrero")); // the calendar speaks the suite's language
 
     QCOMPARE(Columna(c, QStringLiteral("CC_Descripcion"), QStringLiteral("105")).toString(),
              QStringLiteral("Ventas del norte"));

@@ -304,7 +304,7 @@ void TextoVex::AbreLista()
     if (!ExisteLista(m_idconsulta) || m_locked || !isEnabled())
         return;
     QPointer<TextoVex> vivo(this);
-    ListaConsulta lista(m_idconsulta, window());
+    ListaConsulta lista(m_idconsulta, window(), Text());
     const bool elegida = lista.exec() == QDialog::Accepted;
     if (!vivo)
         return;

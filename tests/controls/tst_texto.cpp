@@ -239,6 +239,9 @@ void PruebaTexto::consultas()
     ContestaLista(QString(), {Qt::Key_Down, Qt::Key_Escape});
     QTest::mouseClick(boton, Qt::LeftButton);
     QCOMPARE(grupo->Text(), u"000200"_s);
+    ContestaLista(QString(), {Qt::Key_Return}); // the list opens on the value held
+    QTest::keyClick(v.Linea(0), Qt::Key_F2);
+    QCOMPARE(grupo->Text(), u"000200"_s);
 
     // Typed and not yet left: the description is already that of the value typed.
     v.Linea(0)->setFocus();

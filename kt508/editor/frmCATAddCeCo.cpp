@@ -343,6 +343,8 @@ void frmCATAddCeCo::Form_Resize()
 // on F4, and Alt with a page's digit must not type the digit into the field. The release decides.
 void frmCATAddCeCo::Form_KeyDown(int& KeyCode, int Shift)
 {
+    m_teclaPulsada = KeyCode;
+    m_shiftPulsada = Shift;
     if (KeyCode == kt508::vbKeyEscape || (KeyCode == kt508::vbKeyF4 && Shift != kt508::vbAltMask))
         KeyCode = 0;
     if (Shift == kt508::vbAltMask && (KeyCode == 49 || KeyCode == 50))
@@ -351,6 +353,13 @@ void frmCATAddCeCo::Form_KeyDown(int& KeyCode, int Shift)
 
 void frmCATAddCeCo::Form_KeyUp(int& KeyCode, int Shift)
 {
+    // Escape or F4 that closed a message or a look-up list is released here: not this window's.
+    const bool pulsadaAqui = KeyCode == m_teclaPulsada;
+    if (pulsadaAqui)
+        m_teclaPulsada = 0;
+    // Alt let go a moment before the page's digit: the digit was pressed with Alt alone.
+    if (pulsadaAqui && m_shiftPulsada == kt508::vbAltMask && Shift == 0 && (KeyCode == 49 || KeyCode == 50))
+        Shift = kt508::vbAltMask;
     try {
         if (Shift == kt508::vbAltMask) {
             if (KeyCode == 49)
@@ -359,6 +368,8 @@ void frmCATAddCeCo::Form_KeyUp(int& KeyCode, int Shift)
                 ssTabVex->setTab(1);
             return;
         }
+        if (!pulsadaAqui)
+            return;
         if (KeyCode == kt508::vbKeyF4) {
             KeyCode = 0;
             Controles_B1Click();

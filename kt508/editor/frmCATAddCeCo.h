@@ -115,5 +115,7 @@ private:
     QString m_cuentaPadre;      // "CON_CUENTA_PADRE_CENTRO_COSTO"
     QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
     bool m_activacionPendiente = false;
+    int m_teclaPulsada = 0; // the last key pressed in this window, until its release
+    int m_shiftPulsada = 0; // and the shift state it was pressed with
     KeyPreview* m_teclas = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
 
@@ -30,6 +31,8 @@ FechaVex::FechaVex(QWidget* parent)
     m_fecha->setMinimumDate(SinFecha());
     m_fecha->setSpecialValueText(QStringLiteral(" "));
     m_fecha->setDate(QDate::currentDate());
+    // The calendar names its months and days in the suite's language, whatever the machine's.
+    m_fecha->setLocale(QLocale(QLocale::Spanish, QLocale::Mexico));
     m_fecha->setToolTip(QStringLiteral("Fecha (Alt+flecha abajo abre el calendario; Supr la deja vacía)"));
     m_fecha->installEventFilter(this);
     auto* disposicion = new QVBoxLayout(this);

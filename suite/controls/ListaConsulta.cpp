@@ -18,7 +18,7 @@
 
 namespace orbanel {
 
-ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent)
+ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent, const QString& actual)
     : QDialog(parent)
     , m_filtro(new QLineEdit(this))
     , m_lista(new QTreeWidget(this))
@@ -59,7 +59,7 @@ ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent)
     connect(m_filtro, &QLineEdit::textChanged, this, &ListaConsulta::Filtra);
     connect(m_lista, &QTreeWidget::itemDoubleClicked, this, &ListaConsulta::accept);
 
-    Carga(idconsulta);
+    Carga(idconsulta, actual);
     m_filtro->setFocus();
 }
 
@@ -68,7 +68,7 @@ QString ListaConsulta::Elegida() const
     return m_elegida;
 }
 
-void ListaConsulta::Carga(const QString& idconsulta)
+void ListaConsulta::Carga(const QString& idconsulta, const QString& actual)
 {
     try {
         kt508::Recordset rs = Sesion::Conexion().ExecuteParams(SentenciaDeLista(idconsulta), {});
@@ -81,7 +81,9 @@ void ListaConsulta::Carga(const QString& idconsulta)
         m_aviso->setText(QStringLiteral("No se pudo leer la lista: %1").arg(error.Description()));
         m_aviso->show();
     }
-    m_lista->setCurrentItem(PrimeraVisible());
+    // Enter at once keeps the value the field holds.
+    const QList<QTreeWidgetItem*> encontrados = m_lista->findItems(actual, Qt::MatchExactly, 0);
+    m_lista->setCurrentItem(actual.isEmpty() || encontrados.isEmpty() ? PrimeraVisible() : encontrados.first());
 }
 
 void ListaConsulta::Filtra(const QString& filtro)

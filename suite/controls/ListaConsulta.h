@@ -9,12 +9,12 @@ class QTreeWidgetItem;
 
 namespace orbanel {
 
-// Modal list of a look-up catalogue (key, description) with a filter box. Enter or a
-// double click picks the entry under the cursor; Escape cancels.
+// Modal list of a look-up catalogue (key, description) with a filter box. It opens on the
+// field's current key; Enter or a double click picks the entry under the cursor; Escape cancels.
 class ListaConsulta : public QDialog {
     Q_OBJECT
 public:
-    ListaConsulta(const QString& idconsulta, QWidget* parent = nullptr);
+    ListaConsulta(const QString& idconsulta, QWidget* parent = nullptr, const QString& actual = QString());
 
     // The key picked; empty when cancelled.
     QString Elegida() const;
@@ -26,7 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Carga(const QString& idconsulta);
+    void Carga(const QString& idconsulta, const QString& actual);
     QTreeWidgetItem* PrimeraVisible() const;
 
     QLineEdit* m_filtro;

@@ -143,7 +143,12 @@ TextoVex::TextoVex(QWidget* parent)
     setFocusProxy(m_campo);
     setFocusPolicy(Qt::StrongFocus);
 
-    connect(m_campo, &QLineEdit::textEdited, this, [this] { m_modificado = true; });
+    // The description beside a look-up follows every key typed: a window that accepts before the
+    // field is left (F4) must not read the description of the value that was there before.
+    connect(m_campo, &QLineEdit::textEdited, this, [this] {
+        m_modificado = true;
+        Consulta();
+    });
     connect(m_campo, &QLineEdit::textChanged, this,
             [this] { EmiteProtegido(QStringLiteral("Change"), [this] { emit Change(); }); });
     connect(m_boton, &QToolButton::clicked, this, &TextoVex::AbreLista);
@@ -299,7 +304,7 @@ void TextoVex::AbreLista()
     if (!ExisteLista(m_idconsulta) || m_locked || !isEnabled())
         return;
     QPointer<TextoVex> vivo(this);
-    ListaConsulta lista(m_idconsulta, window());
+    ListaConsulta lista(m_idconsulta, window(), Text());
     const bool elegida = lista.exec() == QDialog::Accepted;
     if (!vivo)
         return;

@@ -31,6 +31,18 @@ bool SoloDigitos(const QString& texto)
     return true;
 }
 
+// Leading and trailing blanks only, as the store drops them from a new centre's key.
+QString SinBlancos(const QString& texto)
+{
+    qsizetype inicio = 0;
+    qsizetype fin = texto.size();
+    while (inicio < fin && texto.at(inicio) == u' ')
+        ++inicio;
+    while (fin > inicio && texto.at(fin - 1) == u' ')
+        --fin;
+    return texto.mid(inicio, fin - inicio);
+}
+
 QDateTime ComoFechaHora(const QVariant& valor)
 {
     QDateTime fecha;
@@ -233,12 +245,15 @@ bool ServicioUtilerias::ValidaCambio(const QString& tabla, const QString& clave,
 {
     m_ultimoError.clear();
     try {
-        // The store keeps keys without their surrounding blanks; callers may pass them as typed.
-        if (tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0)
-            m_ultimoError = RevisaJerarquia(clave.trimmed());
+        // The store keeps a centre's key without its surrounding blanks; callers may pass it as
+        // typed. The change is checked and recorded for the centre the store holds.
+        const bool centro = tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0;
+        const QString guardada = centro ? SinBlancos(clave) : clave;
+        if (centro)
+            m_ultimoError = RevisaJerarquia(guardada);
         if (!m_ultimoError.isEmpty())
             return false;
-        RegistraCambio(tabla, clave, extra);
+        RegistraCambio(tabla, guardada, extra);
         return true;
     } catch (const kt508::Error& e) {
         m_ultimoError = QStringLiteral("No se pudo confirmar el cambio: %1").arg(e.Description());

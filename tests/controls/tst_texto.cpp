@@ -239,6 +239,18 @@ void PruebaTexto::consultas()
     ContestaLista(QString(), {Qt::Key_Down, Qt::Key_Escape});
     QTest::mouseClick(boton, Qt::LeftButton);
     QCOMPARE(grupo->Text(), u"000200"_s);
+    ContestaLista(QString(), {Qt::Key_Return}); // the list opens on the value held
+    QTest::keyClick(v.Linea(0), Qt::Key_F2);
+    QCOMPARE(grupo->Text(), u"000200"_s);
+
+    // Typed and not yet left: the description is already that of the value typed.
+    v.Linea(0)->setFocus();
+    v.Linea(0)->selectAll();
+    Teclea(v.Linea(0), u"999999"_s);
+    QCOMPARE(descripcion->Text(), QString());
+    v.Linea(0)->selectAll();
+    Teclea(v.Linea(0), u"000100"_s);
+    QCOMPARE(descripcion->Text(), u"COMERCIAL"_s);
 }
 
 int EjecutaPruebasTexto(int argc, char** argv)

@@ -3,13 +3,17 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/editor/frmCATAddCeCo.h"
 #include "kt508/services/Controles.h"
+#include "kt508/services/Utilerias.h"
+#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QFrame>
 #include <QRegularExpression>
 #include <QTest>
@@ -113,6 +117,7 @@ private slots:
     void argumentosDeLaCuenta();
     void teclasYPaginas();
     void claveConBlancos();
+    void sentencias();
     void claveAutomatica();
     void rechazosDelCatalogo();
 };
@@ -271,6 +276,7 @@ void TstEditor::editar()
     bool focoEnTexto = false;
     QDate dato5;
     QDate dato6;
+    QString mes;
     Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
         if (!ed)
             return;
@@ -279,6 +285,8 @@ void TstEditor::editar()
         focoEnTexto = ed->txtTexto->hasFocus();
         dato5 = ed->dpUser5->Value();
         dato6 = ed->dpUser6->Value();
+        QCalendarWidget* calendario = ed->dpUser6->findChild<QDateEdit*>()->calendarWidget();
+        mes = calendario->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
         Teclea(ed->txtTexto, QStringLiteral("Ventas del norte"));
         Pagina(ed, Qt::Key_2);
         ed->dpUser6->setFocus();
@@ -291,6 +299,7 @@ void TstEditor::editar()
     QVERIFY(focoEnTexto);
     QVERIFY(!dato5.isValid());
     QCOMPARE(dato6, QDate(2024, 2, 29));
+    QCOMPARE(mes, QStringLiteral("febrero")); // the calendar speaks the suite's language
 
     QCOMPARE(Columna(c, QStringLiteral("CC_Descripcion"), QStringLiteral("105")).toString(),
              QStringLiteral("Ventas del norte"));
@@ -470,6 +479,7 @@ void TstEditor::teclasYPaginas()
     QList<int> paginas;
     QList<bool> marcos;
     bool enterPasa = false;
+    bool listaNoCancela = false;
     bool escapeCancela = false;
     bool cierreCancela = false;
     Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
@@ -488,6 +498,16 @@ void TstEditor::teclasYPaginas()
         anota();
         Pagina(ed, Qt::Key_1);
         anota();
+        // Alt let go a moment before the digit, as quick fingers do: still Alt+2.
+        QWindow* ventana = ed->windowHandle();
+        QTest::keyPress(ventana, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyPress(ventana, Qt::Key_2, Qt::AltModifier);
+        QTest::keyRelease(ventana, Qt::Key_Alt);
+        QEvent entre(QEvent::User); // the platform never hands over two releases back to back
+        QCoreApplication::sendEvent(ed, &entre);
+        QTest::keyRelease(ventana, Qt::Key_2);
+        anota();
+        Pagina(ed, Qt::Key_1);
 
         ed->chkAnalizar->setFocus();
         pruebas::Tecla(ed, Qt::Key_Return);
@@ -498,6 +518,18 @@ void TstEditor::teclasYPaginas()
         QApplication::processEvents();
         enterPasa = enterPasa && !ed->ssTabVex->hasFocus() && ed->isVisible();
 
+        // Escape that closes the group's list is released over the editor: that is no cancel.
+        ed->txt_Gcc_Cve_Grupo_Centro_Costo->setFocus();
+        pruebas::EnModal(
+            [](QWidget* lista) {
+                if (lista)
+                    QTest::keyPress(lista->windowHandle(), Qt::Key_Escape);
+            },
+            500);
+        pruebas::Tecla(ed, Qt::Key_F2);
+        QTest::keyRelease(ed->windowHandle(), Qt::Key_Escape);
+        listaNoCancela = ed->isVisible();
+
         pruebas::Tecla(ed, Qt::Key_Escape);
         escapeCancela = !ed->isVisible() && !ed->Add;
         ed->show();
@@ -505,9 +537,10 @@ void TstEditor::teclasYPaginas()
         ed->windowHandle()->close(); // the close command of the frame
         cierreCancela = !ed->isVisible() && !ed->Add;
     });
-    QCOMPARE(paginas, (QList<int>{1, 1, 0}));
-    QCOMPARE(marcos, (QList<bool>{false, true, false, true, true, false}));
+    QCOMPARE(paginas, (QList<int>{1, 1, 0, 1}));
+    QCOMPARE(marcos, (QList<bool>{false, true, false, true, true, false, false, true}));
     QVERIFY(enterPasa);
+    QVERIFY(listaNoCancela);
     QVERIFY(escapeCancela);
     QVERIFY(cierreCancela);
     QVERIFY(c.dobles.datos->Mensajes().isEmpty());
@@ -538,6 +571,60 @@ void TstEditor::claveConBlancos()
         QStringLiteral("UPDATE Centro_Costo SET    Cc_Cuenta_Contable = '5100-2012' WHERE Cc_Cve_Centro_Costo = '  12 ' ")));
     QVERIFY(frm.tvCeCos->Nodes(QStringLiteral("N12")));
     QVERIFY(!frm.tvCeCos->SelectedItem()); // left as rebuilt
+    // The change is confirmed and recorded for the key the store holds; only blanks are dropped.
+    QCOMPARE(pruebas::escalar(c.db(), QStringLiteral("SELECT Bc_Clave FROM Bitacora_Cambios")).toString(),
+             QStringLiteral("12"));
+    QVERIFY(!Publico::Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), QStringLiteral("\t12"), QString()));
+}
+
+// The texts the save sends, piece by piece: blanks, quotes and capitals as the store expects them.
+void TstEditor::sentencias()
+{
+    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    c.dobles.utilerias->reloj = Reloj;
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, QStringLiteral("105"));
+    c.db().setRecording(true);
+    Pulsa(frm, "btnNuevo", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        Teclea(ed->txtClave, QStringLiteral("77"));
+        Teclea(ed->txtTexto, QStringLiteral("D'Ávila"));
+        Teclea(ed->txtCuenta, QStringLiteral("5200"));
+        Pagina(ed, Qt::Key_2);
+        Teclea(ed->txtUser1, QStringLiteral("u1"));
+        Teclea(ed->txtUser4, QStringLiteral("-3.25"));
+        ed->dpUser5->setFocus();
+        pruebas::Tecla(ed, Qt::Key_Delete);
+        ed->dpUser6->setValue(QDate(2024, 2, 29));
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+    Selecciona(frm, QStringLiteral("77"));
+    Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        if (!ed)
+            return;
+        ed->chkAnalizar->setChecked(false);
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+    QVERIFY2(c.dobles.datos->Mensajes().isEmpty(), qPrintable(c.dobles.datos->Mensajes().value(0).texto));
+
+    const QStringList enviadas = c.db().recorded();
+    const QString hora = QStringLiteral("'2026-03-14 09:26:53'");
+    for (const QString& esperada :
+         {QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 1,    Oper_Ult_Modif = 'PRUEBAS',   Fecha_Ult_Modif = ")
+              + hora + QStringLiteral("WHERE CC_Cve_Centro_Costo = '105'"),
+          QStringLiteral("INSERT INTO Centro_Costo (   CC_Acumula,    CC_Cve_Centro_Costo,    Gcc_Cve_Grupo_Centro_Costo, "
+                         "   CC_Descripcion,    CC_Cuenta_Contable,   Cc_Analizar,    Cc_UserDef_1,    Cc_UserDef_2,    "
+                         "Cc_UserDef_3,    Cc_UserDef_4,    Cc_UserDef_5,    Cc_UserDef_6,    Oper_Alta,   Fecha_Alta,"
+                         "   Oper_Ult_Modif,   Fecha_Ult_Modif) VALUES('105', '77', '000100', 'D''Ávila', '5200', "
+                         "'SI', 'u1', '', 0, -3.25, NULL, '2024-02-29', 'PRUEBAS',")
+              + hora + QStringLiteral(",'PRUEBAS',") + hora + QStringLiteral(")"),
+          QStringLiteral("UPDATE Centro_Costo SET    Cc_Descripcion = 'D''Ávila',    Cc_Cuenta_Contable = '5200',    "
+                         "Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 = 'u1',    "
+                         "Cc_UserDef_2 = '',    Cc_UserDef_3 = 0,    Cc_UserDef_4 = -3.25,    Cc_UserDef_5 = NULL,    "
+                         "Cc_UserDef_6 = '2024-02-29',    Oper_Ult_Modif = 'PRUEBAS',   Fecha_Ult_Modif= ")
+              + hora + QStringLiteral("WHERE Cc_Cve_Centro_Costo = '77' ")})
+        QVERIFY2(enviadas.contains(esperada), qPrintable(esperada + QStringLiteral("\n") + enviadas.join(u'\n')));
 }
 
 void TstEditor::claveAutomatica()

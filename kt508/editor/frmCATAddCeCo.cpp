@@ -276,13 +276,14 @@ void frmCATAddCeCo::CreaGeneral()
 
 void frmCATAddCeCo::ConectaEventos()
 {
-    // The checks run outside the save's error path: a failure there is shown, never lost.
+    // The checks run outside the save's error path: a failure there is shown, never lost, under
+    // the save's own identifier.
     connect(Controles, &kt508::Controles::B1Click, this, [this] {
         try {
             Controles_B1Click();
         } catch (const kt508::Error& e) {
             Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B1Click()"), this,
-                           QStringLiteral("KT508"), QString());
+                           QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500008"));
         }
     });
     connect(Controles, &kt508::Controles::B2Click, this, &frmCATAddCeCo::Controles_B2Click);

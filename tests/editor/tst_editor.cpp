@@ -703,6 +703,7 @@ void TstEditor::rechazosDelCatalogo()
     QCOMPARE(m[2].titulo, QStringLiteral("ERROR"));
     QCOMPARE(m[2].errId, QStringLiteral("ERR-ID:7500009"));
     QCOMPARE(m[3].titulo, QStringLiteral("Controles_B1Click()"));
+    QCOMPARE(m[3].errId, QStringLiteral("ERR-ID:7500008"));
     QCOMPARE(m[4].titulo, QStringLiteral("Controles_Nuevo()"));
     QCOMPARE(m[4].errId, QStringLiteral("ERR-ID:7500026"));
 }

@@ -34,13 +34,16 @@ bool KeyPreview::eventFilter(QObject* receptor, QEvent* evento)
     auto* widget = qobject_cast<QWidget*>(receptor);
     if (!widget)
         return false;
-    if (evento == m_visto && evento->type() == m_tipoVisto)
+    auto* tecla = static_cast<QKeyEvent*>(evento);
+    if (evento == m_visto && evento->type() == m_tipoVisto && tecla->key() == m_teclaVista
+        && tecla->timestamp() == m_momentoVisto)
         return false;
     m_visto = evento;
     m_tipoVisto = evento->type();
+    m_teclaVista = tecla->key();
+    m_momentoVisto = tecla->timestamp();
     if (!m_ventana || widget->window() != m_ventana)
         return false;
-    auto* tecla = static_cast<QKeyEvent*>(evento);
     if (tecla->isAutoRepeat() && !presion)
         return false;
     int codigo = kt508::CodigoDeTecla(*tecla);

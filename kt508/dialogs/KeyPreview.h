@@ -23,8 +23,12 @@ protected:
 
 private:
     QPointer<QWidget> m_ventana;
+    // The key event last seen. The platform builds consecutive events at one address, so its
+    // type, key and time tell a new event from the same one passed up to a parent.
     const QEvent* m_visto = nullptr;
     int m_tipoVisto = 0;
+    int m_teclaVista = 0;
+    quint64 m_momentoVisto = 0;
     Manejador m_keyDown;
     Manejador m_keyUp;
 };

@@ -1,13 +1,17 @@
 // The value input dialog, driven from the keyboard and the toolbar while it is modal.
+#include "kt508/dialogs/KeyPreview.h"
 #include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "tests/support/Dobles.h"
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 class TstDialogos : public QObject {
     Q_OBJECT
@@ -21,6 +25,7 @@ private slots:
     void cancelarIgnoraLoEscrito();
     void dosVecesEnUnaVida();
     void cerrarDesdeElMarco();
+    void previaVeCadaTeclaUnaVez();
 };
 
 namespace {
@@ -150,6 +155,25 @@ void TstDialogos::cerrarDesdeElMarco()
     dialogo.Mostrar();
     QVERIFY(!dialogo.OK);
     QVERIFY(dialogo.isHidden());
+}
+
+// A key is seen once, however far it travels up from the focus widget; two events that the
+// platform builds one after another at the same address are two keys (Alt let go, then the digit).
+void TstDialogos::previaVeCadaTeclaUnaVez()
+{
+    QWidget ventana;
+    auto* campo = new QLineEdit(&ventana);
+    QList<int> arriba;
+    KeyPreview previa(&ventana, nullptr, [&](int& KeyCode, int) { arriba.append(KeyCode); });
+    std::optional<QKeyEvent> evento;
+    evento.emplace(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier, 0, 0, 0, QString(), false, 1,
+                   QInputDevice::primaryKeyboard());
+    QApplication::sendEvent(campo, &*evento);
+    QApplication::sendEvent(&ventana, &*evento); // the same release, passed up to the window
+    evento.emplace(QEvent::KeyRelease, Qt::Key_1, Qt::NoModifier, 0, 0, 0, QStringLiteral("1"), false, 1,
+                   QInputDevice::primaryKeyboard());
+    QApplication::sendEvent(campo, &*evento);
+    QCOMPARE(arriba, (QList<int>{18, 49}));
 }
 
 QTEST_MAIN(TstDialogos)

@@ -10,6 +10,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <map>
+#include <memory>
+
 namespace orbanel {
 
 namespace {
@@ -30,14 +33,19 @@ QString grupo(const QString& progId)
 
 QLibrary& cargaBiblioteca(const QString& ruta)
 {
-    // Libraries stay loaded for the life of the process, as the platform does.
-    auto* biblioteca = new QLibrary(ruta);
-    biblioteca->setLoadHints(QLibrary::ResolveAllSymbolsHint);
-    if (!biblioteca->load()) {
-        const QString motivo = biblioteca->errorString();
-        delete biblioteca;
-        throw kt508::Error(QStringLiteral("No se pudo cargar la biblioteca «%1»: %2").arg(ruta, motivo));
+    // Libraries stay loaded for the life of the process, as the platform does: a component's
+    // services and windows live as long as the process, never after their code is gone.
+    static std::map<QString, std::unique_ptr<QLibrary>> cargadas;
+    std::unique_ptr<QLibrary>& biblioteca = cargadas[ruta];
+    if (biblioteca)
+        return *biblioteca;
+    auto nueva = std::make_unique<QLibrary>(ruta);
+    nueva->setLoadHints(QLibrary::ResolveAllSymbolsHint | QLibrary::PreventUnloadHint);
+    if (!nueva->load()) {
+        cargadas.erase(ruta);
+        throw kt508::Error(QStringLiteral("No se pudo cargar la biblioteca «%1»: %2").arg(ruta, nueva->errorString()));
     }
+    biblioteca = std::move(nueva);
     return *biblioteca;
 }
 

@@ -138,6 +138,9 @@ void TstShell::mainCreaLosServicios()
     Publico::Datos = nullptr;
     Publico::Utilerias = nullptr;
     Publico::Main();
+    // Main hands the services to the process for good; the test takes them back.
+    const std::unique_ptr<kt508::IDatos> datos(Publico::Datos);
+    const std::unique_ptr<kt508::IUtilerias> utilerias(Publico::Utilerias);
     QVERIFY(Publico::Datos);
     QVERIFY(Publico::Utilerias);
     QCOMPARE(Publico::Datos->Usuario(), QStringLiteral("PRUEBAS"));

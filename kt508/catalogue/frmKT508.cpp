@@ -406,22 +406,6 @@ void frmKT508::tvCeCos_NodeClick(kt508::Node* Node)
     }
 }
 
-namespace {
-
-// Leading and trailing blanks only, as the rename's cleaning asks.
-QString SinBlancos(const QString& texto)
-{
-    int inicio = 0;
-    int fin = texto.size();
-    while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
-        ++inicio;
-    while (fin > inicio && texto.at(fin - 1) == QLatin1Char(' '))
-        --fin;
-    return texto.mid(inicio, fin - inicio);
-}
-
-} // namespace
-
 void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
 {
     if (NewString.isEmpty()) {

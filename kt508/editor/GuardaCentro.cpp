@@ -19,17 +19,6 @@ namespace {
 
 const QString Modulo = QStringLiteral("KT508");
 
-// Leading and trailing blanks only.
-QString SinBlancos(const QString& texto)
-{
-    int inicio = 0;
-    int fin = texto.size();
-    while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
-        ++inicio;
-    while (fin > inicio && texto.at(fin - 1) == QLatin1Char(' '))
-        --fin;
-    return texto.mid(inicio, fin - inicio);
-}
 
 } // namespace
 

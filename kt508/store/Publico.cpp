@@ -26,6 +26,17 @@ QString Literal(const QString& valor)
     return literal;
 }
 
+QString SinBlancos(const QString& texto)
+{
+    int inicio = 0;
+    int fin = texto.size();
+    while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
+        ++inicio;
+    while (fin > inicio && texto.at(fin - 1) == QLatin1Char(' '))
+        --fin;
+    return texto.mid(inicio, fin - inicio);
+}
+
 kt508::Recordset Ejecuta(const QString& sql)
 {
     return Datos->Conexion().Execute(sql, -1);

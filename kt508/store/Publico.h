@@ -29,6 +29,10 @@ extern QObject* (*Catalogo)();
 // The value reaches the store unchanged; nothing else converts values.
 QString Literal(const QString& valor);
 
+// The text without its leading and trailing blanks (spaces only: a tab is kept), as the
+// rename and the save clean what the user typed.
+QString SinBlancos(const QString& texto);
+
 // Sends a statement on Datos.Conexion with options -1 and returns its rows.
 kt508::Recordset Ejecuta(const QString& sql);
 

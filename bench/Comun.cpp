@@ -4,7 +4,10 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/schema/Schema.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -81,11 +84,12 @@ int padreDe(int i, Forma forma)
     return (i - 1) % 50 == 0 ? 0 : i - 1;
 }
 
-void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
+void llenaCentros(orbanel::ado::AdoConnection& db, int n, const std::function<int(int)>& padre,
+                  const std::function<QString(int)>& estado)
 {
     std::vector<bool> tieneHijos(static_cast<size_t>(n) + 1, false);
     for (int i = 1; i <= n; ++i)
-        tieneHijos[static_cast<size_t>(padreDe(i, forma))] = true;
+        tieneHijos[static_cast<size_t>(padre(i))] = true;
     db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
     db.BeginTrans();
     QString lote;
@@ -95,15 +99,21 @@ void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
                                : QStringLiteral(", ");
         lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, '%4')")
                     .arg(i)
-                    .arg(padreDe(i, forma))
+                    .arg(padre(i))
                     .arg(tieneHijos[static_cast<size_t>(i)] ? 1 : 0)
-                    .arg(i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"));
+                    .arg(estado(i));
         if (i % 500 == 0 || i == n) {
             db.Execute(lote);
             lote.clear();
         }
     }
     db.CommitTrans();
+}
+
+void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
+{
+    llenaCentros(db, n, [forma](int i) { return padreDe(i, forma); },
+                 [](int i) { return i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"); });
 }
 
 double mejorDe(int veces, const std::function<void()>& paso)
@@ -152,6 +162,32 @@ bool leeOpciones(const char* programa, QStringList args, Opciones& opciones)
     }
     opciones.servidor = args.value(0);
     return true;
+}
+
+void casoAparte(const QStringList& argumentos)
+{
+    QProcess caso;
+    caso.setProcessChannelMode(QProcess::ForwardedChannels);
+    caso.start(QCoreApplication::applicationFilePath(), argumentos);
+    caso.waitForFinished(-1);
+}
+
+int correTablas(const char* programa, const QStringList& args, const Tabla& tabla)
+{
+    Opciones opciones;
+    if (!leeOpciones(programa, args, opciones))
+        return 2;
+    try {
+        QTemporaryDir carpeta;
+        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")),
+              opciones.maximo);
+        if (!opciones.servidor.isEmpty())
+            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
+    } catch (const kt508::Error& e) {
+        std::fprintf(stderr, "%s: %s\n", programa, qPrintable(e.Description()));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace bench

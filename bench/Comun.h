@@ -50,6 +50,10 @@ enum class Forma { Ancha, Profunda };
 
 // Parent of centre i (keys 1..n): wide is a complete 8-ary tree, deep is chains 50 long.
 int padreDe(int i, Forma forma);
+// Replaces the catalogue with centres 1..n, each under padre(i) (0 is the root) and in the
+// state estado(i), with CC_Tipo set from the children they get.
+void llenaCentros(orbanel::ado::AdoConnection& db, int n, const std::function<int(int)>& padre,
+                  const std::function<QString(int)>& estado);
 // Replaces the catalogue with n centres of that shape (every 97th deactivated).
 void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma);
 
@@ -63,6 +67,15 @@ struct Opciones {
 };
 // False (after printing why and the usage to stderr) when the arguments are not understood.
 bool leeOpciones(const char* programa, QStringList args, Opciones& opciones);
+
+// One case of the table in a process of its own (this program, with these arguments), so that
+// its peak memory is its own; its output goes where this program's goes.
+void casoAparte(const QStringList& argumentos);
+
+// What every benchmark's main does after its own "--caso": reads the options, then prints the
+// table on a fresh SQLite file and on the server when one is given. Returns the exit code.
+using Tabla = std::function<void(const QString& nombre, const QString& url, int maximo)>;
+int correTablas(const char* programa, const QStringList& args, const Tabla& tabla);
 
 // Opens the database and recreates the schema, empty.
 std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url);

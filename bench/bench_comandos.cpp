@@ -21,8 +21,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -66,24 +64,7 @@ public:
 // The branch: centre 1 under the root and every other centre below it, 8 children a centre.
 void llenaRama(orbanel::ado::AdoConnection& db, int n)
 {
-    auto padre = [](int i) { return i == 1 ? 0 : (i - 2) / 8 + 1; };
-    db.Execute(QStringLiteral("DELETE FROM Centro_Costo"));
-    db.BeginTrans();
-    QString lote;
-    for (int i = 1; i <= n; ++i) {
-        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
-                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
-                               : QStringLiteral(", ");
-        lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, 'AC')")
-                    .arg(i)
-                    .arg(padre(i))
-                    .arg((i - 1) * 8 + 2 <= n ? 1 : 0);
-        if (i % 500 == 0 || i == n) {
-            db.Execute(lote);
-            lote.clear();
-        }
-    }
-    db.CommitTrans();
+    llenaCentros(db, n, [](int i) { return i == 1 ? 0 : (i - 2) / 8 + 1; }, [](int) { return QStringLiteral("AC"); });
 }
 
 // A click on the branch's top centre, then the toolbar's event.
@@ -172,11 +153,7 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     auto corre = [&](const char* caso, int n) {
         if (n > maximo)
             return;
-        QProcess proceso;
-        proceso.setProcessChannelMode(QProcess::ForwardedChannels);
-        proceso.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--caso"), QString::fromLatin1(caso), QString::number(n), url});
-        proceso.waitForFinished(-1);
+        casoAparte({QStringLiteral("--caso"), QString::fromLatin1(caso), QString::number(n), url});
     };
     for (const int n : {1000, 10000})
         corre("rama", n);
@@ -194,9 +171,9 @@ int main(int argc, char* argv[])
     orbanel::InstalaPlataforma();
     kt508::plataforma().NuevoImpresorTexto = [] { return std::make_unique<ImpresorBench>(); };
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    try {
-        if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+        try {
             orbanel::Sesion::Establece(abreLimpia(args.at(3)), QStringLiteral("BENCH"));
             orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
             ConexionContada contada(db);
@@ -208,17 +185,10 @@ int main(int argc, char* argv[])
             else
                 casoListado(db, contada, args.at(2).toInt());
             return 0;
+        } catch (const kt508::Error& e) {
+            std::fprintf(stderr, "bench_comandos: %s\n", qPrintable(e.Description()));
+            return 1;
         }
-        Opciones opciones;
-        if (!leeOpciones("bench_comandos", args, opciones))
-            return 2;
-        QTemporaryDir carpeta;
-        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), opciones.maximo);
-        if (!opciones.servidor.isEmpty())
-            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
-    } catch (const kt508::Error& e) {
-        std::fprintf(stderr, "bench_comandos: %s\n", qPrintable(e.Description()));
-        return 1;
     }
-    return 0;
+    return correTablas("bench_comandos", args, tabla);
 }

@@ -20,8 +20,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -152,10 +150,7 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     for (const int n : {10000, 100000}) {
         if (n > maximo)
             break;
-        QProcess caso;
-        caso.setProcessChannelMode(QProcess::ForwardedChannels);
-        caso.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--caso"), QString::number(n), url});
-        caso.waitForFinished(-1);
+        casoAparte({QStringLiteral("--caso"), QString::number(n), url});
     }
 }
 
@@ -170,22 +165,15 @@ int main(int argc, char* argv[])
     orbanel::InstalaPlataforma();
     Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    try {
-        if (args.size() == 3 && args.first() == QLatin1String("--caso")) {
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 3 && args.first() == QLatin1String("--caso")) {
+        try {
             unCaso(args.at(2), args.at(1).toInt());
             return 0;
+        } catch (const kt508::Error& e) {
+            std::fprintf(stderr, "bench_editor: %s\n", qPrintable(e.Description()));
+            return 1;
         }
-        Opciones opciones;
-        if (!leeOpciones("bench_editor", args, opciones))
-            return 2;
-        QTemporaryDir carpeta;
-        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), opciones.maximo);
-        if (!opciones.servidor.isEmpty())
-            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
-    } catch (const kt508::Error& e) {
-        std::fprintf(stderr, "bench_editor: %s\n", qPrintable(e.Description()));
-        return 1;
     }
-    return 0;
+    return correTablas("bench_editor", args, tabla);
 }

@@ -16,8 +16,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHash>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -126,13 +124,8 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     for (const int n : {1000, 10000, 100000}) {
         if (n > maximo)
             break;
-        for (const char* forma : {"ancha", "profunda"}) {
-            QProcess caso;
-            caso.setProcessChannelMode(QProcess::ForwardedChannels);
-            caso.start(QCoreApplication::applicationFilePath(),
-                       {QStringLiteral("--caso"), QString::number(n), QString::fromLatin1(forma), url});
-            caso.waitForFinished(-1);
-        }
+        for (const char* forma : {"ancha", "profunda"})
+            casoAparte({QStringLiteral("--caso"), QString::number(n), QString::fromLatin1(forma), url});
     }
 }
 
@@ -147,23 +140,16 @@ int main(int argc, char* argv[])
     orbanel::InstalaPlataforma();
     Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    try {
-        if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 4 && args.first() == QLatin1String("--caso")) {
+        try {
             auto db = abreLimpia(args.at(3));
             unCaso(*db, args.at(1).toInt(), args.at(2) == QLatin1String("ancha") ? Forma::Ancha : Forma::Profunda);
             return 0;
+        } catch (const kt508::Error& e) {
+            std::fprintf(stderr, "bench_tree: %s\n", qPrintable(e.Description()));
+            return 1;
         }
-        Opciones opciones;
-        if (!leeOpciones("bench_tree", args, opciones))
-            return 2;
-        QTemporaryDir carpeta;
-        tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")), opciones.maximo);
-        if (!opciones.servidor.isEmpty())
-            tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
-    } catch (const kt508::Error& e) {
-        std::fprintf(stderr, "bench_tree: %s\n", qPrintable(e.Description()));
-        return 1;
     }
-    return 0;
+    return correTablas("bench_tree", args, tabla);
 }

@@ -52,8 +52,9 @@ QStringList Renglones(const QString& texto)
     QString normal = texto;
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList renglones = normal.split(QLatin1Char('\n'));
-    if (renglones.last().isEmpty())
-        renglones.removeLast(); // the line end of the last line opens no new line
+    // Blank lines at the end print nothing: past a full page they would only add a blank sheet.
+    while (!renglones.isEmpty() && renglones.last().trimmed().isEmpty())
+        renglones.removeLast();
     return renglones;
 }
 

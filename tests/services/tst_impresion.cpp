@@ -51,6 +51,8 @@ void PruebasImpresion::compagina_data()
         << u"\t0123456789ABCDEFGHIJ"_s << 10 << 2 << Paginas{{"    012345", "6789ABCDEF"}, {"GHIJ"}};
     QTest::newRow("saltos de página") << u"uno\fdos\r\n\f\r\ntres\r\n"_s << 80 << 10
                                       << Paginas{{"uno"}, {"dos"}, {"tres"}};
+    QTest::newRow("renglones en blanco al final, página llena")
+        << u"uno\r\ndos\r\n\r\n\t\r\n"_s << 80 << 2 << Paginas{{"uno", "dos"}};
 }
 
 void PruebasImpresion::compagina()

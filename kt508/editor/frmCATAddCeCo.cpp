@@ -9,6 +9,7 @@
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
@@ -41,6 +42,20 @@ void Invalido(int valor)
 {
     if (valor < 0)
         throw kt508::Error(QStringLiteral("Valor de propiedad no válido"));
+}
+
+// Disabling the page that held the focus leaves it nowhere: keys typed then were lost.
+// The focus goes to the shown page's first field, in tab order.
+void EnfocaPagina(QWidget* marco)
+{
+    if (marco->isAncestorOf(QApplication::focusWidget()))
+        return;
+    for (QWidget* w = marco->nextInFocusChain(); w != marco; w = w->nextInFocusChain()) {
+        if (marco->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(marco) && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -401,8 +416,14 @@ void frmCATAddCeCo::ssTabVex_Click(int /*PreviousTab*/)
     fr1->setEnabled(false);
     fr2->setEnabled(false);
     switch (ssTabVex->Tab()) {
-    case 0: fr1->setEnabled(true); break;
-    case 1: fr2->setEnabled(true); break;
+    case 0:
+        fr1->setEnabled(true);
+        EnfocaPagina(fr1);
+        break;
+    case 1:
+        fr2->setEnabled(true);
+        EnfocaPagina(fr2);
+        break;
     default: break;
     }
 }

@@ -478,6 +478,7 @@ void TstEditor::teclasYPaginas()
 
     QList<int> paginas;
     QList<bool> marcos;
+    QList<bool> enfocada;
     bool enterPasa = false;
     bool listaNoCancela = false;
     bool escapeCancela = false;
@@ -488,6 +489,8 @@ void TstEditor::teclasYPaginas()
         auto anota = [&] {
             paginas << ed->ssTabVex->Tab();
             marcos << ed->fr1->isEnabled() << ed->fr2->isEnabled();
+            // The keys go on to the page shown, not nowhere.
+            enfocada << (ed->ssTabVex->Tab() == 0 ? ed->fr1 : ed->fr2)->isAncestorOf(QApplication::focusWidget());
         };
         Teclea(ed->txtClave, QStringLiteral("77"));
         Teclea(ed->txtTexto, QStringLiteral("Nuevo"));
@@ -539,6 +542,7 @@ void TstEditor::teclasYPaginas()
     });
     QCOMPARE(paginas, (QList<int>{1, 1, 0, 1}));
     QCOMPARE(marcos, (QList<bool>{false, true, false, true, true, false, false, true}));
+    QCOMPARE(enfocada, (QList<bool>{true, true, true, true}));
     QVERIFY(enterPasa);
     QVERIFY(listaNoCancela);
     QVERIFY(escapeCancela);

@@ -58,6 +58,19 @@ void Avisa(frmKT508& frm, const QString& texto, int estilo, const QString& titul
     Datos->Mensaje(texto, estilo, titulo, &frm, QStringLiteral("KT508"), id);
 }
 
+// The rebuilt tree opens collapsed: the centre comes back into view, selected, so that the
+// user sees its branch turn. The flags stay as the command leaves them.
+void MuestraCentro(frmKT508& frm, const QString& centro)
+{
+    IgnoraError([&] {
+        kt508::Node* nodo = frm.tvCeCos->Nodes(QLatin1Char('N') + centro);
+        if (!nodo)
+            return;
+        nodo->EnsureVisible();
+        frm.tvCeCos->setSelectedItem(nodo);
+    });
+}
+
 // Deactivates or reactivates the selected centre with its whole branch, in one transaction.
 void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
 {
@@ -92,8 +105,10 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
 
         nodo->setImage(nodo->Image() == 1 ? 3 : 1);
         // The descendants show their new state only from a rebuilt tree.
-        if (nodo->Children() > 0)
+        if (nodo->Children() > 0) {
             frm.CargarCecos();
+            MuestraCentro(frm, centro);
+        }
         for (const int bandera : cambio.banderasQueSeApagan)
             frm.Controles->setEnabledFlag(bandera, false);
         if (cambio.retiraEliminar)

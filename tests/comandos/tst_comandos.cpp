@@ -219,6 +219,8 @@ void TstComandos::bajaYReactivacionDeRama()
     Pulsa(frm, u"1"_s);
     Lanza(frm, u"btnEliminar"_s);
     rama(u"BA"_s, 3, u"10:30:00"_s);
+    kt508::Node* centro = frm.tvCeCos->SelectedItem(); // the rebuilt tree keeps the centre in view
+    QVERIFY(centro && centro->Key() == "N1"_L1 && centro->Parent()->Expanded());
     const pruebas::LlamadaValidaCambio validada = c.dobles.utilerias->validaciones.value(0);
     QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}), (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
     QCOMPARE(Flags(frm), u"000000|"_s);

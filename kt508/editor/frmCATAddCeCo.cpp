@@ -51,7 +51,9 @@ void EnfocaPagina(QWidget* marco)
     if (marco->isAncestorOf(QApplication::focusWidget()))
         return;
     for (QWidget* w = marco->nextInFocusChain(); w != marco; w = w->nextInFocusChain()) {
-        if (marco->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(marco) && (w->focusPolicy() & Qt::TabFocus)) {
+        // A field hands its focus to the box inside it, which says whether Tab stops there.
+        if (marco->isAncestorOf(w) && !w->focusProxy() && w->isEnabled() && w->isVisibleTo(marco)
+            && (w->focusPolicy() & Qt::TabFocus)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }

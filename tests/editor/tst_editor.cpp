@@ -490,7 +490,9 @@ void TstEditor::teclasYPaginas()
             paginas << ed->ssTabVex->Tab();
             marcos << ed->fr1->isEnabled() << ed->fr2->isEnabled();
             // The keys go on to the page shown, not nowhere.
-            enfocada << (ed->ssTabVex->Tab() == 0 ? ed->fr1 : ed->fr2)->isAncestorOf(QApplication::focusWidget());
+            QWidget* foco = QApplication::focusWidget();
+            enfocada << ((ed->ssTabVex->Tab() == 0 ? ed->fr1 : ed->fr2)->isAncestorOf(foco)
+                         && !ed->txtPadre->isAncestorOf(foco));
         };
         Teclea(ed->txtClave, QStringLiteral("77"));
         Teclea(ed->txtTexto, QStringLiteral("Nuevo"));

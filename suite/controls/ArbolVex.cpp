@@ -409,15 +409,17 @@ void ArbolVex::AlPulsarNodo(QTreeWidgetItem* item)
     EmiteProtegido(QStringLiteral("NodeClick"), [&] { emit NodeClick(static_cast<NodoArbol*>(item)); });
 }
 
+// A leaf has nothing to open or close: opening every branch at once ("*") reaches the leaves too,
+// and their icon must not turn.
 void ArbolVex::AlExpandir(QTreeWidgetItem* item)
 {
-    if (m_cambiosDeCodigo == 0)
+    if (m_cambiosDeCodigo == 0 && item->childCount() > 0)
         EmiteProtegido(QStringLiteral("Expand"), [&] { emit Expand(static_cast<NodoArbol*>(item)); });
 }
 
 void ArbolVex::AlContraer(QTreeWidgetItem* item)
 {
-    if (m_cambiosDeCodigo == 0)
+    if (m_cambiosDeCodigo == 0 && item->childCount() > 0)
         EmiteProtegido(QStringLiteral("Collapse"), [&] { emit Collapse(static_cast<NodoArbol*>(item)); });
 }
 

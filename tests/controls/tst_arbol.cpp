@@ -241,6 +241,12 @@ void PruebaArbol::tecladoYRamas()
     a.Pulsa("N100", QPoint(-(a.vista->visualItemRect(a.Item("N100")).width() / 2 + a.vista->indentation() / 2), 0));
     QCOMPARE(a.contraidos.size(), 3);
     QVERIFY(a.clics.isEmpty());
+
+    // Every branch opened at once: the leaves have nothing to open.
+    a.expandidos.clear();
+    a.arbol->setSelectedItem(a.N("N0"));
+    QTest::keyClick(a.vista, Qt::Key_Asterisk);
+    QCOMPARE(a.expandidos, (QStringList{u"N100"_s}));
 }
 
 int EjecutaPruebasArbol(int argc, char** argv)

@@ -35,6 +35,8 @@ void VentanaOrbanel::Muestra(QWidget* pantalla)
     setCentralWidget(pantalla);
     setWindowTitle(QStringLiteral("Orbanel - %1").arg(pantalla->windowTitle()));
     const QSize minimo = pantalla->size();
+    // The screen's design size is the least it is shown at: smaller, the fields under the tree went out of sight.
+    pantalla->setMinimumSize(minimo);
     resize(qMax(minimo.width(), 1024), qMax(minimo.height(), 680));
 }
 

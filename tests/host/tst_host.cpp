@@ -83,6 +83,7 @@ private slots:
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
     void botonesDeQtEnEspanol();
+    void noEncogeMenosQueLaPantalla();
 
 private:
     QTemporaryDir m_carpeta;
@@ -226,6 +227,22 @@ void TstHost::botonesDeQtEnEspanol()
     QDialogButtonBox botones(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
     QCOMPARE(botones.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
     QCOMPARE(botones.button(QDialogButtonBox::Save)->text().remove(QLatin1Char('&')), QStringLiteral("Guardar"));
+}
+
+// A user who drags the window small still sees the whole screen as it was designed.
+void TstHost::noEncogeMenosQueLaPantalla()
+{
+    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* pantalla = new QWidget;
+    pantalla->resize(575, 380);
+    ventana.Muestra(pantalla);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
+    ventana.resize(200, 100);
+    QApplication::processEvents();
+    QVERIFY2(pantalla->width() >= 575 && pantalla->height() >= 380,
+             qPrintable(QStringLiteral("%1x%2").arg(pantalla->width()).arg(pantalla->height())));
 }
 
 QTEST_MAIN(TstHost)

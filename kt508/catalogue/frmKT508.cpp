@@ -34,6 +34,9 @@ const bool catalogoInstalado = (Publico::Catalogo = [] { return static_cast<QObj
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
 
+// The width of CC_Descripcion: the editor's field stops there, the rename's text must be told.
+constexpr int LargoDescripcion = 50;
+
 constexpr int TwipsPorPixel = 15;
 constexpr int TreeLeft = 120;
 constexpr int TreeTop = 1080;
@@ -421,6 +424,10 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
         texto.remove(clave, Qt::CaseSensitive);
     texto.remove(QLatin1Char('-'));
     NewString = SinBlancos(texto).toUpper();
+    if (NewString.size() > LargoDescripcion)
+        throw kt508::Error(QStringLiteral("La descripción admite hasta %1 caracteres; la indicada tiene %2.")
+                               .arg(LargoDescripcion)
+                               .arg(NewString.size()));
 
     strSQL.clear();
     strSQL += QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = ") + Literal(NewString) + QStringLiteral(", ");

@@ -385,6 +385,14 @@ void TstCatalogo::renombra()
     emit arbol.AfterLabelEdit(cancel, texto);
     QCOMPARE(DescripcionDe(c, QStringLiteral("106")), QStringLiteral("D'ARTAGNAN"));
     QVERIFY(c.dobles.datos->llamadas.isEmpty());
+
+    // Longer than the column, on every database alike: told in words, nothing written.
+    texto = QStringLiteral("106 - ") + QString(51, QLatin1Char('x'));
+    emit arbol.AfterLabelEdit(cancel = 0, texto);
+    QCOMPARE(cancel, 1);
+    QCOMPARE(DescripcionDe(c, QStringLiteral("106")), QStringLiteral("D'ARTAGNAN"));
+    QCOMPARE(c.dobles.datos->Mensajes().size(), 1);
+    QCOMPARE(c.dobles.datos->Mensajes()[0].texto, QStringLiteral("La descripción admite hasta 50 caracteres; la indicada tiene 51."));
 }
 
 void TstCatalogo::renombraVacioNoCambiaNada()

@@ -42,10 +42,10 @@ void Inserta(Componente& c, const QStringList& centros)
 }
 
 // P under the root holds the branch 1 (10 with 100, and 11); 2 beside P.
-void Rama(Componente& c, const QString& e)
+void Rama(Componente& c, const QString& estado)
 {
-    Inserta(c, {"P|0|Centro P|1|" + e, "1|P|Centro 1|1|" + e, "10|1|Centro 10|1|" + e, "100|10|Centro 100|0|" + e,
-                "11|1|Centro 11|0|" + e, u"2|0|Dos|0|AC"_s});
+    Inserta(c, {"P|0|Centro P|1|" + estado, "1|P|Centro 1|1|" + estado, "10|1|Centro 10|1|" + estado,
+                "100|10|Centro 100|0|" + estado, "11|1|Centro 11|0|" + estado, u"2|0|Dos|0|AC"_s});
 }
 
 // A mouse click on the centre's node.
@@ -168,8 +168,9 @@ void TstComandos::fallaCadaSentencia_data()
     QTest::addColumn<QStringList>("centros"); // key|type|state|account|Oper_Baja|Fecha_Baja|Oper_Ult_Modif|Fecha_Ult_Modif
     const QString baja = u"|16|Controles_Eliminar()"_s, alta = u"|16|Controles_Reactivar()"_s;
     const QString sello = u"PRUEBAS|10:30|PRUEBAS|10:30"_s, dos = u"2|0|AC|-|-|-|-|-"_s;
-    auto rama = [&](const QString& e, const QString& p) { // the branch under 1, then 2 and P
-        return QStringList{"1|1|" + e, "10|1|" + e, "100|0|" + e, "11|0|" + e, dos, "P|1|" + p + "|-|-|-|-|-"};
+    auto rama = [&](const QString& resto, const QString& estadoDeP) { // the branch under 1 as given, then 2 and P
+        return QStringList{"1|1|" + resto, "10|1|" + resto, "100|0|" + resto, "11|0|" + resto, dos,
+                           "P|1|" + estadoDeP + "|-|-|-|-|-"};
     };
     for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
         QTest::addRow("%s baja", qPrintable(b))

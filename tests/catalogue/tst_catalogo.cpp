@@ -82,12 +82,12 @@ class TstCatalogo : public QObject {
     Q_OBJECT
 
 private slots:
-    void arbol_data() { pruebas::agregaBackends(); }
+    void arbol_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void arbol();
-    void fallosDeLaCarga_data() { pruebas::agregaBackends(); }
+    void fallosDeLaCarga_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void fallosDeLaCarga();
     void cargaFallidaSeReintenta();
-    void nodeClickOfreceComandos_data() { pruebas::agregaBackends(); }
+    void nodeClickOfreceComandos_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void nodeClickOfreceComandos();
     void renombra_data();
     void renombra();
@@ -266,7 +266,7 @@ void TstCatalogo::renombra_data()
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("guardado"); // what the update stores; null: an empty edit, nothing sent
     QTest::addColumn<QString>("dicho");    // the store's refusal, told
-    for (const QString& backend : pruebas::backends()) {
+    for (const QString& backend : pruebas::backends(pruebas::ConOdbc::Si)) {
         QTest::addRow("%s limpia", qPrintable(backend))
             << backend << u"105 - Ventas Norte-Sur"_s << u"VENTAS NORTESUR"_s << QString();
         QTest::addRow("%s comilla", qPrintable(backend))

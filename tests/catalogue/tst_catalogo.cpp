@@ -329,7 +329,7 @@ void TstCatalogo::renombra()
 // Longer than the column, on every database alike: told in words, nothing written.
 void TstCatalogo::renombraLargo()
 {
-    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
     c.Inserta(u"105"_s, u"0"_s, u"Ventas norte"_s, 0, u"AC"_s);
     frmKT508& frm = c.Carga();

@@ -64,6 +64,16 @@ QVariant escalar(orbanel::ado::AdoConnection& db, const QString& sentencia)
     return rs.Eof() ? QVariant() : rs.Value(0);
 }
 
+QString errorDe(const std::function<void()>& accion)
+{
+    try {
+        accion();
+    } catch (const kt508::Error& error) {
+        return error.Description();
+    }
+    return QString();
+}
+
 QByteArray falloSql(const char* expresion, const kt508::Error& error)
 {
     return QByteArray(expresion) + " falló: " + error.Description().toUtf8();

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 // The databases every data test runs on: "sqlite" always (a fresh file per test process),
@@ -37,6 +38,9 @@ QVariant escalar(orbanel::ado::AdoConnection& db, const QString& sentencia);
 // Every row of every table of the suite, one line a row in a fixed order: two dumps are
 // equal exactly when the databases hold the same data (a failed command must leave it so).
 QString volcado(orbanel::ado::AdoConnection& db);
+
+// The description of the kt508::Error the action raised; empty when it raised none.
+QString errorDe(const std::function<void()>& accion);
 
 // The text QVERIFY_SQL prints when an expression raised kt508::Error.
 QByteArray falloSql(const char* expresion, const kt508::Error& error);

@@ -171,6 +171,9 @@ public:
     // as text from then on.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparadas;
     std::unordered_set<QString> sinForma;
+    // SQLite through Qt's statements: the schema the prepared forms were made against. Qt's driver
+    // cannot follow a change of columns another connection makes under a prepared statement.
+    qint64 versionEsquema = -1;
     QString forma;
     QVariantList valores;
     // SQLite: statements run on the driver's own handle, past Qt's per-statement record work.
@@ -194,6 +197,7 @@ public:
     void transaccionSqlite(const QString& orden);
     bool usaFormas() const;
     QSqlQuery* preparada();
+    void descartaFormasViejas();
     kt508::Recordset ejecutaForma(const QString& texto);
     kt508::Recordset ejecutaTexto(const QString& texto);
     kt508::Recordset collect(QSqlQuery& q);
@@ -272,8 +276,26 @@ QSqlQuery* AdoConnection::Private::preparada()
     return &q;
 }
 
+void AdoConnection::Private::descartaFormasViejas()
+{
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return;
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA schema_version")) || !version.next())
+        return;
+    const qint64 actual = version.value(0).toLongLong();
+    if (actual != versionEsquema && versionEsquema != -1) {
+        preparadas.clear();
+        // A statement run against the catalogue makes the connection read the new schema before
+        // the next form is prepared against it.
+        version.exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1"));
+    }
+    versionEsquema = actual;
+}
+
 kt508::Recordset AdoConnection::Private::ejecutaForma(const QString& texto)
 {
+    descartaFormasViejas();
     QSqlQuery* q = preparada();
     if (!q) {
         kt508::Recordset rs = ejecutaTexto(texto); // its own error if the text fails too

@@ -44,20 +44,16 @@ QStringList Fila(Componente& c, const QString& columnas, const QString& desde)
     return valores;
 }
 
-// Empty when the messages shown match the patterns, one each, where one * stands for any text;
-// else every message, a line each: text|style|title|module|identifier.
+// Empty when the messages shown match the patterns, one each (* stands for any text); else every
+// message, a line each: text|style|title|module|identifier.
 QString Mensajes(Componente& c, const QStringList& patrones = {})
 {
     QStringList lineas;
     bool iguales = c.dobles.datos->Mensajes().size() == patrones.size();
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->Mensajes()) {
-        const QString linea = QStringList{m.texto, QString::number(m.estilo), m.titulo, m.modulo, m.errId}.join(u'|');
-        const QStringList partes = patrones.value(lineas.size()).split(u'*');
-        iguales = iguales
-            && (partes.size() == 1 ? linea == partes[0]
-                                   : linea.size() >= partes[0].size() + partes[1].size() && linea.startsWith(partes[0])
-                        && linea.endsWith(partes[1]));
-        lineas << linea;
+        lineas << QStringList{m.texto, QString::number(m.estilo), m.titulo, m.modulo, m.errId}.join(u'|');
+        const QString patron = QRegularExpression::wildcardToRegularExpression(patrones.value(lineas.size() - 1));
+        iguales = iguales && QRegularExpression(patron).match(lineas.last()).hasMatch();
     }
     return iguales ? QString() : lineas.join(u'\n');
 }
@@ -218,16 +214,11 @@ void TstEditor::nuevo()
                                  "Cc_Grupo_Cuenta_Contable, Cc_Afectable"),
                   QStringLiteral("Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = '5100-2012'")),
              (generada + QStringList{"5100", "GAS", "1"}));
-    if (padre != QLatin1String("0"))
-        QCOMPARE(Fila(c, QStringLiteral("CC_Tipo, Oper_Ult_Modif, Fecha_Ult_Modif"),
-                      "Centro_Costo WHERE CC_Cve_Centro_Costo = '" + padre + "'"),
-                 (QStringList{"1", "PRUEBAS", Hora}));
     // The change is confirmed and recorded for the key the store holds.
     QCOMPARE(Fila(c, QStringLiteral("Bc_Clave"), QStringLiteral("Bitacora_Cambios")), QStringList{"77"});
 
     kt508::Node* nuevo = frm.tvCeCos->Nodes(QStringLiteral("N77"));
-    QVERIFY(nuevo);
-    QCOMPARE(nuevo->Parent()->Key(), QLatin1Char('N') + padre);
+    QVERIFY(nuevo && nuevo->Parent() == frm.tvCeCos->Nodes(QLatin1Char('N') + padre));
     QCOMPARE(frm.tvCeCos->SelectedItem(), cuenta.isEmpty() ? nullptr : nuevo->Parent());
     for (kt508::Node* n = nuevo->Parent(); n && !cuenta.isEmpty(); n = n->Parent())
         QVERIFY(n->Expanded());
@@ -252,10 +243,12 @@ void TstEditor::editar()
 
     QVariantList visto;
     QVERIFY(Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
-        QCalendarWidget* calendario = ed->dpUser6->findChild<QDateEdit*>()->calendarWidget();
         visto << ed->txtClave->isEnabled() << ed->chkAnalizar->isChecked() << ed->txtTexto->hasFocus()
               << ed->dpUser5->Value() << ed->dpUser6->Value()
-              << calendario->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
+              << ed->dpUser6->findChild<QDateEdit*>()
+                     ->calendarWidget()
+                     ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
+                     ->text();
         Teclea(ed->txtTexto, QStringLiteral("Norte D'Ávila"));
         pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
         ed->dpUser6->setFocus();
@@ -369,14 +362,13 @@ void TstEditor::rechazado()
     bool abiertoYEnfocado = false;
     QVERIFY(Pulsa(frm, tecleado.isEmpty() ? "btnEditar" : "btnNuevo", [&](frmCATAddCeCo* ed) {
         const QList<kt508::txtVEX*> campos{ed->txtClave, ed->txtTexto, ed->txt_Gcc_Cve_Grupo_Centro_Costo,
-                                           ed->txtCuenta, ed->txtUser3};
-        for (int i = 0; i < tecleado.size(); ++i) {
-            if (i == 4)
-                pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
+                                           ed->txtCuenta};
+        for (int i = 0; i < qMin(tecleado.size(), 4); ++i)
             if (!tecleado[i].isEmpty())
                 Teclea(campos[i], tecleado[i]);
-        }
         pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
+        if (tecleado.size() > 4)
+            Teclea(ed->txtUser3, tecleado[4]);
         if (!falla.isEmpty())
             c.db().failContaining(falla);
         if (ajuste == QLatin1String("boton"))
@@ -435,6 +427,7 @@ void TstEditor::aperturaYTeclas()
         pruebas::Tecla(ed, Qt::Key_1, Qt::AltModifier | Qt::ShiftModifier); // not exactly Alt: nothing
         pruebas::Tecla(ed, Qt::Key_F4, Qt::AltModifier);                    // neither a save nor a page
         anota();
+        QVERIFY(ed->isVisible()); // a window gone takes no more keys
         pruebas::Tecla(ed, Qt::Key_1, Qt::AltModifier);
         anota();
         QWindow* ventana = ed->windowHandle();

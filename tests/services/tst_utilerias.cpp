@@ -88,15 +88,16 @@ void PruebasUtilerias::fechasIdaYVuelta()
     QVERIFY_SQL(orbanel::Sesion::Conexion().Execute(
         u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, Fecha_Alta, Cc_UserDef_5) VALUES ('1', '0', '%1', '%2')"_s
             .arg(m_util.FormatoFechaHora(momento), m_util.FormatoFecha(dia))));
-    const QVariant leido = Escalar(u"SELECT Fecha_Alta FROM Centro_Costo"_s);
-    const QDateTime fecha = leido.typeId() == QMetaType::QDateTime
-        ? leido.toDateTime()
-        : QDateTime::fromString(leido.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_s);
-    QCOMPARE(fecha, momento);
-    const QVariant leidoDia = Escalar(u"SELECT Cc_UserDef_5 FROM Centro_Costo"_s);
-    QCOMPARE(leidoDia.typeId() == QMetaType::QDate ? leidoDia.toDate()
-                                                   : QDate::fromString(leidoDia.toString().left(10), Qt::ISODate),
-             dia);
+    // Typed by the driver, or text.
+    const auto leido = [](const QString& columna, int largo) {
+        const QVariant v = Escalar(u"SELECT %1 FROM Centro_Costo"_s.arg(columna));
+        const QString texto = v.typeId() == QMetaType::QDateTime ? v.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s)
+                            : v.typeId() == QMetaType::QDate     ? v.toDate().toString(Qt::ISODate)
+                                                                 : v.toString();
+        return texto.left(largo);
+    };
+    QCOMPARE(leido(u"Fecha_Alta"_s, 19), u"2024-02-29 23:59:58"_s);
+    QCOMPARE(leido(u"Cc_UserDef_5"_s, 10), u"2031-12-31"_s);
 }
 
 // A valid centre leaves an audit row; one under a missing parent is refused and audits nothing.

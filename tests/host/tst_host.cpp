@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>

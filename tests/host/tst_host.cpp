@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -24,8 +23,7 @@ namespace {
 struct Resultado {
     bool termino = false;
     int codigo = -1;
-    QString salida;
-    QString errores;
+    QString texto; // what it wrote, on either channel
 };
 
 // Runs a program with the registry of this test, no display and no one to answer it.
@@ -37,6 +35,7 @@ Resultado ejecuta(const QString& programa, const QStringList& argumentos, const 
     entorno.remove(QStringLiteral("DISPLAY"));
     entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     proceso.setProcessEnvironment(entorno);
+    proceso.setProcessChannelMode(QProcess::MergedChannels);
     proceso.start(programa, argumentos);
     Resultado r;
     // Generous: a loaded machine may be slow, but a program that waits for a window never ends.
@@ -44,15 +43,14 @@ Resultado ejecuta(const QString& programa, const QStringList& argumentos, const 
     if (!r.termino)
         proceso.kill();
     r.codigo = proceso.exitStatus() == QProcess::NormalExit ? proceso.exitCode() : -1;
-    r.salida = QString::fromUtf8(proceso.readAllStandardOutput());
-    r.errores = QString::fromUtf8(proceso.readAllStandardError());
+    r.texto = QString::fromUtf8(proceso.readAll());
     return r;
 }
 
 // A demo catalogue in a file of its own, with the statements given run on it.
-QString baseConFallas(const QTemporaryDir& carpeta, const QString& nombre, const QStringList& sentencias)
+QString baseConFallas(const QString& archivo, const QStringList& sentencias)
 {
-    const QString url = QStringLiteral("sqlite:") + carpeta.filePath(nombre);
+    const QString url = QStringLiteral("sqlite:") + archivo;
     std::unique_ptr<AdoConnection> db = AdoConnection::Open(url);
     orbanel::schema::Borra(*db);
     orbanel::schema::Crea(*db);
@@ -75,11 +73,8 @@ class TstHost : public QObject {
 
 private slots:
     void initTestCase();
-    void capturaNoEsperaVentanas();
-    void verificarDesdeLaConsola();
-    void ayudaNombraCadaOpcion();
-    void operadorDemasiadoLargo();
-    void benchRehusaArgumentos();
+    void desdeLaConsola_data();
+    void desdeLaConsola();
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
     void botonesDeQtEnEspanol();
@@ -94,76 +89,55 @@ void TstHost::initTestCase()
 {
     QVERIFY(m_carpeta.isValid());
     m_registro = m_carpeta.filePath(QStringLiteral("registro.ini"));
-    const Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN), {QStringLiteral("--registrar"), QStringLiteral(KT508_MODULO)},
-                                m_registro);
-    QVERIFY2(r.termino && r.codigo == 0, qPrintable(r.errores));
+    const Resultado r =
+        ejecuta(QStringLiteral(ORBANEL_BIN), {QStringLiteral("--registrar"), QStringLiteral(KT508_MODULO)}, m_registro);
+    QVERIFY2(r.termino && r.codigo == 0, qPrintable(r.texto));
 }
 
-// A bad row makes the tree load report an error; the capture prints it and goes on.
-void TstHost::capturaNoEsperaVentanas()
+// The program run from a script, on a demo catalogue with the statements given run on it ("%db"
+// on the command line): its exit code and what it says ('|' between texts), never a wait for
+// someone to answer.
+void TstHost::desdeLaConsola_data()
 {
+    QTest::addColumn<QString>("orden");
+    QTest::addColumn<QStringList>("fallas");
+    QTest::addColumn<int>("codigo");
+    QTest::addColumn<QString>("dice");
+    // A bad row makes the tree load report an error; the capture prints it and goes on.
+    QTest::newRow("captura") << "orbanel --db %db --screenshot %png" << QStringList{RaizComoCentro, PadreDeSiMismo} << 0
+                             << "ERR-ID:7500033";
+    QTest::newRow("verificar con fallas") << "orbanel --verificar --db %db" << QStringList{PadreDeSiMismo, TipoErroneo}
+                                          << 1 << "centro 100 acumula en s|centro 200 tiene CC_Tipo 0";
+    QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
+    QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
+                           << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
+                              "--screenshot|--expandir|--registrar|--desregistrar";
+    // An operator longer than the audit columns would make every change fail: refused at start.
+    QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
+            + " --db %db --screenshot %png"
+                                    << QStringList() << 2 << "--operador admite hasta 30 caracteres";
+    QTest::newRow("bench rehúsa argumentos") << "bench --maximo 10" << QStringList() << 2 << "--maximo";
+}
+
+void TstHost::desdeLaConsola()
+{
+    QFETCH(QString, orden);
+    QFETCH(QStringList, fallas);
+    QFETCH(int, codigo);
+    QFETCH(QString, dice);
+    const QString nombre = m_carpeta.filePath(QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_'));
     QString url;
-    QVERIFY_SQL(url = baseConFallas(m_carpeta, QStringLiteral("captura.db"), {RaizComoCentro, PadreDeSiMismo}));
-    const QString png = m_carpeta.filePath(QStringLiteral("captura.png"));
-    const Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN),
-                                {QStringLiteral("--db"), url, QStringLiteral("--screenshot"), png}, m_registro);
-    QVERIFY2(r.termino, "la captura no terminó");
-    QCOMPARE(r.codigo, 0);
-    QVERIFY2(r.errores.contains(QLatin1String("ERR-ID:7500033")), qPrintable(r.errores));
-    QVERIFY(QFileInfo(png).size() > 0);
-}
-
-// Problems found: the keys on the console and a non-zero exit code; a sound catalogue: zero.
-void TstHost::verificarDesdeLaConsola()
-{
-    QString conFallas;
-    QString sana;
-    QVERIFY_SQL(conFallas = baseConFallas(m_carpeta, QStringLiteral("fallas.db"), {PadreDeSiMismo, TipoErroneo}));
-    QVERIFY_SQL(sana = baseConFallas(m_carpeta, QStringLiteral("sana.db"), {}));
-
-    Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN), {QStringLiteral("--verificar"), QStringLiteral("--db"), conFallas},
-                          m_registro);
-    QVERIFY(r.termino);
-    QCOMPARE(r.codigo, 1);
-    QVERIFY2(r.salida.contains(QLatin1String("centro 100 acumula en s")) && r.salida.contains(QLatin1String("centro 200 tiene CC_Tipo 0")),
-             qPrintable(r.salida));
-
-    r = ejecuta(QStringLiteral(ORBANEL_BIN), {QStringLiteral("--verificar"), QStringLiteral("--db"), sana}, m_registro);
-    QVERIFY(r.termino);
-    QCOMPARE(r.codigo, 0);
-}
-
-void TstHost::ayudaNombraCadaOpcion()
-{
-    const Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN), {QStringLiteral("--help")}, m_registro);
-    QVERIFY(r.termino);
-    QCOMPARE(r.codigo, 0);
-    QVERIFY2(r.salida.contains(QLatin1String("orbanel")), qPrintable(r.salida));
-    for (const char* opcion : {"--help", "--version", "--db", "--operador", "--crear-esquema", "--verificar", "--reparar",
-                               "--screenshot", "--expandir", "--registrar", "--desregistrar"})
-        QVERIFY2(r.salida.contains(QLatin1String(opcion)), opcion);
-}
-
-// An operator longer than the audit columns would make every change fail: refused at start.
-void TstHost::operadorDemasiadoLargo()
-{
-    const QString operador(31, QLatin1Char('A'));
-    const Resultado r = ejecuta(QStringLiteral(ORBANEL_BIN),
-                                {QStringLiteral("--operador"), operador, QStringLiteral("--db"),
-                                 QStringLiteral("sqlite:") + m_carpeta.filePath(QStringLiteral("operador.db")),
-                                 QStringLiteral("--screenshot"), m_carpeta.filePath(QStringLiteral("operador.png"))},
-                                m_registro);
-    QVERIFY(r.termino);
-    QCOMPARE(r.codigo, 2);
-    QVERIFY2(r.errores.contains(QLatin1String("--operador admite hasta 30 caracteres")), qPrintable(r.errores));
-}
-
-void TstHost::benchRehusaArgumentos()
-{
-    const Resultado r = ejecuta(QStringLiteral(BENCH_TREE), {QStringLiteral("--maximo"), QStringLiteral("10")}, m_registro);
-    QVERIFY(r.termino);
-    QCOMPARE(r.codigo, 2);
-    QVERIFY2(r.errores.contains(QLatin1String("--maximo")), qPrintable(r.errores));
+    QVERIFY_SQL(url = baseConFallas(nombre + QStringLiteral(".db"), fallas));
+    QStringList argumentos = orden.replace(QStringLiteral("%db"), url).split(u' ');
+    argumentos.replaceInStrings(QStringLiteral("%png"), nombre + QStringLiteral(".png"));
+    const QString programa = argumentos.takeFirst() == QLatin1String("bench") ? BENCH_TREE : ORBANEL_BIN;
+    const Resultado r = ejecuta(programa, argumentos, m_registro);
+    QVERIFY2(r.termino, "no terminó");
+    QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + QLatin1Char(' ') + r.texto));
+    for (const QString& texto : dice.split(u'|', Qt::SkipEmptyParts))
+        QVERIFY2(r.texto.contains(texto), qPrintable(texto + QStringLiteral(": ") + r.texto));
+    if (argumentos.contains(QStringLiteral("--screenshot")) && codigo == 0)
+        QVERIFY(QFileInfo(nombre + QStringLiteral(".png")).size() > 0);
 }
 
 void TstHost::menuVerificarYCorregir_data()
@@ -179,8 +153,7 @@ void TstHost::menuVerificarYCorregir()
 {
     QFETCH(QString, respuesta);
     QFETCH(int, tipo);
-    std::unique_ptr<AdoConnection> db;
-    QVERIFY_SQL(db = pruebas::abre(QStringLiteral("sqlite"), pruebas::Contenido::Demo));
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
     QVERIFY_SQL(db->Execute(TipoErroneo));
     orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
 
@@ -188,8 +161,7 @@ void TstHost::menuVerificarYCorregir()
     ventana.setAttribute(Qt::WA_DeleteOnClose, false);
     ventana.show();
     QVERIFY(QTest::qWaitForWindowActive(&ventana));
-    QString antes;
-    QString despues;
+    QString antes, despues;
     bool preguntado = false;
     pruebas::EnModal([&](QWidget* dialogo) {
         if (!dialogo)
@@ -213,10 +185,8 @@ void TstHost::menuVerificarYCorregir()
     QVERIFY2(antes.contains(QLatin1String("centro 200 tiene CC_Tipo 0")), qPrintable(antes));
     QVERIFY(preguntado);
     QCOMPARE(despues.contains(QLatin1String("CC_Tipo 0")), tipo == 0);
-    QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(),
-                              QStringLiteral("SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'"))
-                 .toInt(),
-             tipo);
+    const QString sentencia = QStringLiteral("SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'");
+    QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), sentencia).toInt(), tipo);
     orbanel::Sesion::Cierra();
 }
 

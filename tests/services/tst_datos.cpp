@@ -21,20 +21,10 @@ private slots:
     void mensajeResponde();
     void parametros_data() { pruebas::agregaBackends(); }
     void parametros();
-    void rollbackNoDejaRastro_data() { pruebas::agregaBackends(); }
-    void rollbackNoDejaRastro();
 
 private:
-    void abre();
-
     orbanel::ServicioDatos m_datos;
 };
-
-void PruebasDatos::abre()
-{
-    QFETCH(QString, backend);
-    orbanel::Sesion::Establece(pruebas::abre(backend, pruebas::Contenido::Demo), u"ANA"_s);
-}
 
 // A question (292 = Yes/No, No by default) answers 6 or 7; an error or warning answers 1.
 // The module and the message's id are always shown. A short text reads on one line; a long
@@ -45,21 +35,19 @@ void PruebasDatos::mensajeResponde_data()
     const QString largo = u"No se pudo guardar el centro de costos: "_s + u"la base de datos rechazó el cambio. "_s.repeated(8);
     QTest::addColumn<QString>("texto");
     QTest::addColumn<int>("estilo");
-    QTest::addColumn<QString>("boton"); // clicked; none: the key is pressed
-    QTest::addColumn<int>("tecla");
+    QTest::addColumn<int>("tecla"); // none: a click on Sí
     QTest::addColumn<int>("esperado");
-    QTest::newRow("clic en Sí") << corto << 292 << u"botonSi"_s << 0 << 6;
-    QTest::newRow("Enter: No por omisión") << corto << 292 << QString() << int(Qt::Key_Return) << 7;
-    QTest::newRow("Escape: No") << corto << 292 << QString() << int(Qt::Key_Escape) << 7;
-    QTest::newRow("error") << largo << 16 << QString() << int(Qt::Key_Return) << 1;
-    QTest::newRow("aviso") << corto << 48 << QString() << int(Qt::Key_Escape) << 1;
+    QTest::newRow("clic en Sí") << corto << 292 << 0 << 6;
+    QTest::newRow("Enter: No por omisión") << corto << 292 << int(Qt::Key_Return) << 7;
+    QTest::newRow("Escape: No") << corto << 292 << int(Qt::Key_Escape) << 7;
+    QTest::newRow("error") << largo << 16 << int(Qt::Key_Return) << 1;
+    QTest::newRow("aviso") << corto << 48 << int(Qt::Key_Escape) << 1;
 }
 
 void PruebasDatos::mensajeResponde()
 {
     QFETCH(QString, texto);
     QFETCH(int, estilo);
-    QFETCH(QString, boton);
     QFETCH(int, tecla);
     QFETCH(int, esperado);
     QString modulo;
@@ -69,10 +57,10 @@ void PruebasDatos::mensajeResponde()
             return;
         modulo = modal->findChild<QLabel*>(u"textoModulo"_s)->text();
         ancho = modal->findChild<QLabel*>(u"textoMensaje"_s)->width();
-        if (boton.isEmpty())
+        if (tecla)
             pruebas::Tecla(modal, Qt::Key(tecla));
         else
-            QTest::mouseClick(modal->findChild<QPushButton*>(boton), Qt::LeftButton);
+            QTest::mouseClick(modal->findChild<QPushButton*>(u"botonSi"_s), Qt::LeftButton);
     });
     QCOMPARE(m_datos.Mensaje(texto, estilo, u"Orbanel"_s, nullptr, u"KT508"_s, u"ERR-ID:7500010"_s), esperado);
     QVERIFY2(modulo.contains(u"KT508"_s) && modulo.contains(u"ERR-ID:7500010"_s), qPrintable(modulo));
@@ -84,10 +72,13 @@ void PruebasDatos::mensajeResponde()
 }
 
 // A stored setting wins over the default; a missing one gives its default, the empty text too:
-// a database created without the demo has no settings, and the screen must still open.
+// a database created without the demo has no settings, and the screen must still open. The
+// connection handed out is the session's one.
 void PruebasDatos::parametros()
 {
-    QVERIFY_SQL(abre());
+    QFETCH(QString, backend);
+    QVERIFY_SQL(orbanel::Sesion::Establece(pruebas::abre(backend, pruebas::Contenido::Demo), u"ANA"_s));
+    QVERIFY(&m_datos.Conexion() == &orbanel::Sesion::Conexion());
     QCOMPARE(m_datos.Parametro(u"CON_CUENTA_PADRE_CENTRO_COSTO"_s, 0, u"T"_s, u"9"_s).toString(), u"5100"_s);
     QCOMPARE(m_datos.Parametro(u"NO_EXISTE"_s, 0, u"T"_s, u"ABC"_s).toString(), u"ABC"_s);
 
@@ -98,20 +89,6 @@ void PruebasDatos::parametros()
         QCOMPARE(valor.toString(), QString());
         QVERIFY(!valor.toBool());
     }
-}
-
-// The service hands out the session's one connection; a rollback leaves no trace.
-void PruebasDatos::rollbackNoDejaRastro()
-{
-    QVERIFY_SQL(abre());
-    kt508::Connection& conexion = m_datos.Conexion();
-    const QString cuenta = u"SELECT COUNT(*) FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '777'"_s;
-    conexion.BeginTrans();
-    QVERIFY_SQL(conexion.Execute(
-        u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion) VALUES ('777', '0', 'X')"_s));
-    QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), cuenta).toInt(), 1);
-    conexion.RollbackTrans();
-    QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), cuenta).toInt(), 0);
 }
 
 int EjecutaPruebasDatos(int argc, char** argv)

@@ -49,7 +49,7 @@ void PruebasImpresion::compagina_data()
     QTest::newRow("saltos de página") << u"uno\fdos\r\n\f\r\ntres\r\n"_s << QList<int>{80, 10}
                                       << Paginas{{"uno"}, {"dos"}, {"tres"}};
     QTest::newRow("renglones en blanco al final, página llena")
-        << u"uno\r\ndos\r\n\r\n\t\r\n"_s << 80 << 2 << Paginas{{"uno", "dos"}};
+        << u"uno\r\ndos\r\n\r\n\t\r\n"_s << QList<int>{80, 2} << Paginas{{"uno", "dos"}};
 }
 
 void PruebasImpresion::compagina()

@@ -6,18 +6,6 @@
 
 namespace pruebas {
 
-namespace {
-
-QString archivoSqlite()
-{
-    static QTemporaryDir carpeta;
-    if (!carpeta.isValid())
-        throw kt508::Error(QStringLiteral("No se pudo crear la carpeta temporal de la prueba."));
-    return carpeta.filePath(QStringLiteral("kt508-prueba.db"));
-}
-
-} // namespace
-
 QStringList backends(ConOdbc odbc)
 {
     QStringList nombres{QStringLiteral("sqlite")};
@@ -30,8 +18,12 @@ QStringList backends(ConOdbc odbc)
 
 QString urlDe(const QString& backend)
 {
-    if (backend == QLatin1String("sqlite"))
-        return QStringLiteral("sqlite:") + archivoSqlite();
+    if (backend == QLatin1String("sqlite")) {
+        static QTemporaryDir carpeta;
+        if (!carpeta.isValid())
+            throw kt508::Error(QStringLiteral("No se pudo crear la carpeta temporal de la prueba."));
+        return QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("kt508-prueba.db"));
+    }
     const char* variable = backend == QLatin1String("postgresql") ? "KT508_TEST_PG"
         : backend == QLatin1String("odbc")                        ? "KT508_TEST_ODBC"
                                                                   : nullptr;
@@ -74,28 +66,20 @@ QString errorDe(const std::function<void()>& accion)
     return QString();
 }
 
-QByteArray falloSql(const char* expresion, const kt508::Error& error)
-{
-    return QByteArray(expresion) + " falló: " + error.Description().toUtf8();
-}
-
 QString volcado(orbanel::ado::AdoConnection& db)
 {
-    static const QStringList tablas{QStringLiteral("Centro_Costo"),         QStringLiteral("Grupo_Centro_Costo"),
-                                    QStringLiteral("Cuenta_Contable"),      QStringLiteral("Parametros"),
-                                    QStringLiteral("Bitacora_Cambios"),     QStringLiteral("Campos_Adicionales_Def"),
-                                    QStringLiteral("Campos_Adicionales"),   QStringLiteral("Poliza_Detalle"),
-                                    QStringLiteral("Presupuesto_Centro")};
+    static const QStringList tablas = QStringLiteral("Centro_Costo Grupo_Centro_Costo Cuenta_Contable Parametros "
+                                                     "Bitacora_Cambios Campos_Adicionales_Def Campos_Adicionales "
+                                                     "Poliza_Detalle Presupuesto_Centro")
+                                          .split(QLatin1Char(' '));
     QString texto;
     for (const QString& tabla : tablas) {
         QStringList filas;
         kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM ") + tabla, -1);
         while (!rs.Eof()) {
             QStringList valores;
-            for (int i = 0; i < rs.FieldCount(); ++i) {
-                const QVariant v = rs.Value(i);
-                valores << (v.isNull() ? QStringLiteral("<null>") : v.toString());
-            }
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                valores << (rs.Value(i).isNull() ? QStringLiteral("<null>") : rs.Value(i).toString());
             filas << valores.join(QLatin1Char('|'));
             rs.MoveNext();
         }

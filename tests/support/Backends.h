@@ -3,13 +3,8 @@
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
 
-#include <QString>
-#include <QStringList>
 #include <QTest>
 #include <QVariant>
-
-#include <functional>
-#include <memory>
 
 // The databases every data test runs on: "sqlite" always (a fresh file per test process),
 // "postgresql" when KT508_TEST_PG holds a URL, "odbc" when KT508_TEST_ODBC holds one and the
@@ -42,9 +37,6 @@ QString volcado(orbanel::ado::AdoConnection& db);
 // The description of the kt508::Error the action raised; empty when it raised none.
 QString errorDe(const std::function<void()>& accion);
 
-// The text QVERIFY_SQL prints when an expression raised kt508::Error.
-QByteArray falloSql(const char* expresion, const kt508::Error& error);
-
 } // namespace pruebas
 
 // Runs the expression; if it raises kt508::Error, the test fails with the database's text.
@@ -53,7 +45,8 @@ QByteArray falloSql(const char* expresion, const kt508::Error& error);
         try {                                                                                    \
             expresion;                                                                           \
         } catch (const kt508::Error& error_sql_) {                                               \
-            QTest::qFail(pruebas::falloSql(#expresion, error_sql_).constData(), __FILE__, __LINE__); \
+            const QByteArray texto_sql_ = #expresion " falló: " + error_sql_.Description().toUtf8(); \
+            QTest::qFail(texto_sql_.constData(), __FILE__, __LINE__);                            \
             return;                                                                              \
         }                                                                                        \
     } while (false)

@@ -3,9 +3,7 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/store/Publico.h"
-#include "suite/ado/AdoConnection.h"
 #include "suite/services/Sesion.h"
-#include "tests/support/Backends.h"
 
 #include <QTest>
 

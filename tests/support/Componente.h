@@ -1,20 +1,11 @@
 #pragma once
 
+#include "tests/support/Backends.h"
 #include "tests/support/Dobles.h"
-
-#include <QString>
-
-#include <memory>
 
 class frmKT508;
 
-namespace orbanel::ado {
-class AdoConnection;
-}
-
 namespace pruebas {
-
-enum class Contenido;
 
 // One catalogue test on one backend: a fresh database handed to the session, the
 // doubles installed, module Publico's services set and a fresh catalogue window.

@@ -11,6 +11,39 @@
 
 namespace pruebas {
 
+namespace {
+
+// Printing and record consultation only record: no window, no printer.
+struct ImpresorDePrueba : kt508::IImpresorTexto {
+    std::shared_ptr<GuionImpresor> guion;
+    void Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e, int f) override
+    {
+        guion->llamadas.append({texto, titulo, {a, b, c, d, e, f}});
+    }
+};
+
+struct ConsultaDePrueba : kt508::IConsultaRegistro {
+    std::shared_ptr<GuionConsulta> guion;
+    void Muestra(const QString& tabla, const QString& campoClave, const QString& clave, const QString&, const QString&,
+                 const QString&, const QString&) override
+    {
+        guion->llamadas.append({tabla, campoClave, clave});
+    }
+};
+
+// Every double the platform makes shares the script the test holds.
+template <class Doble, class Guion>
+auto Fabrica(std::shared_ptr<Guion> guion)
+{
+    return [guion] {
+        auto doble = std::make_unique<Doble>();
+        doble->guion = guion;
+        return doble;
+    };
+}
+
+} // namespace
+
 // --- Datos -------------------------------------------------------------------------
 
 int GuionDatos::Responde(int estilo)
@@ -23,20 +56,9 @@ int GuionDatos::Responde(int estilo)
 
 QList<LlamadaMensaje> GuionDatos::Mensajes() const
 {
-    QList<LlamadaMensaje> mensajes;
-    for (const LlamadaMensaje& llamada : llamadas) {
-        if (!llamada.aviso)
-            mensajes.append(llamada);
-    }
+    QList<LlamadaMensaje> mensajes = llamadas;
+    mensajes.removeIf([](const LlamadaMensaje& llamada) { return llamada.aviso; });
     return mensajes;
-}
-
-QStringList GuionDatos::ErrIds() const
-{
-    QStringList ids;
-    for (const LlamadaMensaje& llamada : llamadas)
-        ids.append(llamada.errId);
-    return ids;
 }
 
 DatosDePrueba::DatosDePrueba(std::shared_ptr<GuionDatos> guion)
@@ -84,36 +106,11 @@ QDateTime UtileriasDePrueba::FechaServidor()
     return m_guion->reloj ? *m_guion->reloj : ServicioUtilerias::FechaServidor();
 }
 
-QString UtileriasDePrueba::AltaCuentaContable(const QString& cuentaPadre, const QString& descripcion, short tipo,
-                                              bool afectable, short titulo, int naturaleza, bool resultado,
-                                              const QString& vacio, const QString& grupo)
-{
-    m_rechazo.clear();
-    LlamadaAltaCuenta llamada{cuentaPadre, descripcion, tipo, afectable, titulo, naturaleza, resultado, vacio, grupo, {}};
-    if (m_guion->falloAltaCuenta)
-        m_rechazo = *m_guion->falloAltaCuenta;
-    else
-        llamada.resultadoDevuelto = ServicioUtilerias::AltaCuentaContable(cuentaPadre, descripcion, tipo, afectable,
-                                                                          titulo, naturaleza, resultado, vacio, grupo);
-    m_guion->altasCuenta.append(llamada);
-    return llamada.resultadoDevuelto;
-}
-
 bool UtileriasDePrueba::ValidaCambio(const QString& tabla, const QString& clave, const QString& extra)
 {
-    m_rechazo.clear();
-    bool resultado = false;
-    if (m_guion->rechazoValidaCambio)
-        m_rechazo = *m_guion->rechazoValidaCambio;
-    else
-        resultado = ServicioUtilerias::ValidaCambio(tabla, clave, extra);
-    m_guion->validaciones.append({tabla, clave, extra, resultado});
+    const bool resultado = ServicioUtilerias::ValidaCambio(tabla, clave, extra);
+    m_guion->validaciones.append({tabla, clave, extra});
     return resultado;
-}
-
-QString UtileriasDePrueba::UltimoError()
-{
-    return m_rechazo.isEmpty() ? ServicioUtilerias::UltimoError() : m_rechazo;
 }
 
 void UtileriasDePrueba::BuscaEnArbol(kt508::TreeView& arbol, const QString& texto)
@@ -126,30 +123,6 @@ void UtileriasDePrueba::BuscaEnArbol(kt508::TreeView& arbol, const QString& text
 QString UtileriasDePrueba::Operador()
 {
     return m_guion->operador;
-}
-
-// --- Printing and record consultation -------------------------------------------------
-
-ImpresorDePrueba::ImpresorDePrueba(std::shared_ptr<GuionImpresor> guion)
-    : m_guion(std::move(guion))
-{
-}
-
-void ImpresorDePrueba::Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e, int f)
-{
-    m_guion->llamadas.append({texto, titulo, {a, b, c, d, e, f}});
-}
-
-ConsultaDePrueba::ConsultaDePrueba(std::shared_ptr<GuionConsulta> guion)
-    : m_guion(std::move(guion))
-{
-}
-
-void ConsultaDePrueba::Muestra(const QString& tabla, const QString& campoClave, const QString& clave,
-                               const QString& opcion1, const QString& opcion2, const QString& opcion3,
-                               const QString& opcion4)
-{
-    m_guion->llamadas.append({tabla, campoClave, clave, {opcion1, opcion2, opcion3, opcion4}});
 }
 
 // --- Installing them ----------------------------------------------------------------
@@ -165,10 +138,9 @@ Dobles InstalaDobles(const QString& operador)
     kt508::Plataforma& p = kt508::plataforma();
     p.NuevoDatos = [guion = d.datos] { return std::make_unique<DatosDePrueba>(guion); };
     p.NuevoUtilerias = [guion = d.utilerias] { return std::make_unique<UtileriasDePrueba>(guion); };
-    p.NuevoImpresorTexto = [guion = d.impresor] { return std::make_unique<ImpresorDePrueba>(guion); };
-    p.NuevoConsultaRegistro = [guion = d.consulta] { return std::make_unique<ConsultaDePrueba>(guion); };
-    p.InputBox = [guion = d.entrada](const QString& prompt, const QString& titulo, const QString& textoInicial) {
-        guion->preguntas.append({prompt, titulo, textoInicial});
+    p.NuevoImpresorTexto = Fabrica<ImpresorDePrueba>(d.impresor);
+    p.NuevoConsultaRegistro = Fabrica<ConsultaDePrueba>(d.consulta);
+    p.InputBox = [guion = d.entrada](const QString&, const QString&, const QString&) {
         return guion->respuestas.isEmpty() ? QString() : guion->respuestas.takeFirst();
     };
     return d;

@@ -7,8 +7,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QPointer>
-#include <QString>
-#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -39,7 +37,6 @@ struct GuionDatos {
     // whose second button is the default, else the first button.
     int Responde(int estilo);
     QList<LlamadaMensaje> Mensajes() const; // only Mensaje calls
-    QStringList ErrIds() const;
 };
 
 class DatosDePrueba : public kt508::IDatos {
@@ -59,24 +56,10 @@ private:
 
 // --- Utilerias ---------------------------------------------------------------------
 
-struct LlamadaAltaCuenta {
-    QString cuentaPadre;
-    QString descripcion;
-    short tipo = 0;
-    bool afectable = false;
-    short titulo = 0;
-    int naturaleza = 0;
-    bool resultado = false;
-    QString vacio;
-    QString grupo;
-    QString resultadoDevuelto;
-};
-
 struct LlamadaValidaCambio {
     QString tabla;
     QString clave;
     QString extra;
-    bool resultado = false;
 };
 
 struct LlamadaBusqueda {
@@ -88,11 +71,8 @@ struct GuionUtilerias {
     QString operador = QStringLiteral("PRUEBAS");
     std::optional<QDateTime> reloj;           // FechaServidor; the server's clock when empty
     bool soloRegistraBusquedas = false;       // BuscaEnArbol records without searching
-    std::optional<QString> rechazoValidaCambio; // ValidaCambio refuses with this reason
-    std::optional<QString> falloAltaCuenta;   // AltaCuentaContable fails with this reason
 
     QList<LlamadaBusqueda> busquedas;
-    QList<LlamadaAltaCuenta> altasCuenta;
     QList<LlamadaValidaCambio> validaciones;
 };
 
@@ -102,11 +82,7 @@ public:
     explicit UtileriasDePrueba(std::shared_ptr<GuionUtilerias> guion);
 
     QDateTime FechaServidor() override;
-    QString AltaCuentaContable(const QString& cuentaPadre, const QString& descripcion, short tipo, bool afectable,
-                               short titulo, int naturaleza, bool resultado, const QString& vacio,
-                               const QString& grupo) override;
     bool ValidaCambio(const QString& tabla, const QString& clave, const QString& extra) override;
-    QString UltimoError() override;
     void BuscaEnArbol(kt508::TreeView& arbol, const QString& texto) override;
 
 protected:
@@ -114,20 +90,12 @@ protected:
 
 private:
     std::shared_ptr<GuionUtilerias> m_guion;
-    QString m_rechazo;
 };
 
 // --- Input box, printing, record consultation ---------------------------------------
 
-struct PreguntaEntrada {
-    QString prompt;
-    QString titulo;
-    QString textoInicial;
-};
-
 struct GuionEntrada {
     QList<QString> respuestas; // "" is a cancel; an empty queue cancels too
-    QList<PreguntaEntrada> preguntas;
 };
 
 struct LlamadaImprime {
@@ -140,34 +108,14 @@ struct GuionImpresor {
     QList<LlamadaImprime> llamadas;
 };
 
-class ImpresorDePrueba : public kt508::IImpresorTexto {
-public:
-    explicit ImpresorDePrueba(std::shared_ptr<GuionImpresor> guion);
-    void Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e, int f) override;
-
-private:
-    std::shared_ptr<GuionImpresor> m_guion;
-};
-
 struct LlamadaConsulta {
     QString tabla;
     QString campoClave;
     QString clave;
-    QStringList opciones; // the four optional texts
 };
 
 struct GuionConsulta {
     QList<LlamadaConsulta> llamadas;
-};
-
-class ConsultaDePrueba : public kt508::IConsultaRegistro {
-public:
-    explicit ConsultaDePrueba(std::shared_ptr<GuionConsulta> guion);
-    void Muestra(const QString& tabla, const QString& campoClave, const QString& clave, const QString& opcion1,
-                 const QString& opcion2, const QString& opcion3, const QString& opcion4) override;
-
-private:
-    std::shared_ptr<GuionConsulta> m_guion;
 };
 
 // --- Installing them ----------------------------------------------------------------

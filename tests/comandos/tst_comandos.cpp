@@ -66,10 +66,9 @@ void Lanza(frmKT508& frm, const QString& boton)
     auto* b = frm.Controles->findChild<QToolButton*>(boton);
     if (b && b->isVisible() && b->isEnabled())
         return QTest::mouseClick(b, Qt::LeftButton);
-    kt508::Controles& barra = *frm.Controles;
-    emit(boton == "btnEliminar"_L1 ? barra.Eliminar() : boton == "btnReactivar"_L1 ? barra.Reactivar()
-         : boton == "btnB1"_L1   ? barra.B1Click()
-                                 : barra.B3Click());
+    const char* evento = boton == "btnEliminar"_L1 ? "Eliminar" : boton == "btnReactivar"_L1 ? "Reactivar"
+                         : boton == "btnB1"_L1 ? "B1Click" : "B3Click";
+    QVERIFY(QMetaObject::invokeMethod(frm.Controles, evento));
 }
 
 // The centres the condition picks, "key|column|..." in key order; Null as "-", a time stamp
@@ -452,12 +451,10 @@ void TstComandos::listado()
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
     Lanza(frm, u"btnImprimir"_s);
     Lanza(frm, u"btnImprimir"_s);
-    QCOMPARE(c.dobles.impresor->llamadas.size(), 2);
-    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas) {
-        QCOMPARE(impresion.texto, texto);
-        QCOMPARE(impresion.titulo, QString());
-        QCOMPARE(impresion.numeros, (QList<int>{0, 0, -1, -1, 7, -1}));
-    }
+    QStringList impresos;
+    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas)
+        impresos << impresion.texto;
+    QCOMPARE(impresos, QStringList(2, texto));
     const QString fallo = u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
     QCOMPARE(Avisos(c), falla.isEmpty() ? QStringList() : (QStringList{fallo, fallo}));
 }

@@ -170,10 +170,7 @@ void TstCatalogo::cargaFallidaSeReintenta()
     frmKT508& frm = frmKT508::Instancia();
     QString fallo;
     QVERIFY(QMetaObject::invokeMethod(&frm, "Load", Q_RETURN_ARG(QString, fallo)));
-    QVERIFY(!fallo.isEmpty());
-    QVERIFY(!frm.Cargada());
-    QVERIFY(!frm.Controles);
-    QVERIFY(c.dobles.datos->Mensajes().isEmpty());
+    QVERIFY(!fallo.isEmpty() && !frm.Cargada() && !frm.Controles && c.dobles.datos->Mensajes().isEmpty());
     frm.show();
     QVERIFY(!frm.isVisible());
     QCOMPARE(Dichos(c), QStringList{u"KT508|Form_Load()|ERR-ID:7500034"_s});
@@ -182,8 +179,7 @@ void TstCatalogo::cargaFallidaSeReintenta()
     c.Carga();
     QVERIFY(frm.Cargada() && frm.isVisible());
     QCOMPARE(frm.DefaultGroup, u"000100"_s); // the demo's, not the fallback
-    QCOMPARE(frm.Controles->b1caption(), QString());
-    QVERIFY(frm.Controles->enabledFlag(2));
+    QVERIFY(frm.Controles->b1caption().isEmpty() && frm.Controles->enabledFlag(2));
     QVERIFY(QTest::qWaitForWindowActive(&frm));
     QTRY_VERIFY(frm.tvCeCos->hasFocus());
     QStringList recorrido;
@@ -236,15 +232,13 @@ void TstCatalogo::nodeClickOfreceComandos()
     QCOMPARE(clic(u"1"_s), u"1|5100-001|100111|Eliminar"_s);
     // A reload leaves nothing selected, and nothing to delete.
     pruebas::Tecla(&frm, Qt::Key_F5);
-    QVERIFY(!arbol.SelectedItem());
-    QCOMPARE(frm.Controles->b1caption(), QString());
+    QVERIFY(!arbol.SelectedItem() && frm.Controles->b1caption().isEmpty());
 
     // Consulta shows the selected centre's record; with nothing selected, nothing.
-    emit frm.Controles->Consulta();
-    arbol.setSelectedItem(Nodo(frm, u"0"_s));
-    emit frm.Controles->Consulta();
-    arbol.setSelectedItem(Nodo(frm, u"1"_s));
-    emit frm.Controles->Consulta();
+    for (const QString& clave : {QString(), u"0"_s, u"1"_s}) {
+        arbol.setSelectedItem(clave.isNull() ? nullptr : Nodo(frm, clave));
+        emit frm.Controles->Consulta();
+    }
     QStringList consultas;
     for (const pruebas::LlamadaConsulta& l : c.dobles.consulta->llamadas)
         consultas << l.tabla + u'|' + l.campoClave + u'|' + l.clave;

@@ -182,12 +182,10 @@ void TstCatalogo::cargaFallidaSeReintenta()
     QVERIFY(frm.Controles->b1caption().isEmpty() && frm.Controles->enabledFlag(2));
     QVERIFY(QTest::qWaitForWindowActive(&frm));
     QTRY_VERIFY(frm.tvCeCos->hasFocus());
-    QStringList recorrido;
-    for (int i = 0; i < 3; ++i) {
+    for (const QString& siguiente : {u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}) {
         pruebas::Tecla(&frm, Qt::Key_Tab);
-        recorrido << EnFoco(frm);
+        QCOMPARE(EnFoco(frm), siguiente);
     }
-    QCOMPARE(recorrido, (QStringList{u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}));
 
     // A window too small for the tree's margins leaves the tree as it was, and nobody is told.
     kt508::TreeView& arbol = *frm.tvCeCos;

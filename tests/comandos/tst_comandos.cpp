@@ -66,10 +66,9 @@ void Lanza(frmKT508& frm, const QString& boton)
     auto* b = frm.Controles->findChild<QToolButton*>(boton);
     if (b && b->isVisible() && b->isEnabled())
         return QTest::mouseClick(b, Qt::LeftButton);
-    kt508::Controles& barra = *frm.Controles;
-    emit(boton == "btnEliminar"_L1 ? barra.Eliminar() : boton == "btnReactivar"_L1 ? barra.Reactivar()
-         : boton == "btnB1"_L1   ? barra.B1Click()
-                                 : barra.B3Click());
+    const char* evento = boton == "btnEliminar"_L1 ? "Eliminar" : boton == "btnReactivar"_L1 ? "Reactivar"
+                         : boton == "btnB1"_L1 ? "B1Click" : "B3Click";
+    QVERIFY(QMetaObject::invokeMethod(frm.Controles, evento));
 }
 
 // The centres the condition picks, "key|column|..." in key order; Null as "-", a time stamp
@@ -233,20 +232,20 @@ void TstComandos::arbolYBarra()
     c.dobles.utilerias->reloj = Reloj;
     frmKT508& frm = c.Carga();
     c.db().setRecording(true);
+    // The images of 1, 10, 100, 11 and 2 after the command.
     auto lanza = [&](const QString& clave, const QString& boton, const QList<int>& respuestas = {6, 6}) {
         Pulsa(frm, clave);
         c.dobles.datos->respuestas = respuestas;
         c.db().clearRecorded();
         Lanza(frm, boton);
-    };
-    auto imagenes = [&] {
         QString imagenes;
-        for (const QString& clave : {u"1"_s, u"10"_s, u"100"_s, u"11"_s, u"2"_s})
-            imagenes += QString::number(frm.tvCeCos->Nodes(u"N"_s + clave)->Image());
+        for (const char* cual : {"1", "10", "100", "11", "2"}) {
+            kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + QLatin1String(cual));
+            imagenes += nodo ? QString::number(nodo->Image()) : u"-"_s;
+        }
         return imagenes;
     };
-    lanza(u"1"_s, u"btnEliminar"_s);
-    QCOMPARE(imagenes(), u"33331"_s);
+    QCOMPARE(lanza(u"1"_s, u"btnEliminar"_s), u"33331"_s);
     kt508::Node* centro = frm.tvCeCos->SelectedItem(); // the rebuilt tree keeps the centre in view
     QVERIFY(centro && centro->Key() == "N1"_L1 && centro->Parent()->Expanded());
     QCOMPARE(Flags(frm), u"000000|"_s);
@@ -254,13 +253,10 @@ void TstComandos::arbolYBarra()
     QCOMPARE(Flags(frm), u"001000|"_s);
     const pruebas::LlamadaValidaCambio validada = c.dobles.utilerias->validaciones.value(0);
     QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}), (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
-    lanza(u"1"_s, u"btnReactivar"_s);
-    QCOMPARE(imagenes(), u"11111"_s);
-    lanza(u"2"_s, u"btnEliminar"_s);
-    QCOMPARE(imagenes(), u"11113"_s);
+    QCOMPARE(lanza(u"1"_s, u"btnReactivar"_s), u"11111"_s);
+    QCOMPARE(lanza(u"2"_s, u"btnEliminar"_s), u"11113"_s);
     QVERIFY(!c.db().recorded().join('\n').contains("ORDER BY CC_Acumula, Cc_Cve_Centro_Costo"_L1));
-    lanza(u"2"_s, u"btnReactivar"_s);
-    QCOMPARE(imagenes(), u"11111"_s);
+    QCOMPARE(lanza(u"2"_s, u"btnReactivar"_s), u"11111"_s);
     c.dobles.entrada->respuestas = {u"51'00 "_s}; // the account's statement, blanks and all
     lanza(u"1"_s, u"btnB3"_s, {});
     QVERIFY(c.db().recorded().contains(u"UPDATE Centro_Costo SET    CC_Cuenta_Contable = '51''00 ',    "
@@ -452,12 +448,10 @@ void TstComandos::listado()
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
     Lanza(frm, u"btnImprimir"_s);
     Lanza(frm, u"btnImprimir"_s);
-    QCOMPARE(c.dobles.impresor->llamadas.size(), 2);
-    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas) {
-        QCOMPARE(impresion.texto, texto);
-        QCOMPARE(impresion.titulo, QString());
-        QCOMPARE(impresion.numeros, (QList<int>{0, 0, -1, -1, 7, -1}));
-    }
+    QStringList impresos;
+    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas)
+        impresos << impresion.texto;
+    QCOMPARE(impresos, QStringList(2, texto));
     const QString fallo = u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
     QCOMPARE(Avisos(c), falla.isEmpty() ? QStringList() : (QStringList{fallo, fallo}));
 }

@@ -448,10 +448,14 @@ void TstComandos::listado()
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
     Lanza(frm, u"btnImprimir"_s);
     Lanza(frm, u"btnImprimir"_s);
+    // Each print hands the printer the listing with its eight arguments.
     QStringList impresos;
-    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas)
-        impresos << impresion.texto;
-    QCOMPARE(impresos, QStringList(2, texto));
+    for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas) {
+        impresos << impresion.texto + u'|' + impresion.titulo + u'|';
+        for (const int numero : impresion.numeros)
+            impresos.last() += QString::number(numero) + u' ';
+    }
+    QCOMPARE(impresos, QStringList(2, texto + u"||0 0 -1 -1 7 -1 "_s));
     const QString fallo = u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
     QCOMPARE(Avisos(c), falla.isEmpty() ? QStringList() : (QStringList{fallo, fallo}));
 }

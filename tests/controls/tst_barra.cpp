@@ -87,9 +87,8 @@ void PruebaBarra::botonesDePantallaYDeDialogo()
     auto barra = NuevaBarra(true);
     QToolButton* b1 = barra->Boton(BarraControles::cB1);
     QCOMPARE(barra->Boton(BarraControles::cEliminar)->text(), u"Baja"_s);
-    QSignalSpy eliminar(barra.get(), &kt508::Controles::Eliminar);
-    QSignalSpy extra(barra.get(), &kt508::Controles::B1Click);
-    QSignalSpy salir(barra.get(), &kt508::Controles::Salir);
+    QSignalSpy eliminar(barra.get(), &kt508::Controles::Eliminar), extra(barra.get(), &kt508::Controles::B1Click),
+        salir(barra.get(), &kt508::Controles::Salir);
     barra->setEnabled4(true);
     barra->setB1caption(QString());
     QVERIFY(!b1->isVisible());

@@ -411,8 +411,10 @@ void TextoVex::TerminaEdicion()
     if (!m_modificado)
         return;
     m_modificado = false;
-    if (EsNumerico())
-        m_campo->setText(FormatoNumerico(Text()));
+    // Every key typed already looked the value up; only a number written in its format is new.
+    if (!EsNumerico())
+        return;
+    m_campo->setText(FormatoNumerico(Text()));
     Consulta();
 }
 

@@ -94,9 +94,10 @@ void llenaCentros(orbanel::ado::AdoConnection& db, int n, const std::function<in
     db.BeginTrans();
     QString lote;
     for (int i = 1; i <= n; ++i) {
-        lote += lote.isEmpty() ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
-                                                "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
-                               : QStringLiteral(", ");
+        lote += lote.isEmpty()
+            ? QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
+                             "CC_Descripcion, Gcc_Cve_Grupo_Centro_Costo, CC_Tipo, Es_Cve_Estado) VALUES ")
+            : QStringLiteral(", ");
         lote += QStringLiteral("('%1', '%2', 'CENTRO DE COSTOS %1', '000000', %3, '%4')")
                     .arg(i)
                     .arg(padre(i))
@@ -112,8 +113,9 @@ void llenaCentros(orbanel::ado::AdoConnection& db, int n, const std::function<in
 
 void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma)
 {
-    llenaCentros(db, n, [forma](int i) { return padreDe(i, forma); },
-                 [](int i) { return i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"); });
+    llenaCentros(
+        db, n, [forma](int i) { return padreDe(i, forma); },
+        [](int i) { return i % 97 == 0 ? QStringLiteral("BA") : QStringLiteral("AC"); });
 }
 
 double mejorDe(int veces, const std::function<void()>& paso)
@@ -153,7 +155,8 @@ bool leeOpciones(const char* programa, QStringList args, Opciones& opciones)
             motivo = QStringLiteral("--max espera un número de centros mayor que cero, no «%1»").arg(args.at(1));
         args = args.mid(2);
     }
-    if (motivo.isEmpty() && (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://")))))
+    if (motivo.isEmpty()
+        && (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://")))))
         motivo = QStringLiteral("argumento no reconocido: %1").arg(args.first());
     if (!motivo.isEmpty()) {
         std::fprintf(stderr, "%s: %s\nuso: %s [--max N] [postgresql://usuario@servidor:puerto/base]\n", programa,

@@ -64,7 +64,8 @@ public:
 // The branch: centre 1 under the root and every other centre below it, 8 children a centre.
 void llenaRama(orbanel::ado::AdoConnection& db, int n)
 {
-    llenaCentros(db, n, [](int i) { return i == 1 ? 0 : (i - 2) / 8 + 1; }, [](int) { return QStringLiteral("AC"); });
+    llenaCentros(
+        db, n, [](int i) { return i == 1 ? 0 : (i - 2) / 8 + 1; }, [](int) { return QStringLiteral("AC"); });
 }
 
 // A click on the branch's top centre, then the toolbar's event.
@@ -100,7 +101,8 @@ void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
         sentenciasAlta = contada.enviadas;
     }
     const long bajas = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo WHERE Es_Cve_Estado = 'BA'"))
-                           .Fields(QStringLiteral("n")).Value.toLongLong();
+                           .Fields(QStringLiteral("n"))
+                           .Value.toLongLong();
     if (bajas != 0)
         std::fprintf(stderr, "quedaron %ld centros de baja\n", bajas);
     fila("baja", n, sentenciasBaja, baja, carga);
@@ -116,7 +118,9 @@ void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
         contada.enviadas = 0;
         borra = std::min(borra, mejorDe(1, [&] { ordena(frm, &kt508::Controles::B1Click); }));
         sentenciasBorra = contada.enviadas;
-        const long quedan = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo")).Fields(QStringLiteral("n")).Value.toLongLong();
+        const long quedan = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo"))
+                                .Fields(QStringLiteral("n"))
+                                .Value.toLongLong();
         if (quedan != 0)
             std::fprintf(stderr, "quedaron %ld centros sin eliminar\n", quedan);
     }

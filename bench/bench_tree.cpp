@@ -46,9 +46,9 @@ void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
     const int iTipo = rs.FieldIndex(QStringLiteral("CC_Tipo"));
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString clave = rs.Value(iClave).toString();
-        hijos[rs.Value(iPadre).toString()].push_back(
-            {clave, clave + QStringLiteral(" - ") + rs.Value(iDesc).toString(),
-             rs.Value(iEstado).toString() == QLatin1String("AC") ? 1 : 3, rs.Value(iTipo).toInt() == 1});
+        hijos[rs.Value(iPadre).toString()].push_back({clave, clave + QStringLiteral(" - ") + rs.Value(iDesc).toString(),
+                                                      rs.Value(iEstado).toString() == QLatin1String("AC") ? 1 : 3,
+                                                      rs.Value(iTipo).toInt() == 1});
     }
     arbol.Clear();
     arbol.Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);

@@ -67,7 +67,8 @@ void DialogoVerificacion::Corregir_Click()
 {
     const QString cuales = m_tiposErroneos == 1
         ? QStringLiteral("¿Corregir el CC_Tipo del centro que no concuerda con sus hijos?")
-        : QStringLiteral("¿Corregir el CC_Tipo de los %1 centros que no concuerdan con sus hijos?").arg(m_tiposErroneos);
+        : QStringLiteral("¿Corregir el CC_Tipo de los %1 centros que no concuerdan con sus hijos?")
+              .arg(m_tiposErroneos);
     const QString pregunta =
         QStringLiteral("%1\n\nCada cambio queda en la bitácora a nombre de %2.").arg(cuales, m_operador);
     if (orbanel::DialogoMensaje::Muestra(pregunta, PreguntaNoPorDefecto, windowTitle(), this) != RespuestaSi)

@@ -8,7 +8,8 @@ bool SoloEstaMaquina()
 {
     static const char Loopback[] = "lo";
     int restringidos = 0;
-    const QStringList descriptores = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList descriptores =
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& nombre : descriptores) {
         bool esNumero = false;
         const int fd = nombre.toInt(&esNumero);

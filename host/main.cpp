@@ -114,22 +114,26 @@ void defineOpciones(QCommandLineParser& parser)
     // Qt's own help option has no Spanish text; the version option has.
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda y termina.")});
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("db"),
-                      QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."),
-                      QStringLiteral("url")});
+    parser.addOption(
+        {QStringLiteral("db"),
+         QStringLiteral("Base de datos: sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA."),
+         QStringLiteral("url")});
     parser.addOption({QStringLiteral("operador"), QStringLiteral("Nombre del operador."), QStringLiteral("nombre")});
     parser.addOption({QStringLiteral("crear-esquema"),
                       QStringLiteral("Crea las tablas de Orbanel, sin datos de ejemplo, en una base de datos que ya "
                                      "guarda otras tablas (sin esta opción, esa base se rechaza sin escribir nada).")});
-    parser.addOption({QStringLiteral("verificar"),
-                      QStringLiteral("Revisa el catálogo sin cambiar nada: centros cuyo padre no existe, ciclos, CC_Tipo "
-                                     "que no concuerda con los hijos y textos más largos que su columna. Termina con "
-                                     "código 0 si no hay problemas, 1 si los hay y 3 si no pudo revisar.")});
-    parser.addOption({QStringLiteral("reparar"),
-                      QStringLiteral("Con --verificar: corrige el CC_Tipo que no concuerda, en una sola transacción.")});
+    parser.addOption(
+        {QStringLiteral("verificar"),
+         QStringLiteral("Revisa el catálogo sin cambiar nada: centros cuyo padre no existe, ciclos, CC_Tipo "
+                        "que no concuerda con los hijos y textos más largos que su columna. Termina con "
+                        "código 0 si no hay problemas, 1 si los hay y 3 si no pudo revisar.")});
+    parser.addOption(
+        {QStringLiteral("reparar"),
+         QStringLiteral("Con --verificar: corrige el CC_Tipo que no concuerda, en una sola transacción.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
-    parser.addOption({QStringLiteral("expandir"), QStringLiteral("Con --screenshot: abre todas las ramas antes de la captura.")});
+    parser.addOption(
+        {QStringLiteral("expandir"), QStringLiteral("Con --screenshot: abre todas las ramas antes de la captura.")});
     parser.addOption({QStringLiteral("registrar"), QStringLiteral("Registra un componente y termina."),
                       QStringLiteral("biblioteca")});
     parser.addOption({QStringLiteral("desregistrar"), QStringLiteral("Borra el registro de un componente y termina."),
@@ -154,7 +158,9 @@ int registra(int argc, char* argv[], const Opciones& opciones)
 
 void imprimeCorregidos(const QStringList& corregidos)
 {
-    std::printf("%s\n", qPrintable(QStringLiteral("Se corrigió el CC_Tipo de: %1.").arg(corregidos.join(QStringLiteral(", ")))));
+    std::printf(
+        "%s\n",
+        qPrintable(QStringLiteral("Se corrigió el CC_Tipo de: %1.").arg(corregidos.join(QStringLiteral(", ")))));
 }
 
 // The check needs no display and never creates the schema: it only reads, unless asked to repair.
@@ -220,7 +226,8 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
     if (QGuiApplication::platformName() == QLatin1String("vnc"))
         QTimer::singleShot(0, &app, [] {
             if (!SoloEstaMaquina()) {
-                std::fprintf(stderr, "orbanel: no se pudo limitar el servidor VNC a esta máquina; no se sirve la pantalla.\n");
+                std::fprintf(stderr,
+                             "orbanel: no se pudo limitar el servidor VNC a esta máquina; no se sirve la pantalla.\n");
                 QApplication::exit(1);
             }
         });
@@ -233,14 +240,12 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
     } cierraSesion;
 
     try {
-        orbanel::Sesion::Configura(opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db,
-                                   opciones.operador,
-                                   opciones.crearEsquema ? orbanel::Sesion::Esquema::Crear
-                                                         : orbanel::Sesion::Esquema::SiEstaVacia);
+        orbanel::Sesion::Configura(
+            opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db, opciones.operador,
+            opciones.crearEsquema ? orbanel::Sesion::Esquema::Crear : orbanel::Sesion::Esquema::SiEstaVacia);
         orbanel::Sesion::Conexion();
     } catch (const kt508::Error& e) {
-        return falla(e.Description(),
-                     opciones.screenshot.isEmpty());
+        return falla(e.Description(), opciones.screenshot.isEmpty());
     }
 
     QPointer<VentanaOrbanel> ventana = new VentanaOrbanel(QStringLiteral("KT508"));
@@ -270,14 +275,19 @@ int main(int argc, char* argv[])
     if (!parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
-    const Opciones opciones{parser.value(QStringLiteral("db")), parser.value(QStringLiteral("operador")),
-                            parser.value(QStringLiteral("screenshot")), parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar")), parser.isSet(QStringLiteral("expandir")),
-                            parser.isSet(QStringLiteral("crear-esquema")), parser.isSet(QStringLiteral("verificar")),
+    const Opciones opciones{parser.value(QStringLiteral("db")),
+                            parser.value(QStringLiteral("operador")),
+                            parser.value(QStringLiteral("screenshot")),
+                            parser.value(QStringLiteral("registrar")),
+                            parser.value(QStringLiteral("desregistrar")),
+                            parser.isSet(QStringLiteral("expandir")),
+                            parser.isSet(QStringLiteral("crear-esquema")),
+                            parser.isSet(QStringLiteral("verificar")),
                             parser.isSet(QStringLiteral("reparar"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
-            QStringLiteral("--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
+            QStringLiteral(
+                "--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
                 .arg(opciones.db));
     if (opciones.operador.size() > LargoOperador)
         return errorDeOpciones(QStringLiteral("--operador admite hasta %1 caracteres (recibido «%2», de %3)")

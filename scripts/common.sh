@@ -8,7 +8,7 @@ BUILD="${KT508_BUILD:-$ROOT/build}"
 # serves the screen with when there is no display.
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libqt6sql6-odbc
           libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev tdsodbc
-          qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core)
+          qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core clang-format)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -23,6 +23,13 @@ install_missing() {
     echo "Instalando: ${missing[*]}"
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The code as .clang-format writes it; CI fails on any file that differs.
+check_format() {
+    local files
+    mapfile -t files < <(cd "$ROOT" && find bench host kt508 suite tests -name '*.cpp' -o -name '*.h' | sort)
+    (cd "$ROOT" && clang-format --dry-run -Werror "${files[@]}")
 }
 
 build() {

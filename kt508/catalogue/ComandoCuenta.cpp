@@ -48,9 +48,9 @@ void frmKT508::Controles_B3Click()
         }
         // Held while the box is shown; it takes no lock until the update (see README).
         GuardaTransaccion transaccion;
-        const QString cuenta = kt508::plataforma().InputBox(QStringLiteral("Indique la nueva cuenta contable:"),
-                                                            QStringLiteral("Cambiar cuenta contable"),
-                                                            rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value.toString());
+        const QString cuenta = kt508::plataforma().InputBox(
+            QStringLiteral("Indique la nueva cuenta contable:"), QStringLiteral("Cambiar cuenta contable"),
+            rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value.toString());
         if (!cuenta.isEmpty())
             CambiaCuenta(cuenta, txtClave->Text());
         transaccion.Confirma();

@@ -99,15 +99,16 @@ void frmKT508::Controles_Editar()
         editor->Controles->LoadFields(clave);
         editor->Controles->setText(QString());
         editor->txtPadre->setText(rs.Fields(QStringLiteral("CC_Acumula")).Value.toString());
-        editor->txtNPadre->setText(Utilerias->ValorCampo(QStringLiteral("CENTRO_COSTO"), QStringLiteral("Cc_Cve_Centro_Costo"),
-                                                         rs.Fields(QStringLiteral("CC_Acumula")).Value.toString(),
-                                                         QStringLiteral("Cc_Descripcion")));
+        editor->txtNPadre->setText(Utilerias->ValorCampo(
+            QStringLiteral("CENTRO_COSTO"), QStringLiteral("Cc_Cve_Centro_Costo"),
+            rs.Fields(QStringLiteral("CC_Acumula")).Value.toString(), QStringLiteral("Cc_Descripcion")));
         editor->txtClave->setText(clave);
         editor->txt_Gcc_Cve_Grupo_Centro_Costo->setText(
             rs.Fields(QStringLiteral("Gcc_Cve_Grupo_Centro_Costo")).Value.toString());
         editor->txtCuenta->setText(rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value.toString());
         editor->txtTexto->setText(rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString());
-        editor->chkAnalizar->setChecked(rs.Fields(QStringLiteral("Cc_Analizar")).Value.toString() == QLatin1String("SI"));
+        editor->chkAnalizar->setChecked(rs.Fields(QStringLiteral("Cc_Analizar")).Value.toString()
+                                        == QLatin1String("SI"));
         editor->txtUser1->setText(rs.Fields(QStringLiteral("Cc_UserDef_1")).Value.toString());
         editor->txtUser2->setText(rs.Fields(QStringLiteral("Cc_UserDef_2")).Value.toString());
         editor->txtUser3->setText(rs.Fields(QStringLiteral("Cc_UserDef_3")).Value.toString());

@@ -92,7 +92,8 @@ void frmKT508::Controles_B1Click()
               QStringLiteral("Orbanel"), QStringLiteral("ERR-ID:7500010"));
         return;
     }
-    if (Pregunta(*this, QStringLiteral("¿Realmente desea eliminar el centro de costo?"), QStringLiteral("ERR-ID:7500011"))
+    if (Pregunta(*this, QStringLiteral("¿Realmente desea eliminar el centro de costo?"),
+                 QStringLiteral("ERR-ID:7500011"))
         == kt508::vbNo)
         return;
     const QString clave = nodo->Key().mid(1);

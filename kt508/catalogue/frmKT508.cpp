@@ -29,7 +29,8 @@ namespace {
 QPointer<frmKT508> instancia;
 
 // The editor reaches the shared window (and its host object) through module Publico.
-const bool catalogoInstalado = (Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
+const bool catalogoInstalado = (
+    Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
 
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
@@ -275,8 +276,9 @@ void frmKT508::Form_Load()
     colorVEX->ApplyScheme();
     Controles->setEnabled2(true);
     CargarCecos();
-    DefaultGroup = Datos->Parametro(QStringLiteral("CAT_GRUPO_CENTRO_COSTO_DEFAULT"), 0, QStringLiteral("T"),
-                                    QStringLiteral("000000"))
+    DefaultGroup = Datos
+                       ->Parametro(QStringLiteral("CAT_GRUPO_CENTRO_COSTO_DEFAULT"), 0, QStringLiteral("T"),
+                                   QStringLiteral("000000"))
                        .toString();
     Controles->setB1caption(QString());
 }
@@ -331,7 +333,8 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
         kt508::Recordset rs = Ejecuta(sql);
         const QString padre = QLatin1Char('N') + sCvePadre;
         while (!rs.Eof()) {
-            const int imagen = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC") ? 1 : 3;
+            const int imagen =
+                rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC") ? 1 : 3;
             const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
             tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
                          clave + QStringLiteral(" - ") + rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(),
@@ -367,7 +370,8 @@ void frmKT508::Controles_Consulta()
     if (!seleccionado)
         return;
     std::unique_ptr<kt508::IConsultaRegistro> consulta = kt508::plataforma().NuevoConsultaRegistro();
-    consulta->Muestra(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"), seleccionado->Key().mid(1));
+    consulta->Muestra(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"),
+                      seleccionado->Key().mid(1));
 }
 
 void frmKT508::Buscar_CeCo(bool Preguntar)
@@ -467,18 +471,13 @@ void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
         return;
     }
     switch (KeyCode) {
-    case kt508::vbKeyF3:
-        Buscar_CeCo(SearchValue.isEmpty());
-        break;
-    case kt508::vbKeyF5:
-        CargarCecos();
-        break;
+    case kt508::vbKeyF3: Buscar_CeCo(SearchValue.isEmpty()); break;
+    case kt508::vbKeyF5: CargarCecos(); break;
     case kt508::vbKeyF2:
         if (tvCeCos->SelectedItem())
             tvCeCos->StartLabelEdit();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

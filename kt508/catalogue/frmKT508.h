@@ -52,7 +52,7 @@ public:
     QPointer<QObject> sPadre; // the host object behind Padre
     QString DefaultGroup;
     QString SearchValue;
-    QString PrintText;   // the listing being built by Controles_Imprimir
+    QString PrintText; // the listing being built by Controles_Imprimir
     short PrintLevel = 0;
 
     kt508::Controles* Controles = nullptr;

@@ -112,8 +112,7 @@ void frmInput::Form_KeyUp(int& KeyCode, int /*Shift*/)
         KeyCode = 0;
         Cancelar();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -36,7 +36,8 @@ bool frmCATAddCeCo::Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave,
         strSQL = QStringLiteral("SELECT * FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = ") + Literal(CuentaPadre);
         kt508::Recordset rs = Ejecuta(strSQL);
         if (rs.Eof()) {
-            m_mensajeGeneracion = Prefijo + QStringLiteral("La cuenta padre ") + CuentaPadre + QStringLiteral(" no existe");
+            m_mensajeGeneracion =
+                Prefijo + QStringLiteral("La cuenta padre ") + CuentaPadre + QStringLiteral(" no existe");
             return false;
         }
         short tipo = Entero16(rs.Fields(QStringLiteral("CC_Tipo")).Value);

@@ -19,7 +19,6 @@ namespace {
 
 const QString Modulo = QStringLiteral("KT508");
 
-
 } // namespace
 
 void frmCATAddCeCo::Controles_B1Click()
@@ -79,10 +78,12 @@ void frmCATAddCeCo::Controles_B1Click()
 bool frmCATAddCeCo::Valida()
 {
     if (EsNuevo()) {
-        const QString existente = Utilerias->ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"),
-                                                        txtClave->Text(), QStringLiteral("Cc_Descripcion"));
+        const QString existente =
+            Utilerias->ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"),
+                                  txtClave->Text(), QStringLiteral("Cc_Descripcion"));
         if (!existente.isEmpty())
-            return Rechaza(QStringLiteral("La clave ") + txtClave->Text() + QStringLiteral(" ya existe, especifique otra"),
+            return Rechaza(QStringLiteral("La clave ") + txtClave->Text()
+                               + QStringLiteral(" ya existe, especifique otra"),
                            kt508::vbCritical, QStringLiteral("ERR-ID:7500001"), txtClave);
     }
     if (SinBlancos(txtClave->Text()).isEmpty())

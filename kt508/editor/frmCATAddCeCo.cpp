@@ -229,10 +229,10 @@ void frmCATAddCeCo::CreaDatosDeUsuario()
     txtUser4 = Texto(Etiquetado(Label28, "Label28", QStringLiteral("Dato 4:"), QStringLiteral("USER4"), fr2, 3),
                      "txtUser4", XCampo, 3, 130);
     Numerico(txtUser4);
-    dpUser5 = Fecha(Etiquetado(Label27, "Label27", QStringLiteral("Dato 5:"), QStringLiteral("USER5"), fr2, 4),
-                    "dpUser5", 4);
-    dpUser6 = Fecha(Etiquetado(Label26, "Label26", QStringLiteral("Dato 6:"), QStringLiteral("USER6"), fr2, 5),
-                    "dpUser6", 5);
+    dpUser5 =
+        Fecha(Etiquetado(Label27, "Label27", QStringLiteral("Dato 5:"), QStringLiteral("USER5"), fr2, 4), "dpUser5", 4);
+    dpUser6 =
+        Fecha(Etiquetado(Label26, "Label26", QStringLiteral("Dato 6:"), QStringLiteral("USER6"), fr2, 5), "dpUser6", 5);
     // Only the frame of the page shown takes input.
     fr2->setEnabled(false);
 }
@@ -254,8 +254,9 @@ void frmCATAddCeCo::CreaGeneral()
     txtClave->setMaxlength(6);
     txtClave->setTabonenter(true);
 
-    txtTexto = Texto(Etiquetado(Label2, "Label2", QStringLiteral("Descripción:"), QStringLiteral("Descripción"), fr1, 2),
-                     "txtTexto", XCampo, 2, XDerecho - XCampo);
+    txtTexto =
+        Texto(Etiquetado(Label2, "Label2", QStringLiteral("Descripción:"), QStringLiteral("Descripción"), fr1, 2),
+              "txtTexto", XCampo, 2, XDerecho - XCampo);
     txtTexto->setMaxlength(50);
     txtTexto->setTabonenter(true);
 
@@ -274,9 +275,9 @@ void frmCATAddCeCo::CreaGeneral()
 
     txtNCta = Texto(fr1, "txtNCta", XCampo + 156, 4, XDerecho - XCampo - 156);
     txtNCta->setLocked(true);
-    txtCuenta = Texto(Etiquetado(Label6, "Label6", QStringLiteral("Cuenta contable:"), QStringLiteral("Cta. contable"),
-                                 fr1, 4),
-                      "txtCuenta", XCampo, 4, 150);
+    txtCuenta =
+        Texto(Etiquetado(Label6, "Label6", QStringLiteral("Cuenta contable:"), QStringLiteral("Cta. contable"), fr1, 4),
+              "txtCuenta", XCampo, 4, 150);
     txtCuenta->setMaxlength(30);
     txtCuenta->setIdconsulta(QStringLiteral("CUENTA_CONTABLE"));
     txtCuenta->setEsclave(true);
@@ -318,8 +319,8 @@ void frmCATAddCeCo::Form_Load()
     m_cuentaPadre =
         Datos->Parametro(QStringLiteral("CON_CUENTA_PADRE_CENTRO_COSTO"), 0, QStringLiteral("T"), QString()).toString();
     if (Datos->Parametro(QStringLiteral("CAT_AUTOCLAVE"), 0, QString(), QString()).toBool())
-        txtClave->setText(
-            QString::number(Utilerias->SiguienteClave(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"))));
+        txtClave->setText(QString::number(
+            Utilerias->SiguienteClave(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"))));
     ssTabVex->setTab(0);
     if (Catalogo)
         setPadre(Catalogo()->property("sPadre").value<QObject*>());

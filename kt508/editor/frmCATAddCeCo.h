@@ -111,8 +111,8 @@ private:
     // Ledger-account generation (GeneraCuenta.cpp).
     bool Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave, QString& Descripcion);
 
-    QPointer<QObject> m_padre;  // Padre: the host object
-    QString m_cuentaPadre;      // "CON_CUENTA_PADRE_CENTRO_COSTO"
+    QPointer<QObject> m_padre;   // Padre: the host object
+    QString m_cuentaPadre;       // "CON_CUENTA_PADRE_CENTRO_COSTO"
     QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
     bool m_activacionPendiente = false;
     int m_teclaPulsada = 0; // the last key pressed in this window, until its release

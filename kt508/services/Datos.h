@@ -20,11 +20,10 @@ public:
 
     virtual Connection& Conexion() = 0;
     virtual QString Usuario() = 0;
-    virtual QVariant Parametro(const QString& nombre, int valor, const QString& tipo,
-                               const QString& porDefecto) = 0;
+    virtual QVariant Parametro(const QString& nombre, int valor, const QString& tipo, const QString& porDefecto) = 0;
     // Modal over the owner; returns 1, 6 or 7.
-    virtual int Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
-                        const QString& modulo, const QString& errId) = 0;
+    virtual int Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget* owner, const QString& modulo,
+                        const QString& errId) = 0;
     virtual void Aviso(const QString& texto, int estilo, const QString& titulo) = 0;
 };
 

@@ -8,8 +8,7 @@ namespace kt508 {
 class IImpresorTexto {
 public:
     virtual ~IImpresorTexto();
-    virtual void Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e,
-                         int f) = 0;
+    virtual void Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e, int f) = 0;
 };
 
 // The suite's record consultation: a read-only view of one record.
@@ -17,8 +16,8 @@ class IConsultaRegistro {
 public:
     virtual ~IConsultaRegistro();
     virtual void Muestra(const QString& tabla, const QString& campoClave, const QString& clave,
-                         const QString& opcion1 = {}, const QString& opcion2 = {},
-                         const QString& opcion3 = {}, const QString& opcion4 = {}) = 0;
+                         const QString& opcion1 = {}, const QString& opcion2 = {}, const QString& opcion3 = {},
+                         const QString& opcion4 = {}) = 0;
 };
 
 } // namespace kt508

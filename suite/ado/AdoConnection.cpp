@@ -83,7 +83,7 @@ struct Destino {
     QString driver;
     Dialect dialect = Dialect::SQLite;
     QString descripcion; // what an error message may show (never a password)
-    QString clave; // the password, to keep it out of the driver's texts
+    QString clave;       // the password, to keep it out of the driver's texts
 };
 
 // True when the driver's plug-in calls the very SQLite library this code calls: only then may
@@ -130,8 +130,9 @@ Destino configura(QSqlDatabase& db, const QString& url)
         const QUrl u(url, QUrl::StrictMode);
         const QString base = u.path().mid(1);
         if (!u.isValid() || u.host().isEmpty() || base.isEmpty())
-            throw kt508::Error(QStringLiteral("La dirección de la base de datos no es válida: %1")
-                                   .arg(u.isValid() ? u.toString(QUrl::RemovePassword) : url.section(QLatin1Char('@'), -1)));
+            throw kt508::Error(
+                QStringLiteral("La dirección de la base de datos no es válida: %1")
+                    .arg(u.isValid() ? u.toString(QUrl::RemovePassword) : url.section(QLatin1Char('@'), -1)));
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nombreNuevo());
         db.setHostName(u.host());
         db.setPort(u.port(5432));
@@ -151,8 +152,9 @@ Destino configura(QSqlDatabase& db, const QString& url)
         const QString driver = driverOdbc(cadena);
         const QString servidor = valorOdbc(cadena, {"server", "servername", "host", "dsn"});
         return {QStringLiteral("QODBC"), dialectoOdbc(cadena),
-                QStringLiteral("ODBC (%1%2)").arg(driver.isEmpty() ? QStringLiteral("DSN") : driver,
-                                                  servidor.isEmpty() ? QString() : QStringLiteral(", ") + servidor),
+                QStringLiteral("ODBC (%1%2)")
+                    .arg(driver.isEmpty() ? QStringLiteral("DSN") : driver,
+                         servidor.isEmpty() ? QString() : QStringLiteral(", ") + servidor),
                 valorOdbc(cadena, {"pwd", "password"})};
     }
     throw kt508::Error(QStringLiteral("La dirección de la base de datos no es válida: %1. Se espera "
@@ -183,7 +185,7 @@ public:
     QString url;
     bool inTransaction = false;
     bool perdida = false; // the server connection was lost: open it again before the next statement
-    bool dudosa = false; // a failure inside a transaction may have been a lost connection
+    bool dudosa = false;  // a failure inside a transaction may have been a lost connection
     QElapsedTimer espera;
     bool avisado = false;
 
@@ -387,9 +389,10 @@ void AdoConnection::Private::reabre()
     db.close();
     if (!db.open()) {
         const QString propio = oculta(TextoPropio(db.lastError()));
-        throw kt508::Error(TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
-                           + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n")
-                           + propio);
+        throw kt508::Error(
+            TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
+            + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n")
+            + propio);
     }
     query = QSqlQuery(db);
     query.setForwardOnly(true);
@@ -482,7 +485,8 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSql
         const QString nombre = db.connectionName();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(nombre);
-        throw kt508::Error(QStringLiteral("No se pudo abrir la base de datos %1: %2").arg(destino.descripcion, mensaje));
+        throw kt508::Error(
+            QStringLiteral("No se pudo abrir la base de datos %1: %2").arg(destino.descripcion, mensaje));
     }
     std::unique_ptr<AdoConnection> conexion(new AdoConnection());
     Private& d = *conexion->d;

@@ -10,12 +10,9 @@ const Dialecto& Dialecto::De(Dialect dialect)
     static const DialectoPostgreSQL postgresql;
     static const DialectoSqlServer sqlserver;
     switch (dialect) {
-    case Dialect::SQLite:
-        return sqlite;
-    case Dialect::PostgreSQL:
-        return postgresql;
-    case Dialect::SqlServer:
-        break;
+    case Dialect::SQLite: return sqlite;
+    case Dialect::PostgreSQL: return postgresql;
+    case Dialect::SqlServer: break;
     }
     return sqlserver;
 }

@@ -39,10 +39,10 @@ Causa causaOdbc(const QString& texto)
         return Causa::SoloLectura;
     if (contieneAlguna(texto, {"lock request time out", "could not obtain lock", "database is locked"}))
         return Causa::Ocupada;
-    if (contieneAlguna(texto, {"communication link", "connection dead", "server closed the connection",
-                               "no connection to the server", "could not send", "terminating connection",
-                               "connection has been lost",
-                               "connection is closed", "not connected"}))
+    if (contieneAlguna(texto,
+                       {"communication link", "connection dead", "server closed the connection",
+                        "no connection to the server", "could not send", "terminating connection",
+                        "connection has been lost", "connection is closed", "not connected"}))
         return Causa::ConexionPerdida;
     return Causa::Otra;
 }
@@ -53,14 +53,10 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
 {
     switch (codigo & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return Causa::Ocupada;
-    case SQLITE_READONLY:
-        return Causa::SoloLectura;
-    case SQLITE_NOTADB:
-        return Causa::NoEsBase;
-    case SQLITE_TOOBIG:
-        return Causa::Larga;
+    case SQLITE_LOCKED: return Causa::Ocupada;
+    case SQLITE_READONLY: return Causa::SoloLectura;
+    case SQLITE_NOTADB: return Causa::NoEsBase;
+    case SQLITE_TOOBIG: return Causa::Larga;
     case SQLITE_CONSTRAINT:
         // The schema checks the columns' lengths as the server databases do, in constraints
         // named "<column> admite hasta N caracteres".
@@ -68,8 +64,7 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
                 || mensaje.contains(QLatin1String(" admite hasta "))
             ? Causa::Larga
             : Causa::Otra;
-    default:
-        return Causa::Otra;
+    default: return Causa::Otra;
     }
 }
 
@@ -102,15 +97,11 @@ QString TextoDeFallo(Causa causa, const QString& propio, const QString& base)
     case Causa::SoloLectura:
         guia = QStringLiteral("La base de datos %1 es de solo lectura: no se pueden guardar cambios.");
         break;
-    case Causa::NoEsBase:
-        guia = QStringLiteral("El archivo %1 no es una base de datos.");
-        break;
+    case Causa::NoEsBase: guia = QStringLiteral("El archivo %1 no es una base de datos."); break;
     case Causa::Larga:
         guia = QStringLiteral("Un texto es más largo de lo que admite su columna en la base de datos %1.");
         break;
-    case Causa::ConexionPerdida:
-        guia = QStringLiteral("Se perdió la conexión con el servidor %1.");
-        break;
+    case Causa::ConexionPerdida: guia = QStringLiteral("Se perdió la conexión con el servidor %1."); break;
     case Causa::Otra:
         if (!propio.isEmpty())
             return propio;

@@ -12,14 +12,13 @@ namespace {
 constexpr int kMaxLiterales = 64;
 
 // After these words a literal is a value; after any other word it is typed (DATE '...').
-constexpr const char* kAntesDeValor[] = {"WHERE", "AND", "OR", "NOT", "LIKE", "ILIKE", "GLOB", "BETWEEN",
-                                         "IS", "CASE", "WHEN", "THEN", "ELSE", "ESCAPE"};
+constexpr const char* kAntesDeValor[] = {"WHERE",   "AND", "OR",   "NOT",  "LIKE", "ILIKE", "GLOB",
+                                         "BETWEEN", "IS",  "CASE", "WHEN", "THEN", "ELSE",  "ESCAPE"};
 // Clauses that end the top level's WHERE: their literals may have to match the select list.
-constexpr const char* kFinDeWhere[] = {"GROUP", "HAVING", "ORDER", "UNION", "INTERSECT", "EXCEPT",
+constexpr const char* kFinDeWhere[] = {"GROUP", "HAVING", "ORDER", "UNION",  "INTERSECT", "EXCEPT",
                                        "LIMIT", "OFFSET", "FETCH", "WINDOW", "FOR"};
 
-template <size_t N>
-bool esUna(QStringView palabra, const char* const (&lista)[N])
+template <size_t N> bool esUna(QStringView palabra, const char* const (&lista)[N])
 {
     return std::any_of(std::begin(lista), std::end(lista),
                        [&](const char* p) { return palabra.compare(QLatin1String(p), Qt::CaseInsensitive) == 0; });
@@ -93,7 +92,7 @@ bool SeparaLiterales(const QString& sql, QString& forma, QVariantList& valores)
     int nivel = 0; // parentheses open: a subquery's WHERE is not the statement's
     bool enWhere = false;
     QStringView ultima; // the last token when it was a word: it may make a literal typed
-    int palabra = -1; // start of the word being read
+    int palabra = -1;   // start of the word being read
     while (i < n) {
         const QChar c = sql.at(i);
         if (esDeIdentificador(c)) {

@@ -45,18 +45,12 @@ bool esNulo(const QVariant& valor)
     if (valor.isNull())
         return true;
     switch (valor.typeId()) {
-    case QMetaType::QString:
-        return static_cast<const QString*>(valor.constData())->isNull();
-    case QMetaType::QByteArray:
-        return static_cast<const QByteArray*>(valor.constData())->isNull();
-    case QMetaType::QDate:
-        return static_cast<const QDate*>(valor.constData())->isNull();
-    case QMetaType::QTime:
-        return static_cast<const QTime*>(valor.constData())->isNull();
-    case QMetaType::QDateTime:
-        return static_cast<const QDateTime*>(valor.constData())->isNull();
-    default:
-        return false;
+    case QMetaType::QString: return static_cast<const QString*>(valor.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(valor.constData())->isNull();
+    case QMetaType::QDate: return static_cast<const QDate*>(valor.constData())->isNull();
+    case QMetaType::QTime: return static_cast<const QTime*>(valor.constData())->isNull();
+    case QMetaType::QDateTime: return static_cast<const QDateTime*>(valor.constData())->isNull();
+    default: return false;
     }
 }
 
@@ -79,28 +73,20 @@ int ligaValor(sqlite3_stmt* stmt, int posicion, const QVariant& valor)
     case QMetaType::Int:
     case QMetaType::Bool:
     case QMetaType::UInt:
-    case QMetaType::LongLong:
-        return sqlite3_bind_int64(stmt, posicion, valor.toLongLong());
-    case QMetaType::Double:
-        return sqlite3_bind_double(stmt, posicion, valor.toDouble());
-    case QMetaType::QDateTime:
-        return ligaTexto(stmt, posicion, valor.toDateTime().toString(Qt::ISODateWithMs));
-    case QMetaType::QTime:
-        return ligaTexto(stmt, posicion, valor.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
-    default:
-        return ligaTexto(stmt, posicion, valor.toString());
+    case QMetaType::LongLong: return sqlite3_bind_int64(stmt, posicion, valor.toLongLong());
+    case QMetaType::Double: return sqlite3_bind_double(stmt, posicion, valor.toDouble());
+    case QMetaType::QDateTime: return ligaTexto(stmt, posicion, valor.toDateTime().toString(Qt::ISODateWithMs));
+    case QMetaType::QTime: return ligaTexto(stmt, posicion, valor.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+    default: return ligaTexto(stmt, posicion, valor.toString());
     }
 }
 
 QVariant valorDe(sqlite3_stmt* stmt, int columna)
 {
     switch (sqlite3_column_type(stmt, columna)) {
-    case SQLITE_NULL:
-        return QVariant();
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, columna)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, columna));
+    case SQLITE_NULL: return QVariant();
+    case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, columna)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt, columna));
     case SQLITE_BLOB: {
         const char* datos = static_cast<const char*>(sqlite3_column_blob(stmt, columna));
         return QVariant(QByteArray(datos, sqlite3_column_bytes(stmt, columna)));

@@ -343,9 +343,7 @@ void ArbolVex::Coloca(NodoArbol* nodo, NodoArbol* relativo, int relacion)
         return;
     }
     switch (relacion) {
-    case kt508::tvwChild:
-        Anexa(relativo, nodo);
-        break;
+    case kt508::tvwChild: Anexa(relativo, nodo); break;
     case kt508::tvwLast:
         // A node still waiting has no parent yet: place it first.
         if (!relativo->treeWidget() && !relativo->parent())

@@ -88,6 +88,7 @@ private:
     public:
         explicit CambioDeCodigo(ArbolVex& arbol);
         ~CambioDeCodigo();
+
     private:
         ArbolVex& m_arbol;
     };

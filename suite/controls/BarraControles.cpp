@@ -96,7 +96,8 @@ void BarraControles::ConstruyeBotones()
     fila->addWidget(NuevoBoton(cReactivar, QStringLiteral("Reactivar"),
                                QStringLiteral("Reactivar el registro dado de baja"),
                                Icono(QStringLiteral("edit-undo"), QStyle::SP_BrowserReload)));
-    fila->addWidget(NuevoBoton(cEliminar, QStringLiteral("Baja"), QStringLiteral("Dar de baja el registro seleccionado"),
+    fila->addWidget(NuevoBoton(cEliminar, QStringLiteral("Baja"),
+                               QStringLiteral("Dar de baja el registro seleccionado"),
                                Icono(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon)));
     for (Comando extra : {cB1, cB2, cB3})
         fila->addWidget(NuevoBoton(extra, QString(), QString(), QIcon()));
@@ -124,12 +125,11 @@ void BarraControles::ConstruyeBotones()
     layout()->addWidget(botones);
 }
 
-QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, const QString& ayuda,
-                                        const QIcon& icono)
+QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, const QString& ayuda, const QIcon& icono)
 {
-    static const char* const nombres[] = {"btnNuevo",   "btnEditar", "btnImprimir", "btnConsulta",
-                                          "btnReactivar", "btnEliminar", "btnSalir", "btnB1",
-                                          "btnB2",      "btnB3",     "btnCampos"};
+    static const char* const nombres[] = {"btnNuevo",     "btnEditar",   "btnImprimir", "btnConsulta",
+                                          "btnReactivar", "btnEliminar", "btnSalir",    "btnB1",
+                                          "btnB2",        "btnB3",       "btnCampos"};
     auto* boton = new QToolButton(this);
     boton->setObjectName(QLatin1String(nombres[comando]));
     boton->setText(texto);
@@ -195,8 +195,8 @@ bool BarraControles::Lanza(Comando comando)
 
 void BarraControles::Emite(Comando comando)
 {
-    static const char* const eventos[] = {"Nuevo", "Editar", "Imprimir", "Consulta", "Reactivar", "Eliminar",
-                                          "Salir", "B1Click", "B2Click", "B3Click", "Campos"};
+    static const char* const eventos[] = {"Nuevo", "Editar",  "Imprimir", "Consulta", "Reactivar", "Eliminar",
+                                          "Salir", "B1Click", "B2Click",  "B3Click",  "Campos"};
     EmiteProtegido(QLatin1String(eventos[comando]), [this, comando] {
         switch (comando) {
         case cNuevo: emit Nuevo(); break;

@@ -82,7 +82,7 @@ private:
     std::array<QToolButton*, cCampos + 1> m_botones{};
     std::array<bool, 8> m_banderas{}; // 1..7
     std::array<QString, 3> m_extras;
-    bool m_pantalla = false;       // showexitbutton: a screen, not a dialog
+    bool m_pantalla = false; // showexitbutton: a screen, not a dialog
     bool m_listaVentanas = false;
     bool m_menuEmergente = false;
     bool m_permitirMover = false;

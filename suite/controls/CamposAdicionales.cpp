@@ -81,8 +81,8 @@ bool CamposAdicionales::Valida()
     try {
         for (const DefinicionCampo& definicion : Definiciones()) {
             if (definicion.obligatorio && Valor(definicion.campo).trimmed().isEmpty()) {
-                m_mensaje = QStringLiteral("Falta capturar el campo adicional obligatorio \"%1\".")
-                                .arg(definicion.etiqueta);
+                m_mensaje =
+                    QStringLiteral("Falta capturar el campo adicional obligatorio \"%1\".").arg(definicion.etiqueta);
                 return false;
             }
         }

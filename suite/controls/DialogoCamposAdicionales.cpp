@@ -27,8 +27,8 @@ DialogoCamposAdicionales::DialogoCamposAdicionales(CamposAdicionales& campos, QW
             auto* editor = new QLineEdit(campos.Valor(definicion.campo), this);
             editor->setObjectName(definicion.campo);
             editor->setMaxLength(255);
-            const QString etiqueta = definicion.obligatorio ? definicion.etiqueta + QStringLiteral(" *")
-                                                            : definicion.etiqueta;
+            const QString etiqueta =
+                definicion.obligatorio ? definicion.etiqueta + QStringLiteral(" *") : definicion.etiqueta;
             if (definicion.obligatorio)
                 editor->setToolTip(QStringLiteral("Campo obligatorio"));
             formulario->addRow(etiqueta + QLatin1Char(':'), editor);
@@ -37,8 +37,8 @@ DialogoCamposAdicionales::DialogoCamposAdicionales(CamposAdicionales& campos, QW
         if (m_editores.empty())
             disposicion->addWidget(new QLabel(QStringLiteral("No hay campos adicionales definidos."), this));
     } catch (const kt508::Error& error) {
-        disposicion->addWidget(
-            new QLabel(QStringLiteral("No se pudieron leer los campos adicionales: %1").arg(error.Description()), this));
+        disposicion->addWidget(new QLabel(
+            QStringLiteral("No se pudieron leer los campos adicionales: %1").arg(error.Description()), this));
     }
     auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     botones->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));

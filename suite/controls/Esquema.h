@@ -10,10 +10,10 @@ QColor ColorVB(quint32 bbggrr);
 
 // The one colour scheme of the suite's windows.
 namespace esquema {
-QColor Fondo();            // window back colour
-QColor Habilitado();       // fields that take input
-QColor Deshabilitado();    // fields that do not
-QColor Foco();             // field with the focus
+QColor Fondo();         // window back colour
+QColor Habilitado();    // fields that take input
+QColor Deshabilitado(); // fields that do not
+QColor Foco();          // field with the focus
 QColor CalendarioFondo();
 QColor CalendarioTexto();
 QColor CalendarioTituloFondo();

@@ -1,7 +1,7 @@
 #include "suite/controls/ListaConsulta.h"
 
-#include "suite/controls/Consultas.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/Consultas.h"
 #include "suite/services/Sesion.h"
 
 #include "kt508/services/Error.h"
@@ -91,8 +91,8 @@ void ListaConsulta::Filtra(const QString& filtro)
     const QString buscado = filtro.trimmed();
     for (int i = 0; i < m_lista->topLevelItemCount(); ++i) {
         QTreeWidgetItem* renglon = m_lista->topLevelItem(i);
-        const bool coincide = buscado.isEmpty() || renglon->text(0).contains(buscado, Qt::CaseInsensitive) ||
-                              renglon->text(1).contains(buscado, Qt::CaseInsensitive);
+        const bool coincide = buscado.isEmpty() || renglon->text(0).contains(buscado, Qt::CaseInsensitive)
+            || renglon->text(1).contains(buscado, Qt::CaseInsensitive);
         renglon->setHidden(!coincide);
     }
     QTreeWidgetItem* actual = m_lista->currentItem();
@@ -127,9 +127,7 @@ bool ListaConsulta::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_Up:
         case Qt::Key_Down:
         case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            QApplication::sendEvent(m_lista, event);
-            return true;
+        case Qt::Key_PageDown: QApplication::sendEvent(m_lista, event); return true;
         default: break;
         }
     }

@@ -1,7 +1,7 @@
 #include "suite/controls/PestanasVex.h"
 
-#include "suite/controls/Protege.h"
 #include "kt508/services/Teclas.h"
+#include "suite/controls/Protege.h"
 
 #include <QKeyEvent>
 #include <QTabBar>

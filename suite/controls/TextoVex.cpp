@@ -1,10 +1,10 @@
 #include "suite/controls/TextoVex.h"
 
+#include "kt508/services/Teclas.h"
 #include "suite/controls/Consultas.h"
 #include "suite/controls/Esquema.h"
 #include "suite/controls/ListaConsulta.h"
 #include "suite/controls/Protege.h"
-#include "kt508/services/Teclas.h"
 
 #include "kt508/services/Error.h"
 

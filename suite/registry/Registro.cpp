@@ -56,8 +56,7 @@ QString motivoDeFalla(const QString& siNoDice)
     return motivo.isEmpty() ? siNoDice : motivo;
 }
 
-template <typename Fn>
-Fn resuelve(QLibrary& biblioteca, const char* simbolo)
+template <typename Fn> Fn resuelve(QLibrary& biblioteca, const char* simbolo)
 {
     auto fn = reinterpret_cast<Fn>(biblioteca.resolve(simbolo));
     if (!fn)
@@ -131,8 +130,8 @@ QObject* Registro::CreaObjeto(const QString& progId)
     const QByteArray id = progId.toUtf8();
     QObject* fabrica = resuelve<FnClassObject>(biblioteca, "DllGetClassObject")(id.constData());
     if (!fabrica)
-        throw kt508::Error(
-            motivoDeFalla(QStringLiteral("La biblioteca «%1» no ofrece la clase «%2».").arg(clase->biblioteca, progId)));
+        throw kt508::Error(motivoDeFalla(
+            QStringLiteral("La biblioteca «%1» no ofrece la clase «%2».").arg(clase->biblioteca, progId)));
     QObject* objeto = nullptr;
     if (!QMetaObject::invokeMethod(fabrica, "CreateInstance", Q_RETURN_ARG(QObject*, objeto)) || !objeto)
         throw kt508::Error(QStringLiteral("No se pudo crear un objeto de la clase «%1».").arg(progId));

@@ -95,8 +95,8 @@ QVariant texto(const char* valor)
 void cargaGrupos(ado::AdoConnection& db)
 {
     const char* const grupos[][2] = {
-        {"000000", "GENERAL"},          {"000100", "COMERCIAL"}, {"000200", "OPERACIONES"},
-        {"000300", "ADMINISTRACIÓN"},   {"000400", "DIRECCIÓN"}, {"000500", "SERVICIO AL CLIENTE"},
+        {"000000", "GENERAL"},        {"000100", "COMERCIAL"}, {"000200", "OPERACIONES"},
+        {"000300", "ADMINISTRACIÓN"}, {"000400", "DIRECCIÓN"}, {"000500", "SERVICIO AL CLIENTE"},
     };
     for (const auto& g : grupos)
         db.ExecuteParams(QStringLiteral("INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) "
@@ -153,10 +153,18 @@ QSet<QString> acumuladores()
 QVariantList definidosPorUsuario(ado::AdoConnection& db, const QString& clave)
 {
     if (clave == QLatin1String("105"))
-        return {QStringLiteral("Zona Monterrey-Saltillo"), QStringLiteral("Laura Garza"), 1250000.0, 0.15,
-                ado::Dialecto::De(db.dialect()).Fecha(QDate(2019, 3, 1)), QVariant()};
+        return {QStringLiteral("Zona Monterrey-Saltillo"),
+                QStringLiteral("Laura Garza"),
+                1250000.0,
+                0.15,
+                ado::Dialecto::De(db.dialect()).Fecha(QDate(2019, 3, 1)),
+                QVariant()};
     if (clave == QLatin1String("2011"))
-        return {QStringLiteral("Turno mixto"), QVariant(), 480.0, QVariant(), ado::Dialecto::De(db.dialect()).Fecha(QDate(2015, 7, 15)),
+        return {QStringLiteral("Turno mixto"),
+                QVariant(),
+                480.0,
+                QVariant(),
+                ado::Dialecto::De(db.dialect()).Fecha(QDate(2015, 7, 15)),
                 ado::Dialecto::De(db.dialect()).Fecha(QDate(2030, 12, 31))};
     return {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()};
 }
@@ -170,20 +178,28 @@ void cargaCentros(ado::AdoConnection& db)
         const QString clave = QString::fromUtf8(c.clave);
         const QString fechaAlta = ado::Dialecto::De(db.dialect()).FechaHora(alta.addSecs(n * 3600L * 7));
         const QString fechaModif = ado::Dialecto::De(db.dialect()).FechaHora(alta.addDays(90 + n));
-        const QVariant baja = c.baja ? QVariant(ado::Dialecto::De(db.dialect()).FechaHora(alta.addDays(400))) : QVariant();
-        QVariantList valores = {clave, texto(c.acumula), texto(c.descripcion), texto(c.grupo), texto(c.cuenta),
-                                n % 3 == 0 ? QStringLiteral("SI") : QStringLiteral("NO")};
+        const QVariant baja =
+            c.baja ? QVariant(ado::Dialecto::De(db.dialect()).FechaHora(alta.addDays(400))) : QVariant();
+        QVariantList valores = {
+            clave,          texto(c.acumula), texto(c.descripcion),
+            texto(c.grupo), texto(c.cuenta),  n % 3 == 0 ? QStringLiteral("SI") : QStringLiteral("NO")};
         valores += definidosPorUsuario(db, clave);
-        valores += QVariantList{conHijos.contains(clave) ? 1 : 0, c.baja ? QStringLiteral("BA") : QStringLiteral("AC"),
-                                QStringLiteral("ADMIN"), fechaAlta, QStringLiteral("MGARCIA"), fechaModif,
-                                c.baja ? QVariant(QStringLiteral("MGARCIA")) : QVariant(), baja};
-        db.ExecuteParams(QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
-                                        "Gcc_Cve_Grupo_Centro_Costo, CC_Cuenta_Contable, Cc_Analizar, Cc_UserDef_1, "
-                                        "Cc_UserDef_2, Cc_UserDef_3, Cc_UserDef_4, Cc_UserDef_5, Cc_UserDef_6, CC_Tipo, "
-                                        "Es_Cve_Estado, Oper_Alta, Fecha_Alta, Oper_Ult_Modif, Fecha_Ult_Modif, "
-                                        "Oper_Baja, Fecha_Baja) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                         valores);
+        valores += QVariantList{conHijos.contains(clave) ? 1 : 0,
+                                c.baja ? QStringLiteral("BA") : QStringLiteral("AC"),
+                                QStringLiteral("ADMIN"),
+                                fechaAlta,
+                                QStringLiteral("MGARCIA"),
+                                fechaModif,
+                                c.baja ? QVariant(QStringLiteral("MGARCIA")) : QVariant(),
+                                baja};
+        db.ExecuteParams(
+            QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
+                           "Gcc_Cve_Grupo_Centro_Costo, CC_Cuenta_Contable, Cc_Analizar, Cc_UserDef_1, "
+                           "Cc_UserDef_2, Cc_UserDef_3, Cc_UserDef_4, Cc_UserDef_5, Cc_UserDef_6, CC_Tipo, "
+                           "Es_Cve_Estado, Oper_Alta, Fecha_Alta, Oper_Ult_Modif, Fecha_Ult_Modif, "
+                           "Oper_Baja, Fecha_Baja) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            valores);
         ++n;
     }
 }
@@ -213,11 +229,11 @@ void cargaMovimientos(ado::AdoConnection& db)
     };
     int id = 1;
     for (const Renglon& r : renglones)
-        db.ExecuteParams(QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, "
-                                        "Cc_Cve_Cuenta_Contable, Cc_Cve_Centro_costo, Pd_Cargo, Pd_Abono, Pd_Concepto) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                         {id++, texto(r.poliza), r.renglon, texto(r.cuenta), texto(r.centro), r.cargo, r.abono,
-                          texto(r.concepto)});
+        db.ExecuteParams(
+            QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, "
+                           "Cc_Cve_Cuenta_Contable, Cc_Cve_Centro_costo, Pd_Cargo, Pd_Abono, Pd_Concepto) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+            {id++, texto(r.poliza), r.renglon, texto(r.cuenta), texto(r.centro), r.cargo, r.abono, texto(r.concepto)});
 
     const std::pair<const char*, double> presupuestos[] = {
         {"105", 420000.00}, {"106", 310000.00}, {"201", 1850000.00}, {"301", 275000.00}, {"3041", 198000.00},
@@ -235,9 +251,10 @@ void cargaCamposAdicionales(ado::AdoConnection& db)
         {"EXTENSION", "Extensión telefónica", "2"},
     };
     for (const auto& d : definiciones)
-        db.ExecuteParams(QStringLiteral("INSERT INTO Campos_Adicionales_Def (Cad_Tabla, Cad_Campo, Cad_Etiqueta, "
-                                        "Cad_Obligatorio, Cad_Orden) VALUES (?, ?, ?, ?, ?)"),
-                         {QStringLiteral("Centro_Costo"), texto(d[0]), texto(d[1]), 0, QString::fromUtf8(d[2]).toInt()});
+        db.ExecuteParams(
+            QStringLiteral("INSERT INTO Campos_Adicionales_Def (Cad_Tabla, Cad_Campo, Cad_Etiqueta, "
+                           "Cad_Obligatorio, Cad_Orden) VALUES (?, ?, ?, ?, ?)"),
+            {QStringLiteral("Centro_Costo"), texto(d[0]), texto(d[1]), 0, QString::fromUtf8(d[2]).toInt()});
     const char* const valores[][3] = {
         {"105", "RESPONSABLE", "Laura Garza"},
         {"105", "EXTENSION", "2105"},

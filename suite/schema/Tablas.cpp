@@ -16,8 +16,7 @@ QString consultaTablas(ado::Dialect dialect)
     case ado::Dialect::PostgreSQL:
         return QStringLiteral("SELECT table_name FROM information_schema.tables "
                               "WHERE table_schema = current_schema() ORDER BY table_name");
-    case ado::Dialect::SqlServer:
-        break;
+    case ado::Dialect::SqlServer: break;
     }
     return QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES ORDER BY TABLE_NAME");
 }

@@ -9,8 +9,7 @@
 
 namespace orbanel {
 
-CuadroEntrada::CuadroEntrada(const QString& prompt, const QString& titulo, const QString& textoInicial,
-                             QWidget* padre)
+CuadroEntrada::CuadroEntrada(const QString& prompt, const QString& titulo, const QString& textoInicial, QWidget* padre)
     : QDialog(padre)
     , m_texto(new QLineEdit(textoInicial, this))
 {

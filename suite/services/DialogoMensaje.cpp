@@ -27,8 +27,10 @@ std::vector<Boton> BotonesDe(int estilo)
 {
     switch (estilo & 0x7) {
     case 1: return {{"Aceptar", OK, "botonAceptar"}, {"Cancelar", Cancelar, "botonCancelar"}};
-    case 2: return {{"Anular", Anular, "botonAnular"}, {"Reintentar", Reintentar, "botonReintentar"},
-                    {"Omitir", Ignorar, "botonOmitir"}};
+    case 2:
+        return {{"Anular", Anular, "botonAnular"},
+                {"Reintentar", Reintentar, "botonReintentar"},
+                {"Omitir", Ignorar, "botonOmitir"}};
     case 3: return {{"Sí", Si, "botonSi"}, {"No", No, "botonNo"}, {"Cancelar", Cancelar, "botonCancelar"}};
     case 4: return {{"Sí", Si, "botonSi"}, {"No", No, "botonNo"}};
     case 5: return {{"Reintentar", Reintentar, "botonReintentar"}, {"Cancelar", Cancelar, "botonCancelar"}};

@@ -14,8 +14,8 @@ namespace orbanel {
 class DialogoMensaje : public QDialog {
     Q_OBJECT
 public:
-    DialogoMensaje(const QString& texto, int estilo, const QString& titulo, const QString& modulo,
-                   const QString& errId, QWidget* owner);
+    DialogoMensaje(const QString& texto, int estilo, const QString& titulo, const QString& modulo, const QString& errId,
+                   QWidget* owner);
 
     static int Muestra(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
                        const QString& modulo = {}, const QString& errId = {});

@@ -21,11 +21,10 @@ QString ServicioDatos::Usuario()
 // Kind "T" asks for text; the empty kind takes the stored value as it is. A setting that is
 // not configured gives its default, the empty text included: a database created without the
 // demo has no settings, and "" is what the callers take as "no format", "no parent account".
-QVariant ServicioDatos::Parametro(const QString& nombre, int /*valor*/, const QString& tipo,
-                                  const QString& porDefecto)
+QVariant ServicioDatos::Parametro(const QString& nombre, int /*valor*/, const QString& tipo, const QString& porDefecto)
 {
-    kt508::Recordset rs = Sesion::Conexion().ExecuteParams(
-        QStringLiteral("SELECT Valor FROM Parametros WHERE Parametro = ?"), {nombre});
+    kt508::Recordset rs =
+        Sesion::Conexion().ExecuteParams(QStringLiteral("SELECT Valor FROM Parametros WHERE Parametro = ?"), {nombre});
     const QVariant valor = rs.Eof() ? QVariant() : rs.Value(0);
     rs.Close();
     if (valor.isNull())

@@ -136,8 +136,9 @@ QString ServicioUtilerias::FormatoFecha(const QDate& fecha)
 QString ServicioUtilerias::ValorCampo(const QString& tabla, const QString& campoClave, const QString& clave,
                                       const QString& campo)
 {
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                            .arg(IdentificadorValido(campo), IdentificadorValido(tabla), IdentificadorValido(campoClave));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+            .arg(IdentificadorValido(campo), IdentificadorValido(tabla), IdentificadorValido(campoClave));
     return PrimerValor(Conexion().ExecuteParams(sql, {clave})).toString();
 }
 
@@ -201,8 +202,7 @@ QString ServicioUtilerias::AltaCuentaContable(const QString& cuentaPadre, const 
                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             {codigo, descripcion.left(100), int(tipo), int(titulo),
              naturaleza == 0 ? QStringLiteral("AC") : QStringLiteral("DE"),
-             resultado ? QStringLiteral("SI") : QStringLiteral("NO"), grupo.left(10), cuentaPadre,
-             afectable ? 1 : 0});
+             resultado ? QStringLiteral("SI") : QStringLiteral("NO"), grupo.left(10), cuentaPadre, afectable ? 1 : 0});
         return codigo;
     } catch (const kt508::Error& e) {
         m_ultimoError = QStringLiteral("No se pudo dar de alta la cuenta contable: %1").arg(e.Description());
@@ -223,7 +223,8 @@ QString ServicioUtilerias::RevisaJerarquia(const QString& clave)
         const QString padre = acumula.toString().trimmed();
         if (!vistos.insert(padre).second)
             return QStringLiteral("El centro de costos %1 no puede acumular en %2: se formaría un ciclo en la "
-                                  "jerarquía.").arg(actual, padre);
+                                  "jerarquía.")
+                .arg(actual, padre);
         acumula = PrimerValor(Conexion().ExecuteParams(sql, {padre}));
         if (acumula.isNull())
             return QStringLiteral("El centro de costos %1 acumula en %2, que no existe.").arg(actual, padre);

@@ -36,8 +36,8 @@ QString NombreVisible(const QString& url)
     if (url.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive))
         return url.mid(7);
     if (url.startsWith(QLatin1String("odbc:"), Qt::CaseInsensitive))
-        return QString(url).remove(QRegularExpression(QStringLiteral("(pwd|password)=[^;]*;?"),
-                                                      QRegularExpression::CaseInsensitiveOption));
+        return QString(url).remove(
+            QRegularExpression(QStringLiteral("(pwd|password)=[^;]*;?"), QRegularExpression::CaseInsensitiveOption));
     return QUrl(url).toString(QUrl::RemovePassword);
 }
 

@@ -24,7 +24,7 @@ public:
     static void Configura(const QString& url, const QString& operador, Esquema esquema = Esquema::SiEstaVacia);
     static QString UrlPorDefecto();
     static ado::AdoConnection& Conexion(); // opens on first use; throws kt508::Error
-    static QString Operador();              // the configured operator, else the login name
+    static QString Operador();             // the configured operator, else the login name
     // Tests hand over a connection of their own.
     static void Establece(std::unique_ptr<ado::AdoConnection> conexion, const QString& operador);
     static void Cierra();

@@ -34,14 +34,12 @@ struct Catalogo {
 QString consultaLargos(ado::Dialect dialect)
 {
     switch (dialect) {
-    case ado::Dialect::SQLite:
-        return QStringLiteral("SELECT name, type FROM pragma_table_info('Centro_Costo')");
+    case ado::Dialect::SQLite: return QStringLiteral("SELECT name, type FROM pragma_table_info('Centro_Costo')");
     case ado::Dialect::PostgreSQL:
         return QStringLiteral("SELECT column_name, character_maximum_length FROM information_schema.columns "
                               "WHERE table_schema = current_schema() AND table_name = 'centro_costo' "
                               "AND character_maximum_length IS NOT NULL");
-    case ado::Dialect::SqlServer:
-        break;
+    case ado::Dialect::SqlServer: break;
     }
     return QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
                           "WHERE TABLE_NAME = 'Centro_Costo' AND CHARACTER_MAXIMUM_LENGTH > 0");
@@ -56,8 +54,8 @@ QMap<QString, int> LeeLargos(ado::AdoConnection& db)
     for (kt508::Recordset rs = db.Execute(consultaLargos(db.dialect())); !rs.Eof(); rs.MoveNext()) {
         const QVariant largo = rs.Value(1);
         const QRegularExpressionMatch m = declarado.match(largo.toString());
-        const int admitido = db.dialect() == ado::Dialect::SQLite ? (m.hasMatch() ? m.captured(1).toInt() : 0)
-                                                                   : largo.toInt();
+        const int admitido =
+            db.dialect() == ado::Dialect::SQLite ? (m.hasMatch() ? m.captured(1).toInt() : 0) : largo.toInt();
         if (admitido > 0)
             largos.insert(rs.Value(0).toString().toLower(), admitido);
     }
@@ -179,11 +177,15 @@ void Tipos(const Catalogo& c, QList<Problema>& problemas)
 {
     for (const TipoErroneo& e : TiposErroneos(c)) {
         const QVariant tipo = c.centros.at(c.indice.value(e.clave)).tipo;
-        const QString guardado = tipo.isNull() ? QStringLiteral("no tiene CC_Tipo") : QStringLiteral("tiene CC_Tipo %1").arg(tipo.toString());
-        const QString motivo = e.correcto == 1 ? QStringLiteral("hay centros que acumulan en él y no aparecen en el árbol")
-                                               : QStringLiteral("ningún centro acumula en él");
-        problemas.append({Clase::TipoErroneo, {e.clave},
-                          QStringLiteral("El centro %1 %2 y %3: debe ser %4.").arg(e.clave, guardado, motivo).arg(e.correcto)});
+        const QString guardado = tipo.isNull() ? QStringLiteral("no tiene CC_Tipo")
+                                               : QStringLiteral("tiene CC_Tipo %1").arg(tipo.toString());
+        const QString motivo = e.correcto == 1
+            ? QStringLiteral("hay centros que acumulan en él y no aparecen en el árbol")
+            : QStringLiteral("ningún centro acumula en él");
+        problemas.append(
+            {Clase::TipoErroneo,
+             {e.clave},
+             QStringLiteral("El centro %1 %2 y %3: debe ser %4.").arg(e.clave, guardado, motivo).arg(e.correcto)});
     }
 }
 
@@ -193,11 +195,13 @@ void TextosLargos(const Catalogo& c, QList<Problema>& problemas)
         for (const auto& [columna, valor] : centro.textos) {
             const int admitido = c.largos.value(columna.toLower());
             if (valor.size() > admitido)
-                problemas.append({Clase::TextoLargo, {centro.clave},
-                                  QStringLiteral("El centro %1 tiene en %2 un texto de %3 caracteres; la columna admite %4.")
-                                      .arg(centro.clave, columna)
-                                      .arg(valor.size())
-                                      .arg(admitido)});
+                problemas.append(
+                    {Clase::TextoLargo,
+                     {centro.clave},
+                     QStringLiteral("El centro %1 tiene en %2 un texto de %3 caracteres; la columna admite %4.")
+                         .arg(centro.clave, columna)
+                         .arg(valor.size())
+                         .arg(admitido)});
         }
     }
 }
@@ -205,12 +209,9 @@ void TextosLargos(const Catalogo& c, QList<Problema>& problemas)
 QString ExpresionFechaServidor(ado::Dialect dialect)
 {
     switch (dialect) {
-    case ado::Dialect::SQLite:
-        return QStringLiteral("datetime('now', 'localtime')");
-    case ado::Dialect::PostgreSQL:
-        return QStringLiteral("LOCALTIMESTAMP(0)");
-    case ado::Dialect::SqlServer:
-        break;
+    case ado::Dialect::SQLite: return QStringLiteral("datetime('now', 'localtime')");
+    case ado::Dialect::PostgreSQL: return QStringLiteral("LOCALTIMESTAMP(0)");
+    case ado::Dialect::SqlServer: break;
     }
     return QStringLiteral("GETDATE()");
 }
@@ -219,19 +220,20 @@ void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operad
 {
     db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
                      {e.correcto, e.clave});
-    db.ExecuteParams(QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
-                                    "VALUES (?, ?, ?, %1, ?)")
-                         .arg(ExpresionFechaServidor(db.dialect())),
-                     {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
-                      QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
+    db.ExecuteParams(
+        QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
+                       "VALUES (?, ?, ?, %1, ?)")
+            .arg(ExpresionFechaServidor(db.dialect())),
+        {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
+         QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
 }
 
 } // namespace
 
 int Informe::Cuantos(Clase clase) const
 {
-    return static_cast<int>(std::count_if(problemas.cbegin(), problemas.cend(),
-                                          [clase](const Problema& p) { return p.clase == clase; }));
+    return static_cast<int>(
+        std::count_if(problemas.cbegin(), problemas.cend(), [clase](const Problema& p) { return p.clase == clase; }));
 }
 
 QString Informe::Texto() const
@@ -239,7 +241,8 @@ QString Informe::Texto() const
     QString texto = QStringLiteral("Catálogo de centros de costos: %1 centros, ").arg(centros);
     if (problemas.isEmpty())
         return texto + QStringLiteral("ningún problema.\n");
-    texto += problemas.size() == 1 ? QStringLiteral("1 problema.\n") : QStringLiteral("%1 problemas.\n").arg(problemas.size());
+    texto += problemas.size() == 1 ? QStringLiteral("1 problema.\n")
+                                   : QStringLiteral("%1 problemas.\n").arg(problemas.size());
     for (const Problema& p : problemas)
         texto += QStringLiteral("- %1\n").arg(p.texto);
     return texto;

@@ -114,9 +114,10 @@ void TstCatalogo::arbol()
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
     const QString cincuenta = u"Ñandú O'Higgins «áéíóú» "_s.leftJustified(50, u'x');
-    Inserta(c, {u"20|0|Producción|1|BA"_s, u"201|20|Activo bajo inactivo|1|AC"_s, u"2010|201|Nieto|0|AC"_s,
-                "3|0|" + cincuenta + "|0|XX", u"100|0|Hoja con filas hijas|0|AC"_s, u"1001|100|Oculto|0|AC"_s,
-                u"4|0|Acumula sin hijos|1|AC"_s});
+    Inserta(c,
+            {u"20|0|Producción|1|BA"_s, u"201|20|Activo bajo inactivo|1|AC"_s, u"2010|201|Nieto|0|AC"_s,
+             "3|0|" + cincuenta + "|0|XX", u"100|0|Hoja con filas hijas|0|AC"_s, u"1001|100|Oculto|0|AC"_s,
+             u"4|0|Acumula sin hijos|1|AC"_s});
     c.Inserta(u"202"_s, u"20"_s, Nulo, 0, Nulo);
     frmKT508& frm = c.Carga();
     frm.tvCeCos->setFocus();
@@ -155,8 +156,9 @@ void TstCatalogo::fallosDeLaCarga()
     ArbolSinRaiz::rechazaRaiz = true;
     pruebas::Tecla(&frm, Qt::Key_F5);
     ArbolSinRaiz::rechazaRaiz = false;
-    QCOMPARE(Dichos(c, true), (QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|Fallo provocado por la prueba"_s,
-                                           u"KT508|CargarCecos()|ERR-ID:7500034|El árbol no admite más nodos."_s}));
+    QCOMPARE(Dichos(c, true),
+             (QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|Fallo provocado por la prueba"_s,
+                          u"KT508|CargarCecos()|ERR-ID:7500034|El árbol no admite más nodos."_s}));
     QCOMPARE(frm.tvCeCos->Count(), 0);
 }
 
@@ -262,7 +264,8 @@ void TstCatalogo::renombra_data()
             << backend << u"105 - Otra cosa"_s << u"OTRA COSA"_s
             << u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|Fallo provocado por la prueba"_s;
         // Longer than the column, on every database alike: told in words, nothing sent.
-        QTest::addRow("%s largo", qPrintable(backend)) << backend << u"105 - "_s + QString(51, u'x') << QString(51, u'X')
+        QTest::addRow("%s largo", qPrintable(backend))
+            << backend << u"105 - "_s + QString(51, u'x') << QString(51, u'X')
             << u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|La descripción admite hasta 50 caracteres; la indicada tiene 51."_s;
     }
 }

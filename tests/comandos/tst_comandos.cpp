@@ -44,8 +44,9 @@ void Inserta(Componente& c, const QStringList& centros)
 // P under the root holds the branch 1 (10 with 100, and 11); 2 beside P.
 void Rama(Componente& c, const QString& estado)
 {
-    Inserta(c, {"P|0|Centro P|1|" + estado, "1|P|Centro 1|1|" + estado, "10|1|Centro 10|1|" + estado,
-                "100|10|Centro 100|0|" + estado, "11|1|Centro 11|0|" + estado, u"2|0|Dos|0|AC"_s});
+    Inserta(c,
+            {"P|0|Centro P|1|" + estado, "1|P|Centro 1|1|" + estado, "10|1|Centro 10|1|" + estado,
+             "100|10|Centro 100|0|" + estado, "11|1|Centro 11|0|" + estado, u"2|0|Dos|0|AC"_s});
 }
 
 // A mouse click on the centre's node.
@@ -66,8 +67,10 @@ void Lanza(frmKT508& frm, const QString& boton)
     auto* b = frm.Controles->findChild<QToolButton*>(boton);
     if (b && b->isVisible() && b->isEnabled())
         return QTest::mouseClick(b, Qt::LeftButton);
-    const char* evento = boton == "btnEliminar"_L1 ? "Eliminar" : boton == "btnReactivar"_L1 ? "Reactivar"
-                         : boton == "btnB1"_L1 ? "B1Click" : "B3Click";
+    const char* evento = boton == "btnEliminar"_L1 ? "Eliminar"
+        : boton == "btnReactivar"_L1               ? "Reactivar"
+        : boton == "btnB1"_L1                      ? "B1Click"
+                                                   : "B3Click";
     QVERIFY(QMetaObject::invokeMethod(frm.Controles, evento));
 }
 
@@ -164,23 +167,27 @@ void TstComandos::fallaCadaSentencia_data()
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("boton");
     QTest::addColumn<QStringList>("ids"); // id|style|title of the messages that may tell the failure
-    QTest::addColumn<QStringList>("centros"); // key|type|state|account|Oper_Baja|Fecha_Baja|Oper_Ult_Modif|Fecha_Ult_Modif
+    QTest::addColumn<QStringList>(
+        "centros"); // key|type|state|account|Oper_Baja|Fecha_Baja|Oper_Ult_Modif|Fecha_Ult_Modif
     const QString baja = u"|16|Controles_Eliminar()"_s, alta = u"|16|Controles_Reactivar()"_s;
     const QString sello = u"PRUEBAS|10:30|PRUEBAS|10:30"_s, dos = u"2|0|AC|-|-|-|-|-"_s;
     auto rama = [&](const QString& resto, const QString& estadoDeP) { // the branch under 1 as given, then 2 and P
-        return QStringList{"1|1|" + resto, "10|1|" + resto, "100|0|" + resto, "11|0|" + resto, dos,
-                           "P|1|" + estadoDeP + "|-|-|-|-|-"};
+        return QStringList{
+            "1|1|" + resto, "10|1|" + resto, "100|0|" + resto, "11|0|" + resto, dos, "P|1|" + estadoDeP + "|-|-|-|-|-"};
     };
     for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
         QTest::addRow("%s baja", qPrintable(b))
-            << b << u"btnEliminar"_s << QStringList{"ERR-ID:7500024" + baja, "ERR-ID:7500023" + baja} << rama("BA|-|" + sello, u"AC"_s);
+            << b << u"btnEliminar"_s << QStringList{"ERR-ID:7500024" + baja, "ERR-ID:7500023" + baja}
+            << rama("BA|-|" + sello, u"AC"_s);
         QTest::addRow("%s reactivación", qPrintable(b))
-            << b << u"btnReactivar"_s << QStringList{"ERR-ID:7500031" + alta, "ERR-ID:7500030" + alta} << rama("AC|-|" + sello, u"BA"_s);
-        QTest::addRow("%s eliminar", qPrintable(b))
-            << b << u"btnB1"_s << QStringList{"ERR-ID:7500015" + baja} << QStringList{dos, u"P|0|AC|-|-|-|PRUEBAS|10:30"_s};
+            << b << u"btnReactivar"_s << QStringList{"ERR-ID:7500031" + alta, "ERR-ID:7500030" + alta}
+            << rama("AC|-|" + sello, u"BA"_s);
+        QTest::addRow("%s eliminar", qPrintable(b)) << b << u"btnB1"_s << QStringList{"ERR-ID:7500015" + baja}
+                                                    << QStringList{dos, u"P|0|AC|-|-|-|PRUEBAS|10:30"_s};
         QStringList cuenta = rama(u"AC|-|-|-|-|-"_s, u"AC"_s);
         cuenta[0] = u"1|1|AC|5100-NUEVA|-|-|PRUEBAS|10:30"_s;
-        QTest::addRow("%s cuenta", qPrintable(b)) << b << u"btnB3"_s << QStringList{u"ERR-ID:7500017|16|Controles_B3Click()"_s} << cuenta;
+        QTest::addRow("%s cuenta", qPrintable(b))
+            << b << u"btnB3"_s << QStringList{u"ERR-ID:7500017|16|Controles_B3Click()"_s} << cuenta;
     }
 }
 
@@ -215,8 +222,10 @@ void TstComandos::fallaCadaSentencia()
         QVERIFY2(dichos.size() == 1 && ids.contains(dichos[0].section('|', 0, 2)), qPrintable(dichos.join(';')));
     }
     QVERIFY(falla > 2);
-    QCOMPARE(Filas(c, u"CC_Tipo, Es_Cve_Estado, CC_Cuenta_Contable, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
-             centros);
+    QCOMPARE(
+        Filas(c,
+              u"CC_Tipo, Es_Cve_Estado, CC_Cuenta_Contable, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
+        centros);
 }
 
 // A deactivated branch shows it from a rebuilt tree, and a new click offers only Reactivar; a
@@ -228,7 +237,8 @@ void TstComandos::arbolYBarra()
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
     Rama(c, u"AC"_s);
-    c.db().Execute(u"INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, Cc_Cve_Centro_costo) VALUES (1, 'D-1', 1, '100')"_s);
+    c.db().Execute(
+        u"INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, Cc_Cve_Centro_costo) VALUES (1, 'D-1', 1, '100')"_s);
     c.dobles.utilerias->reloj = Reloj;
     frmKT508& frm = c.Carga();
     c.db().setRecording(true);
@@ -252,7 +262,8 @@ void TstComandos::arbolYBarra()
     Pulsa(frm, u"1"_s);
     QCOMPARE(Flags(frm), u"001000|"_s);
     const pruebas::LlamadaValidaCambio validada = c.dobles.utilerias->validaciones.value(0);
-    QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}), (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
+    QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}),
+             (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
     QCOMPARE(lanza(u"1"_s, u"btnReactivar"_s), u"11111"_s);
     QCOMPARE(lanza(u"2"_s, u"btnEliminar"_s), u"11113"_s);
     QVERIFY(!c.db().recorded().join('\n').contains("ORDER BY CC_Acumula, Cc_Cve_Centro_Costo"_L1));
@@ -266,9 +277,10 @@ void TstComandos::arbolYBarra()
     lanza(u"11"_s, u"btnB1"_s, {6});
     QCOMPARE(Filas(c, u"CC_Tipo"_s, u"CC_Cve_Centro_Costo IN ('1', '11')"_s), QStringList{u"1|1"_s});
     lanza(u"P"_s, u"btnB1"_s); // 100 in its branch is in use
-    QVERIFY(c.db().recorded().contains(u"SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
-                                       "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND  "
-                                       "sysobjects.type = 'U' AND sysobjects.Name <> 'Centro_Costo'  ORDER BY TABLA ASC"_s));
+    QVERIFY(c.db().recorded().contains(
+        u"SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
+        "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND  "
+        "sysobjects.type = 'U' AND sysobjects.Name <> 'Centro_Costo'  ORDER BY TABLA ASC"_s));
     // A server may give the table's name in lower case.
     const QString cuenta = u"SELECT COUNT(Cc_Cve_Centro_Costo) AS Total FROM %1 WHERE Cc_Cve_Centro_Costo = 'P' "_s;
     QCOMPARE(c.db().recorded().filter(u" AS Total FROM "_s).join('\n').toLower(),
@@ -290,9 +302,9 @@ void TstComandos::situaciones_data()
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("situacion"); // the button, the centre clicked and what happens then
     QTest::addColumn<QList<int>>("respuestas");
-    QTest::addColumn<QString>("cuenta"); // the box's answer
+    QTest::addColumn<QString>("cuenta");     // the box's answer
     QTest::addColumn<QStringList>("dichos"); // id|style|title|text, or caja|prompt|title|initial|read
-    QTest::addColumn<QString>("centro"); // key|description|account|Oper_Ult_Modif|Fecha_Ult_Modif
+    QTest::addColumn<QString>("centro");     // key|description|account|Oper_Ult_Modif|Fecha_Ult_Modif
     auto fila = [](const char* caso, const QString& boton, const QString& situacion, const QStringList& dichos,
                    const QList<int>& respuestas = {6}, const QString& backend = u"sqlite"_s) {
         QTest::addRow("%s %s", qPrintable(backend), caso)
@@ -321,17 +333,20 @@ void TstComandos::situaciones_data()
     const QString largo =
         u"ERR-ID:7500017|16|Controles_B3Click()|La cuenta contable admite hasta 30 caracteres; la indicada tiene 31."_s;
     for (const QString& b : pruebas::backends()) {
-        auto cuenta = [&](const char* caso, const QString& respuesta, const QString& centro, const QStringList& error = {}) {
-            QTest::addRow("%s cuenta: %s", qPrintable(b), caso) << b << u"btnB3 1"_s << QList<int>{} << respuesta
-                << QStringList{caja.arg(u"5100-001"_s)} + error << u"1|Otro usuario|"_s + centro;
+        auto cuenta = [&](const char* caso, const QString& respuesta, const QString& centro,
+                          const QStringList& error = {}) {
+            QTest::addRow("%s cuenta: %s", qPrintable(b), caso)
+                << b << u"btnB3 1"_s << QList<int>{} << respuesta << QStringList{caja.arg(u"5100-001"_s)} + error
+                << u"1|Otro usuario|"_s + centro;
         };
         cuenta("la misma", u"5100-001"_s, u"5100-001|PRUEBAS|10:30"_s);
         cuenta("cancelar", u""_s, u"5100-001|-|-"_s);
         cuenta("comillas y blancos", u" D'Arcy \"x\"  "_s, u" D'Arcy \"x\"  |PRUEBAS|10:30"_s);
         cuenta("30 caracteres", treinta, treinta + u"|PRUEBAS|10:30"_s);
         cuenta("31 caracteres", treinta + '9', u"5100-001|-|-"_s, {largo});
-        QTest::addRow("%s cuenta: nula", qPrintable(b)) << b << u"btnB3 10"_s << QList<int>{} << u"9999-NADA"_s
-                                                        << QStringList{caja.arg(QString())} << u"10|Centro 10|9999-NADA|PRUEBAS|10:30"_s;
+        QTest::addRow("%s cuenta: nula", qPrintable(b))
+            << b << u"btnB3 10"_s << QList<int>{} << u"9999-NADA"_s << QStringList{caja.arg(QString())}
+            << u"10|Centro 10|9999-NADA|PRUEBAS|10:30"_s;
     }
 }
 
@@ -346,8 +361,10 @@ void TstComandos::situaciones()
     Componente c(backend, Contenido::Vacio);
     Rama(c, u"AC"_s);
     // 11 is used by a budget and a journal line: the journal's table comes first by name.
-    c.db().Execute(u"INSERT INTO Presupuesto_Centro (Pc_Anio, Cc_Cve_Centro_costo, Pc_Importe) VALUES (2026, '11', 10)"_s);
-    c.db().Execute(u"INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, Cc_Cve_Centro_costo) VALUES (1, 'D-1', 1, '11')"_s);
+    c.db().Execute(
+        u"INSERT INTO Presupuesto_Centro (Pc_Anio, Cc_Cve_Centro_costo, Pc_Importe) VALUES (2026, '11', 10)"_s);
+    c.db().Execute(
+        u"INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, Cc_Cve_Centro_costo) VALUES (1, 'D-1', 1, '11')"_s);
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = '1'"_s);
     c.dobles.utilerias->reloj = Reloj;
     frmKT508& frm = c.Carga();
@@ -404,7 +421,8 @@ void TstComandos::situaciones()
         QVERIFY(m.aviso || (m.modulo == "KT508"_L1 && m.owner == &frm));
     // A server may give a table's name in lower case; every other capital counts.
     vistos += Avisos(c, true);
-    QCOMPARE(vistos.join('\n').replace(u"poliza_detalle"_s, u"Poliza_Detalle"_s, Qt::CaseInsensitive), dichos.join('\n'));
+    QCOMPARE(vistos.join('\n').replace(u"poliza_detalle"_s, u"Poliza_Detalle"_s, Qt::CaseInsensitive),
+             dichos.join('\n'));
     if (centro.isEmpty())
         QCOMPARE(pruebas::volcado(c.db()), antes);
     else
@@ -425,12 +443,15 @@ void TstComandos::listado_data()
     const QStringList ejemplo{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"11|1|C|0|AC"_s, u"2|0|D|0|AC"_s};
     for (const QString& b : pruebas::backends()) {
         QTest::addRow("%s vacío", qPrintable(b)) << b << QStringList{} << u""_s << u"\r\n"_s;
-        QTest::addRow("%s ejemplo", qPrintable(b)) << b << ejemplo << u""_s << u"1 - A\r\n\t10 - B\r\n\t11 - C\r\n\r\n2 - D\r\n\r\n"_s;
+        QTest::addRow("%s ejemplo", qPrintable(b))
+            << b << ejemplo << u""_s << u"1 - A\r\n\t10 - B\r\n\t11 - C\r\n\r\n2 - D\r\n\r\n"_s;
         QTest::addRow("%s baja, tres niveles, acumulador sin hijos", qPrintable(b))
-            << b << QStringList{u"3|0|Baja|1|BA"_s, u"30|3|Hoja|1|AC"_s, u"300|30|Nieta|0|BA"_s, u"4|0|Sin hijos|1|AC"_s} << u""_s
-            << u"3 - Baja\r\n\t30 - Hoja\r\n\t\t300 - Nieta\r\n\r\n\r\n4 - Sin hijos\r\n\r\n\r\n"_s;
+            << b
+            << QStringList{u"3|0|Baja|1|BA"_s, u"30|3|Hoja|1|AC"_s, u"300|30|Nieta|0|BA"_s, u"4|0|Sin hijos|1|AC"_s}
+            << u""_s << u"3 - Baja\r\n\t30 - Hoja\r\n\t\t300 - Nieta\r\n\r\n\r\n4 - Sin hijos\r\n\r\n\r\n"_s;
     }
-    QTest::newRow("falla un nivel") << u"sqlite"_s << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}
+    QTest::newRow("falla un nivel") << u"sqlite"_s
+                                    << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}
                                     << u"CC_Acumula = '1'"_s << u"1 - A\r\n2 - D\r\n\t20 - E\r\n\r\n\r\n"_s;
 }
 

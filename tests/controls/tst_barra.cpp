@@ -1,6 +1,6 @@
 // The toolbar as the windows use it: command flags, extra buttons, record-bound fields.
-#include "suite/controls/BarraControles.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/BarraControles.h"
 #include "suite/services/Sesion.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"

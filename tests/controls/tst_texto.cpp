@@ -1,6 +1,6 @@
 // The text field as a user types into it: keys, upper case, Enter, numbers, masks, look-ups.
-#include "suite/controls/TextoVex.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/TextoVex.h"
 #include "suite/services/Sesion.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"

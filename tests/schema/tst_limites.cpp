@@ -53,8 +53,8 @@ void TstLimites::apertura_data()
 }
 
 // An empty database gets the tables and the demo. Another program's is refused with a message
-// that says why and what to do, and not a byte of it written (nor a row on a server); asked for, the tables go in beside
-// the other program's, without the demo.
+// that says why and what to do, and not a byte of it written (nor a row on a server); asked for, the tables go in
+// beside the other program's, without the demo.
 void TstLimites::apertura()
 {
     QFETCH_GLOBAL(QString, backend);
@@ -62,21 +62,25 @@ void TstLimites::apertura()
     QFETCH(bool, crear);
     // SQLite gets a file of its own, so that its bytes can be compared.
     QTemporaryDir carpeta;
-    const QString url = backend == QLatin1String("sqlite") ? QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("ajena.db"))
-                                                           : pruebas::urlDe(backend);
+    const QString url = backend == QLatin1String("sqlite")
+        ? QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("ajena.db"))
+        : pruebas::urlDe(backend);
     std::unique_ptr<AdoConnection> db;
     QVERIFY_SQL(db = AdoConnection::Open(url));
     QVERIFY_SQL(orbanel::schema::Borra(*db));
     QVERIFY_SQL(db->Execute(QStringLiteral("DROP TABLE IF EXISTS Clientes")));
     if (ajena)
-        QVERIFY_SQL(db->Execute(QStringLiteral("CREATE TABLE Clientes AS SELECT 1 AS Id, 'Ferretería López' AS Nombre")));
+        QVERIFY_SQL(
+            db->Execute(QStringLiteral("CREATE TABLE Clientes AS SELECT 1 AS Id, 'Ferretería López' AS Nombre")));
     const QString antes = ajena ? contenido(url) : QString();
 
     const QString mensaje = pruebas::errorDe([&] {
-        Sesion::Configura(url, QStringLiteral("PRUEBAS"), crear ? Sesion::Esquema::Crear : Sesion::Esquema::SiEstaVacia);
+        Sesion::Configura(url, QStringLiteral("PRUEBAS"),
+                          crear ? Sesion::Esquema::Crear : Sesion::Esquema::SiEstaVacia);
     });
     if (ajena && !crear) {
-        QVERIFY2(mensaje.contains(QLatin1String("Clientes"), Qt::CaseInsensitive) && mensaje.contains(QLatin1String("--crear-esquema"))
+        QVERIFY2(mensaje.contains(QLatin1String("Clientes"), Qt::CaseInsensitive)
+                     && mensaje.contains(QLatin1String("--crear-esquema"))
                      && !mensaje.contains(QLatin1String("sqlite:")),
                  qPrintable(mensaje));
         QCOMPARE(contenido(url), antes);
@@ -99,8 +103,10 @@ void TstLimites::textoLargo_data()
     QTest::newRow("descripción al límite") << centro.arg(QStringLiteral("L1"), QString(50, QChar(0xF1))) << 0;
     QTest::newRow("descripción larga") << centro.arg(QStringLiteral("L2"), QString(200, QLatin1Char('x'))) << 50;
     QTest::newRow("clave larga") << centro.arg(QStringLiteral("L234567"), QStringLiteral("Clave de siete")) << 6;
-    QTest::newRow("cuenta larga") << QStringLiteral("INSERT INTO Cuenta_Contable (Cc_Cve_Cuenta_Contable, Cc_Descripcion) "
-                                                    "VALUES ('9999', '%1')").arg(QString(101, QLatin1Char('c')))
+    QTest::newRow("cuenta larga") << QStringLiteral(
+                                         "INSERT INTO Cuenta_Contable (Cc_Cve_Cuenta_Contable, Cc_Descripcion) "
+                                         "VALUES ('9999', '%1')")
+                                         .arg(QString(101, QLatin1Char('c')))
                                   << 100;
 }
 
@@ -113,7 +119,8 @@ void TstLimites::textoLargo()
     QFETCH(int, admitido);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Vacio);
     const QString mensaje = pruebas::errorDe([&] { db->Execute(sentencia); });
-    const QString total = QStringLiteral("SELECT (SELECT COUNT(*) FROM Centro_Costo) + (SELECT COUNT(*) FROM Cuenta_Contable)");
+    const QString total =
+        QStringLiteral("SELECT (SELECT COUNT(*) FROM Centro_Costo) + (SELECT COUNT(*) FROM Cuenta_Contable)");
     QCOMPARE(escalar(*db, total).toInt(), admitido ? 0 : 1);
     const QString guia = QStringLiteral("Un texto es más largo de lo que admite su columna");
     QVERIFY2(admitido ? mensaje.startsWith(guia) && mensaje.contains(QString::number(admitido)) : mensaje.isEmpty(),

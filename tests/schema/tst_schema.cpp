@@ -19,9 +19,10 @@ int cuenta(AdoConnection& db, const QString& sentencia)
 QStringList tablasQueRefieren(AdoConnection& db)
 {
     QStringList tablas;
-    kt508::Recordset rs = db.Execute(QStringLiteral("SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
-                                                    "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND "
-                                                    " sysobjects.type = 'U' AND sysobjects.Name <> 'Centro_Costo'  ORDER BY TABLA ASC"));
+    kt508::Recordset rs =
+        db.Execute(QStringLiteral("SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
+                                  "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND "
+                                  " sysobjects.type = 'U' AND sysobjects.Name <> 'Centro_Costo'  ORDER BY TABLA ASC"));
     for (; !rs.Eof(); rs.MoveNext())
         tablas.append(rs.Fields(QStringLiteral("TABLA")).Value.toString().toLower());
     return tablas;
@@ -40,8 +41,10 @@ void quitaAgregadas(AdoConnection& db)
 QStringList tablasDelGuion(const QString& recurso, const QString& orden)
 {
     QFile guion(recurso);
-    const QString texto = guion.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(guion.readAll()) : QString();
-    const QRegularExpression patron(orden + QStringLiteral(R"(\s+(?:IF\s+EXISTS\s+)?(\w+))"), QRegularExpression::CaseInsensitiveOption);
+    const QString texto =
+        guion.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(guion.readAll()) : QString();
+    const QRegularExpression patron(orden + QStringLiteral(R"(\s+(?:IF\s+EXISTS\s+)?(\w+))"),
+                                    QRegularExpression::CaseInsensitiveOption);
     QStringList tablas;
     for (auto it = patron.globalMatch(texto); it.hasNext();)
         tablas << it.next().captured(1).toLower();
@@ -66,14 +69,16 @@ void TstSchema::valoresPorOmision()
 {
     QFETCH_GLOBAL(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Vacio);
-    QVERIFY_SQL(db->Execute(QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
-                                           "Oper_Alta, Fecha_Alta) VALUES ('777', '0', 'Nuevo', 'PRUEBA', '2024-05-06 07:08:09')")));
+    QVERIFY_SQL(db->Execute(
+        QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
+                       "Oper_Alta, Fecha_Alta) VALUES ('777', '0', 'Nuevo', 'PRUEBA', '2024-05-06 07:08:09')")));
     kt508::Recordset rs;
     QVERIFY_SQL(rs = db->Execute(QStringLiteral("SELECT CC_Tipo, Es_Cve_Estado, Fecha_Alta FROM Centro_Costo "
                                                 "WHERE CC_Cve_Centro_Costo = '777'")));
     const QString alta = rs.Value(2).toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     QCOMPARE(QStringList({rs.Value(0).toString(), rs.Value(1).toString(), alta}),
-             QStringList({QStringLiteral("0"), QStringLiteral("AC"), QStringLiteral("2024-05-06 07:08:09")})); // CC_Tipo not NULL
+             QStringList({QStringLiteral("0"), QStringLiteral("AC"),
+                          QStringLiteral("2024-05-06 07:08:09")})); // CC_Tipo not NULL
 }
 
 // The scan lists the referring tables in name order, column names matched in any capitals;
@@ -93,10 +98,13 @@ void TstSchema::dependencias()
     }
     QStringList tablas, usos;
     QVERIFY_SQL(tablas = tablasQueRefieren(*db));
-    QCOMPARE(tablas, (QStringList{QStringLiteral("aa_anexo"), QStringLiteral("poliza_detalle"), QStringLiteral("presupuesto_centro")}));
+    QCOMPARE(tablas,
+             (QStringList{QStringLiteral("aa_anexo"), QStringLiteral("poliza_detalle"),
+                          QStringLiteral("presupuesto_centro")}));
     for (const QString& tabla : tablas)
         for (const char* clave : {"1052", "105", "106"})
-            usos << QString::number(cuenta(*db, QStringLiteral("FROM %1 WHERE Cc_Cve_Centro_Costo = '%2'").arg(tabla, QLatin1String(clave))));
+            usos << QString::number(cuenta(
+                *db, QStringLiteral("FROM %1 WHERE Cc_Cve_Centro_Costo = '%2'").arg(tabla, QLatin1String(clave))));
     QCOMPARE(usos.join(QLatin1Char(' ')), QStringLiteral("1 0 0 0 1 0 0 1 1")); // per table, per key
     QVERIFY_SQL(quitaAgregadas(*db));
 }
@@ -108,16 +116,21 @@ void TstSchema::demo()
 {
     QFETCH_GLOBAL(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
-    const QString conPadre = QStringLiteral("FROM Centro_Costo c JOIN Centro_Costo p ON p.CC_Cve_Centro_Costo = c.CC_Acumula WHERE ");
+    const QString conPadre =
+        QStringLiteral("FROM Centro_Costo c JOIN Centro_Costo p ON p.CC_Cve_Centro_Costo = c.CC_Acumula WHERE ");
     const QList<QPair<QString, int>> esperados = {
         {conPadre + QStringLiteral("p.Es_Cve_Estado = 'BA' AND c.Es_Cve_Estado <> 'BA'"), 0},
         {conPadre + QStringLiteral("p.Es_Cve_Estado = 'AC' AND c.Es_Cve_Estado = 'BA' AND c.CC_Tipo = 0"), 1},
-        {QStringLiteral("FROM Parametros WHERE Parametro || '=' || Valor IN ('CAT_GRUPO_CENTRO_COSTO_DEFAULT=000100', 'CAT_AUTOCLAVE=0', "
-                        "'FTO_CENTRO_COSTO=999999', 'FTO_GRUPO_CENTRO_COSTO=999999', 'CON_CUENTA_PADRE_CENTRO_COSTO=5100')"), 5},
+        {QStringLiteral(
+             "FROM Parametros WHERE Parametro || '=' || Valor IN ('CAT_GRUPO_CENTRO_COSTO_DEFAULT=000100', "
+             "'CAT_AUTOCLAVE=0', "
+             "'FTO_CENTRO_COSTO=999999', 'FTO_GRUPO_CENTRO_COSTO=999999', 'CON_CUENTA_PADRE_CENTRO_COSTO=5100')"),
+         5},
         {QStringLiteral("FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = '5100'"), 1},
         {QStringLiteral("FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105' AND CC_Descripcion = 'Ventas norte'"), 1},
         {QStringLiteral("FROM Centro_Costo c WHERE NOT EXISTS (SELECT 1 FROM Grupo_Centro_Costo g WHERE "
-                        "g.Gcc_Cve_Grupo_Centro_Costo = c.Gcc_Cve_Grupo_Centro_Costo)"), 0},
+                        "g.Gcc_Cve_Grupo_Centro_Costo = c.Gcc_Cve_Grupo_Centro_Costo)"),
+         0},
     };
     for (const auto& [condicion, total] : esperados)
         QVERIFY2(cuenta(*db, condicion) == total, qPrintable(condicion));
@@ -133,8 +146,9 @@ void TstSchema::dialectoSqlServer()
     QCOMPARE(sqlServer.FechaHora(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), QStringLiteral("20260102 03:04:05"));
     QCOMPARE(sqlServer.Fecha(QDate(2026, 12, 31)), QStringLiteral("20261231"));
     QCOMPARE(sqlServer.ConsultaFechaServidor(), QStringLiteral("SELECT CURRENT_TIMESTAMP"));
-    QCOMPARE(sqlServer.ConsultaCatalogoExiste(),
-             QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'"));
+    QCOMPARE(
+        sqlServer.ConsultaCatalogoExiste(),
+        QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'"));
 
     const auto& sqlite = orbanel::ado::Dialecto::De(orbanel::ado::Dialect::SQLite);
     const QStringList creadas = tablasDelGuion(sqlServer.GuionCrea(), QStringLiteral("CREATE TABLE"));

@@ -32,7 +32,8 @@ private:
 void PruebasDatos::mensajeResponde_data()
 {
     const QString corto = u"¿Desea eliminar el centro de costos?"_s;
-    const QString largo = u"No se pudo guardar el centro de costos: "_s + u"la base de datos rechazó el cambio. "_s.repeated(8);
+    const QString largo =
+        u"No se pudo guardar el centro de costos: "_s + u"la base de datos rechazó el cambio. "_s.repeated(8);
     QTest::addColumn<QString>("texto");
     QTest::addColumn<int>("estilo");
     QTest::addColumn<int>("tecla"); // none: a click on Sí
@@ -68,7 +69,8 @@ void PruebasDatos::mensajeResponde()
     if (texto.size() < 60)
         QVERIFY2(ancho >= enUnaLinea, qPrintable(u"%1 < %2"_s.arg(ancho).arg(enUnaLinea)));
     else
-        QVERIFY2(ancho > enUnaLinea / 6 && ancho < enUnaLinea / 2, qPrintable(u"%1 de %2"_s.arg(ancho).arg(enUnaLinea)));
+        QVERIFY2(ancho > enUnaLinea / 6 && ancho < enUnaLinea / 2,
+                 qPrintable(u"%1 de %2"_s.arg(ancho).arg(enUnaLinea)));
 }
 
 // A stored setting wins over the default; a missing one gives its default, the empty text too:

@@ -65,7 +65,8 @@ void PruebasUtilerias::valorCampoYSiguienteClave()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
     QVERIFY_SQL(AgregaCentro(u"105"_s, u"0"_s));
-    for (const auto& [clave, esperado] : {std::pair{u"105"_s, u"Centro 105"_s}, std::pair{u"1' OR '1'='1"_s, QString()}})
+    for (const auto& [clave, esperado] :
+         {std::pair{u"105"_s, u"Centro 105"_s}, std::pair{u"1' OR '1'='1"_s, QString()}})
         QCOMPARE(m_util.ValorCampo(u"Centro_Costo"_s, u"CC_Cve_Centro_Costo"_s, clave, u"CC_Descripcion"_s), esperado);
 
     QCOMPARE(m_util.SiguienteClave(u"Grupo_Centro_Costo"_s, u"Gcc_Cve_Grupo_Centro_Costo"_s), 1);

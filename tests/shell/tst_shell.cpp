@@ -98,7 +98,8 @@ void TstShell::salirDescargaAlAnfitrion()
     QVERIFY(frm->Cargada());
 
     c.Inserta(QStringLiteral("777"), QStringLiteral("0"), QStringLiteral("Nuevo"), 0, QStringLiteral("AC"));
-    c.db().Execute(QStringLiteral("UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"));
+    c.db().Execute(
+        QStringLiteral("UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"));
     emit frm->Controles->Salir();
     QTRY_VERIFY(anfitrion.isNull());
     QVERIFY(!frmKT508::Existe() || !frmKT508::Instancia().Cargada());

@@ -18,7 +18,8 @@ using pruebas::Contenido;
 
 namespace {
 
-const QString Hijos = u"SELECT Cc_Cve_Centro_Costo FROM Centro_Costo WHERE Cc_Acumula = '%1' ORDER BY Cc_Cve_Centro_Costo "_s;
+const QString Hijos =
+    u"SELECT Cc_Cve_Centro_Costo FROM Centro_Costo WHERE Cc_Acumula = '%1' ORDER BY Cc_Cve_Centro_Costo "_s;
 
 // 1 with children 10 and 11; 10 with child 100; 2 beside 1. States mixed.
 void Rama(Componente& c)
@@ -76,8 +77,9 @@ void TstStore::borraCentro()
     QVERIFY(Publico::BorraCentro(u"1"_s));
     c.db().CommitTrans();
     const QString borra = u"DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = '%1'"_s;
-    QCOMPARE(c.db().recorded(), (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(100),
-                                             Hijos.arg(100), borra.arg(11), Hijos.arg(11)}));
+    QCOMPARE(c.db().recorded(),
+             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(100), Hijos.arg(100),
+                          borra.arg(11), Hijos.arg(11)}));
     QCOMPARE(Filas(c, u"CC_Acumula"_s), QStringList{u"2|0"_s});
 }
 
@@ -106,14 +108,14 @@ void TstStore::cambiaEstado()
     const QString cambio = u"UPDATE Centro_Costo SET   Oper_Ult_Modif = 'PRUEBAS',    Fecha_Ult_Modif = '2026-12-05 "
                            "10:0%1:00',    Oper_Baja = 'PRUEBAS',    Fecha_Baja = '2026-12-05 10:0%1:00',    "
                            "Es_Cve_Estado = 'BA' WHERE Cc_Cve_Centro_Costo = '%2'"_s;
-    QCOMPARE(enviadas, (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), cambio.arg(1).arg(10), Hijos.arg(10),
-                                               cambio.arg(2).arg(100), Hijos.arg(100), cambio.arg(1).arg(100),
-                                               cambio.arg(0).arg(10), cambio.arg(3).arg(11), Hijos.arg(11),
-                                               cambio.arg(0).arg(11)}));
-    QCOMPARE(Filas(c, u"Es_Cve_Estado, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
-             (QStringList{u"1|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"10|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s,
-                          u"100|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s, u"11|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s,
-                          u"2|AC||||"_s}));
+    QCOMPARE(enviadas,
+             (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), cambio.arg(1).arg(10), Hijos.arg(10),
+                          cambio.arg(2).arg(100), Hijos.arg(100), cambio.arg(1).arg(100), cambio.arg(0).arg(10),
+                          cambio.arg(3).arg(11), Hijos.arg(11), cambio.arg(0).arg(11)}));
+    QCOMPARE(
+        Filas(c, u"Es_Cve_Estado, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
+        (QStringList{u"1|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"10|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s,
+                     u"100|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s, u"11|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"2|AC||||"_s}));
 }
 
 // The centre's account or parent as stored, Null included; "" when there is no such centre.
@@ -125,9 +127,9 @@ void TstStore::lectores()
     c.Inserta(u"O'N"_s, u"10"_s, u"Con comilla"_s, 0, u"AC"_s);
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = 'O''N'"_s);
     QStringList leidos;
-    for (const QVariant& v : {Publico::CuentaDeCentro(u"O'N"_s), Publico::CuentaDeCentro(u"1"_s),
-                              Publico::CuentaDeCentro(u"999"_s), Publico::PadreDeCentro(u"O'N"_s),
-                              Publico::PadreDeCentro(u"1"_s), Publico::PadreDeCentro(u"999"_s)})
+    for (const QVariant& v :
+         {Publico::CuentaDeCentro(u"O'N"_s), Publico::CuentaDeCentro(u"1"_s), Publico::CuentaDeCentro(u"999"_s),
+          Publico::PadreDeCentro(u"O'N"_s), Publico::PadreDeCentro(u"1"_s), Publico::PadreDeCentro(u"999"_s)})
         leidos << (v.isNull() ? u"<null>"_s : v.toString());
     QCOMPARE(leidos, (QStringList{u"5100-001"_s, u"<null>"_s, u""_s, u"10"_s, u"0"_s, u""_s}));
 }

@@ -40,18 +40,18 @@ QString errorDe(const std::function<void()>& accion);
 } // namespace pruebas
 
 // Runs the expression; if it raises kt508::Error, the test fails with the database's text.
-#define QVERIFY_SQL(expresion)                                                                   \
-    do {                                                                                         \
-        try {                                                                                    \
-            expresion;                                                                           \
-        } catch (const kt508::Error& error_sql_) {                                               \
-            const QByteArray texto_sql_ = #expresion " falló: " + error_sql_.Description().toUtf8(); \
-            QTest::qFail(texto_sql_.constData(), __FILE__, __LINE__);                            \
-            return;                                                                              \
-        }                                                                                        \
+#define QVERIFY_SQL(expresion)                                                                                         \
+    do {                                                                                                               \
+        try {                                                                                                          \
+            expresion;                                                                                                 \
+        } catch (const kt508::Error& error_sql_) {                                                                     \
+            const QByteArray texto_sql_ = #expresion " falló: " + error_sql_.Description().toUtf8();                   \
+            QTest::qFail(texto_sql_.constData(), __FILE__, __LINE__);                                                  \
+            return;                                                                                                    \
+        }                                                                                                              \
     } while (false)
 
 // Opens a fresh connection for the current backend row, failing the test when it cannot.
-#define ABRE_BACKEND(variable, backend, contenido)                                               \
-    std::unique_ptr<orbanel::ado::AdoConnection> variable;                                       \
+#define ABRE_BACKEND(variable, backend, contenido)                                                                     \
+    std::unique_ptr<orbanel::ado::AdoConnection> variable;                                                             \
     QVERIFY_SQL(variable = pruebas::abre((backend), (contenido)))

@@ -15,7 +15,7 @@ public:
     ~Componente();
 
     orbanel::ado::AdoConnection& db() const;
-    frmKT508& Carga();   // the shared window, loaded (and shown)
+    frmKT508& Carga(); // the shared window, loaded (and shown)
     void Inserta(const QString& clave, const QString& padre, const QVariant& descripcion, int tipo,
                  const QVariant& estado);
 

@@ -32,8 +32,7 @@ struct ConsultaDePrueba : kt508::IConsultaRegistro {
 };
 
 // Every double the platform makes shares the script the test holds.
-template <class Doble, class Guion>
-auto Fabrica(std::shared_ptr<Guion> guion)
+template <class Doble, class Guion> auto Fabrica(std::shared_ptr<Guion> guion)
 {
     return [guion] {
         auto doble = std::make_unique<Doble>();

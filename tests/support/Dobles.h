@@ -69,8 +69,8 @@ struct LlamadaBusqueda {
 
 struct GuionUtilerias {
     QString operador = QStringLiteral("PRUEBAS");
-    std::optional<QDateTime> reloj;           // FechaServidor; the server's clock when empty
-    bool soloRegistraBusquedas = false;       // BuscaEnArbol records without searching
+    std::optional<QDateTime> reloj;     // FechaServidor; the server's clock when empty
+    bool soloRegistraBusquedas = false; // BuscaEnArbol records without searching
 
     QList<LlamadaBusqueda> busquedas;
     QList<LlamadaValidaCambio> validaciones;

@@ -18,9 +18,10 @@ void siembraFallas(AdoConnection& db)
     // Key, parent, CC_Tipo.
     for (const char* fila : {"H1 ZZ 1", "H11 H1 0", "C1 C1 0", "C2 C3 1", "C3 C2 1", "T0 0 1", "T1 0 0", "T11 T1 0"}) {
         const QStringList c = QString::fromLatin1(fila).split(QLatin1Char(' '));
-        db.ExecuteParams(QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) "
-                                        "VALUES (?, ?, ?, ?)"),
-                         {c.at(0), c.at(1), QStringLiteral("Centro ") + c.at(0), c.at(2).toInt()});
+        db.ExecuteParams(
+            QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) "
+                           "VALUES (?, ?, ?, ?)"),
+            {c.at(0), c.at(1), QStringLiteral("Centro ") + c.at(0), c.at(2).toInt()});
     }
     // Only a file written before its length checks existed can hold a text too long.
     if (db.dialect() == orbanel::ado::Dialect::SQLite) {
@@ -47,7 +48,8 @@ QStringList sembradas(AdoConnection& db, bool conTipos)
     const auto linea = [](Clase clase, const char* claves) {
         return QStringLiteral("%1:%2").arg(static_cast<int>(clase)).arg(QLatin1String(claves));
     };
-    QStringList lineas{linea(Clase::PadreInexistente, "H1,ZZ"), linea(Clase::Ciclo, "C1"), linea(Clase::Ciclo, "C2,C3")};
+    QStringList lineas{linea(Clase::PadreInexistente, "H1,ZZ"), linea(Clase::Ciclo, "C1"),
+                       linea(Clase::Ciclo, "C2,C3")};
     if (conTipos)
         lineas << linea(Clase::TipoErroneo, "T0") << linea(Clase::TipoErroneo, "T1");
     if (db.dialect() == orbanel::ado::Dialect::SQLite)
@@ -117,7 +119,8 @@ void TstVerifica::reparaTipos()
     QVERIFY_SQL(QCOMPARE(orbanel::verifica::ReparaTipos(*db, QStringLiteral("ANA")),
                          (QStringList{QStringLiteral("T0"), QStringLiteral("T1")})));
     QCOMPARE(resumen(orbanel::verifica::Verifica(*db)), sembradas(*db, false));
-    const QString bitacora = QStringLiteral("SELECT COUNT(*) FROM Bitacora_Cambios WHERE Bc_Operador = 'ANA' AND Bc_Fecha IS NOT NULL");
+    const QString bitacora =
+        QStringLiteral("SELECT COUNT(*) FROM Bitacora_Cambios WHERE Bc_Operador = 'ANA' AND Bc_Fecha IS NOT NULL");
     QCOMPARE(pruebas::escalar(*db, bitacora).toInt(), 2); // the demo logs nothing
 }
 

@@ -43,6 +43,11 @@ void ConexionContada::RollbackTrans()
     m_real.RollbackTrans();
 }
 
+bool ConexionContada::EnTransaccion() const
+{
+    return m_real.EnTransaccion();
+}
+
 DatosBench::DatosBench(ConexionContada& c)
     : m_conexion(c)
 {

@@ -25,6 +25,7 @@ public:
     int BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;
+    bool EnTransaccion() const override;
     long enviadas = 0;
 
 private:

@@ -610,6 +610,11 @@ bool AdoConnection::inTransaction() const
     return d->inTransaction;
 }
 
+bool AdoConnection::EnTransaccion() const
+{
+    return d->inTransaction;
+}
+
 bool AdoConnection::sqliteDirecta() const
 {
     return d->sqlite != nullptr;

@@ -31,6 +31,7 @@ public:
     int BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;
+    bool EnTransaccion() const override;
 
     // The suite's own statements, with bound values.
     kt508::Recordset ExecuteParams(const QString& commandText, const QVariantList& values);

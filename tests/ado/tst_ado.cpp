@@ -1,5 +1,7 @@
 #include "tests/support/Backends.h"
 
+#include "kt508/services/Decimal.h"
+#include "kt508/services/Sentencia.h"
 #include "suite/ado/Literales.h"
 
 #include <QElapsedTimer>
@@ -71,6 +73,8 @@ private slots:
     void literalesComoTexto();
     void fallos_data();
     void fallos();
+    void formas();
+    void lotes();
     void aperturas();
     void conexionPerdida();
 
@@ -364,6 +368,76 @@ void TstAdo::fallos()
 
 // A file of something else, or a server that cannot be reached, is refused with a Spanish lead
 // that names it, never with the password; the file stays as it was.
+// A form parsed once: marks by name (one name may come twice), quoted text never a mark, an
+// identifier spliced only when it is a plain name. The text as written doubles a quote, writes a
+// number bare and a null as NULL; what the database stores is the value, unchanged.
+void TstAdo::formas()
+{
+    QFETCH_GLOBAL(QString, backend);
+    static const kt508::Forma forma(QStringLiteral("INSERT INTO {tabla} (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) "
+                                                   "VALUES (:clave, :texto || ':no' || :texto)"));
+    QCOMPARE(forma.Marcas(), 3);
+    QCOMPARE(forma.NombreDeMarca(2), QStringLiteral("texto"));
+    kt508::Sentencia inserta(forma);
+    QVERIFY(!errorDe([&] { inserta.Texto(); }).isEmpty()); // values missing
+    QVERIFY(!errorDe([&] { inserta.ConIdentificador(QStringLiteral("tabla"), QStringLiteral("x; DROP")); }).isEmpty());
+    QVERIFY(!errorDe([&] { inserta.Con(QStringLiteral("otra"), 1); }).isEmpty());
+    inserta.ConIdentificador(QStringLiteral("tabla"), QStringLiteral("Grupo_Centro_Costo"))
+        .Con(QStringLiteral("clave"), QStringLiteral("O'N"))
+        .Con(QStringLiteral("texto"), QStringLiteral("a'b"));
+    QCOMPARE(inserta.Texto(),
+             QStringLiteral("INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, "
+                            "Gcc_Descripcion) VALUES ('O''N', 'a''b' || ':no' || 'a''b')"));
+    QCOMPARE(kt508::Sentencia::Literal(QVariant()), QStringLiteral("NULL"));
+    QCOMPARE(kt508::Sentencia::Literal(QVariant::fromValue(*kt508::Decimal::DeTexto(u"-0012.5000"))),
+             QStringLiteral("-12.5"));
+
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    db->setRecording(true);
+    QVERIFY_SQL(db->Ejecuta(inserta));
+    QCOMPARE(db->recorded(), QStringList{inserta.Texto()});
+    static const kt508::Forma lee(
+        QStringLiteral("SELECT Gcc_Descripcion FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    QVERIFY_SQL(
+        QCOMPARE(lectura(db->Ejecuta(kt508::Sentencia(lee).Con(QStringLiteral("clave"), QStringLiteral("O'N")))),
+                 QStringLiteral("gcc_descripcion|a'b:noa'b")));
+}
+
+// A batch gives each statement's rows in order. Outside a transaction a failure is its own;
+// inside one it ends the batch, and the rollback leaves nothing of it.
+void TstAdo::lotes()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    static const kt508::Forma inserta(QStringLiteral(
+        "INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) VALUES (:clave, 'G')"));
+    static const kt508::Forma cuenta(
+        QStringLiteral("SELECT COUNT(*) AS Total FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo <> :nada"));
+    const auto lote = [&](const QString& a, const QString& b) {
+        return std::vector<kt508::Sentencia>{kt508::Sentencia(inserta).Con(QStringLiteral("clave"), a),
+                                             kt508::Sentencia(inserta).Con(QStringLiteral("clave"), b),
+                                             kt508::Sentencia(cuenta).Con(QStringLiteral("nada"), QString())};
+    };
+    const auto total = [](std::vector<kt508::Resultado>& r) { return r.back().filas.Value(0).toInt(); };
+
+    db->failContaining(QStringLiteral("'B'"));
+    std::vector<kt508::Resultado> fuera = db->EjecutaLote(lote(QStringLiteral("A"), QStringLiteral("B")));
+    QCOMPARE(fuera.size(), size_t(3));
+    QVERIFY(fuera[0].Corrio() && !fuera[1].Corrio() && fuera[2].Corrio());
+    QCOMPARE(fuera[1].error, QStringLiteral("Fallo provocado por la prueba"));
+    QCOMPARE(total(fuera), 1);
+
+    const QString antes = pruebas::volcado(*db);
+    db->failContaining(QStringLiteral("'D'"));
+    QVERIFY_SQL(db->BeginTrans());
+    std::vector<kt508::Resultado> dentro = db->EjecutaLote(lote(QStringLiteral("C"), QStringLiteral("D")));
+    QVERIFY(dentro[0].Corrio() && !dentro[1].Corrio() && !dentro[2].Corrio());
+    QVERIFY(!errorDe([&] { kt508::FilasOFallo(std::move(dentro)); }).isEmpty());
+    QVERIFY_SQL(db->RollbackTrans());
+    QCOMPARE(pruebas::volcado(*db), antes);
+    db->clearFailure();
+}
+
 void TstAdo::aperturas()
 {
     const QByteArray notas(4096, 'x');

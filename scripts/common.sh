@@ -6,7 +6,7 @@ BUILD="${KT508_BUILD:-$ROOT/build}"
 
 # qt6-translations-l10n: Qt's own dialogs in Spanish; qt6-qpa-plugins: the VNC platform ./run
 # serves the screen with when there is no display.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libqt6sql6-odbc
+PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev libqt6sql6-odbc
           libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev tdsodbc
           qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core clang-format)
 

@@ -27,6 +27,17 @@ QString Dialecto::Fecha(const QDate& dia) const
     return dia.toString(FormatoFecha());
 }
 
+// PostgreSQL's ODBC driver runs a batch as one unit: a failure undoes all of it.
+QString Dialecto::UneLote(const QStringList& sentencias) const
+{
+    return sentencias.join(QStringLiteral(";\n"));
+}
+
+bool Dialecto::LoteTodoONada() const
+{
+    return true;
+}
+
 QString Dialecto::GuionCrea() const
 {
     return QStringLiteral(":/orbanel/schema/%1.sql").arg(Nombre());
@@ -119,6 +130,21 @@ QString DialectoSqlServer::ConsultaFechaServidor() const
 QString DialectoSqlServer::ConsultaCatalogoExiste() const
 {
     return QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'");
+}
+
+// Each statement gives its own result and the batch stops at the first failure, so the results
+// read in order are the statements' and nothing after a failure runs.
+QString DialectoSqlServer::UneLote(const QStringList& sentencias) const
+{
+    QString lote;
+    for (const QString& sentencia : sentencias)
+        lote += sentencia + QStringLiteral(";\nIF @@ERROR <> 0 RETURN;\n");
+    return lote;
+}
+
+bool DialectoSqlServer::LoteTodoONada() const
+{
+    return false;
 }
 
 } // namespace orbanel::ado

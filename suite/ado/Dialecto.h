@@ -5,12 +5,14 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace orbanel::ado {
 
 // What the suite says differently to each database: how a date travels as text, how the
-// server's clock is read, how an empty database is recognised and which schema scripts
-// build it. One dialect per database; the rest of the suite asks, never switches.
+// server's clock is read, how an empty database is recognised, which schema scripts build it
+// and how a batch of statements travels. One dialect per database; the rest of the suite
+// asks, never switches.
 class Dialecto {
 public:
     virtual ~Dialecto();
@@ -29,6 +31,12 @@ public:
     virtual QString ConsultaFechaServidor() const = 0;
     // One row with column Total: 0 while the database has no catalogue table.
     virtual QString ConsultaCatalogoExiste() const = 0;
+
+    // The statements of a batch as one text that a server runs in one execution, each giving
+    // one result; SQLite never needs it.
+    virtual QString UneLote(const QStringList& sentencias) const;
+    // True when a failed statement undoes every statement of its execution.
+    virtual bool LoteTodoONada() const;
 
     // Qt resources of the scripts that create and drop the schema.
     QString GuionCrea() const;
@@ -53,7 +61,8 @@ public:
     QString ConsultaCatalogoExiste() const override;
 };
 
-// The suite's original database: dates as "yyyyMMdd", which it reads whatever its language.
+// The suite's original database: dates as "yyyyMMdd", which it reads whatever its language; a
+// batch goes on after a failed statement unless told to stop.
 class DialectoSqlServer final : public Dialecto {
 public:
     QString Nombre() const override;
@@ -61,6 +70,8 @@ public:
     QString FormatoFecha() const override;
     QString ConsultaFechaServidor() const override;
     QString ConsultaCatalogoExiste() const override;
+    QString UneLote(const QStringList& sentencias) const override;
+    bool LoteTodoONada() const override;
 };
 
 } // namespace orbanel::ado

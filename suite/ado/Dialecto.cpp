@@ -65,6 +65,11 @@ QString DialectoSqlite::FormatoFecha() const
     return QStringLiteral("yyyy-MM-dd");
 }
 
+QString DialectoSqlite::ExpresionAhora() const
+{
+    return QStringLiteral("datetime('now', 'localtime')");
+}
+
 QString DialectoSqlite::ConsultaFechaServidor() const
 {
     return QStringLiteral("SELECT datetime('now', 'localtime')");
@@ -74,6 +79,19 @@ QString DialectoSqlite::ConsultaCatalogoExiste() const
 {
     return QStringLiteral("SELECT COUNT(*) AS Total FROM sqlite_master "
                           "WHERE type = 'table' AND name = 'Centro_Costo' COLLATE NOCASE");
+}
+
+QString DialectoSqlite::ConsultaTablas() const
+{
+    return QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                          "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
+}
+
+// The length is what the declared type gives between parentheses ("VARCHAR(50)").
+QString DialectoSqlite::ConsultaLargos() const
+{
+    return QStringLiteral("SELECT name, CAST(substr(type, instr(type, '(') + 1) AS INTEGER) "
+                          "FROM pragma_table_info('Centro_Costo') WHERE upper(type) LIKE '%CHAR%(%'");
 }
 
 // --- PostgreSQL ---
@@ -93,6 +111,11 @@ QString DialectoPostgreSQL::FormatoFecha() const
     return QStringLiteral("yyyy-MM-dd");
 }
 
+QString DialectoPostgreSQL::ExpresionAhora() const
+{
+    return QStringLiteral("LOCALTIMESTAMP(0)");
+}
+
 QString DialectoPostgreSQL::ConsultaFechaServidor() const
 {
     return QStringLiteral("SELECT LOCALTIMESTAMP(0)");
@@ -103,6 +126,19 @@ QString DialectoPostgreSQL::ConsultaCatalogoExiste() const
     // Unquoted names are folded to lower case by the server.
     return QStringLiteral("SELECT COUNT(*) AS Total FROM information_schema.tables "
                           "WHERE table_schema = current_schema() AND table_name = 'centro_costo'");
+}
+
+QString DialectoPostgreSQL::ConsultaTablas() const
+{
+    return QStringLiteral("SELECT table_name FROM information_schema.tables "
+                          "WHERE table_schema = current_schema() ORDER BY table_name");
+}
+
+QString DialectoPostgreSQL::ConsultaLargos() const
+{
+    return QStringLiteral("SELECT column_name, character_maximum_length FROM information_schema.columns "
+                          "WHERE table_schema = current_schema() AND table_name = 'centro_costo' "
+                          "AND character_maximum_length IS NOT NULL");
 }
 
 // --- SQL Server ---
@@ -122,6 +158,11 @@ QString DialectoSqlServer::FormatoFecha() const
     return QStringLiteral("yyyyMMdd");
 }
 
+QString DialectoSqlServer::ExpresionAhora() const
+{
+    return QStringLiteral("CURRENT_TIMESTAMP");
+}
+
 QString DialectoSqlServer::ConsultaFechaServidor() const
 {
     return QStringLiteral("SELECT CURRENT_TIMESTAMP");
@@ -130,6 +171,17 @@ QString DialectoSqlServer::ConsultaFechaServidor() const
 QString DialectoSqlServer::ConsultaCatalogoExiste() const
 {
     return QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'");
+}
+
+QString DialectoSqlServer::ConsultaTablas() const
+{
+    return QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES ORDER BY TABLE_NAME");
+}
+
+QString DialectoSqlServer::ConsultaLargos() const
+{
+    return QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
+                          "WHERE TABLE_NAME = 'Centro_Costo' AND CHARACTER_MAXIMUM_LENGTH > 0");
 }
 
 // Each statement gives its own result and the batch stops at the first failure, so the results

@@ -10,9 +10,9 @@
 namespace orbanel::ado {
 
 // What the suite says differently to each database: how a date travels as text, how the
-// server's clock is read, how an empty database is recognised, which schema scripts build it
-// and how a batch of statements travels. One dialect per database; the rest of the suite
-// asks, never switches.
+// server's clock is read, how an empty database is recognised and which schema scripts
+// build it, how its catalogue is read and how a batch of statements travels. One dialect per
+// database; the rest of the suite asks, never switches.
 class Dialecto {
 public:
     virtual ~Dialecto();
@@ -27,10 +27,17 @@ public:
     QString FechaHora(const QDateTime& momento) const;
     QString Fecha(const QDate& dia) const;
 
+    // An expression of the server's local time to the second, as a date-time column keeps it.
+    virtual QString ExpresionAhora() const = 0;
     // One row, one column: the server's local time, to the second.
     virtual QString ConsultaFechaServidor() const = 0;
     // One row with column Total: 0 while the database has no catalogue table.
     virtual QString ConsultaCatalogoExiste() const = 0;
+    // One column: the name of every table and view the database holds, its own catalogues aside,
+    // in name order.
+    virtual QString ConsultaTablas() const = 0;
+    // Two columns: each text column of Centro_Costo and the characters it admits.
+    virtual QString ConsultaLargos() const = 0;
 
     // The statements of a batch as one text that a server runs in one execution, each giving
     // one result; SQLite never needs it.
@@ -48,8 +55,11 @@ public:
     QString Nombre() const override;
     QString FormatoFechaHora() const override;
     QString FormatoFecha() const override;
+    QString ExpresionAhora() const override;
     QString ConsultaFechaServidor() const override;
     QString ConsultaCatalogoExiste() const override;
+    QString ConsultaTablas() const override;
+    QString ConsultaLargos() const override;
 };
 
 class DialectoPostgreSQL final : public Dialecto {
@@ -57,19 +67,25 @@ public:
     QString Nombre() const override;
     QString FormatoFechaHora() const override;
     QString FormatoFecha() const override;
+    QString ExpresionAhora() const override;
     QString ConsultaFechaServidor() const override;
     QString ConsultaCatalogoExiste() const override;
+    QString ConsultaTablas() const override;
+    QString ConsultaLargos() const override;
 };
 
-// The suite's original database: dates as "yyyyMMdd", which it reads whatever its language; a
-// batch goes on after a failed statement unless told to stop.
+// SQL Server reads dates as "yyyyMMdd" whatever its language; a batch goes on after a failed
+// statement unless told to stop.
 class DialectoSqlServer final : public Dialecto {
 public:
     QString Nombre() const override;
     QString FormatoFechaHora() const override;
     QString FormatoFecha() const override;
+    QString ExpresionAhora() const override;
     QString ConsultaFechaServidor() const override;
     QString ConsultaCatalogoExiste() const override;
+    QString ConsultaTablas() const override;
+    QString ConsultaLargos() const override;
     QString UneLote(const QStringList& sentencias) const override;
     bool LoteTodoONada() const override;
 };

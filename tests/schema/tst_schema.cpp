@@ -146,6 +146,7 @@ void TstSchema::dialectoSqlServer()
     QCOMPARE(sqlServer.FechaHora(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), QStringLiteral("20260102 03:04:05"));
     QCOMPARE(sqlServer.Fecha(QDate(2026, 12, 31)), QStringLiteral("20261231"));
     QCOMPARE(sqlServer.ConsultaFechaServidor(), QStringLiteral("SELECT CURRENT_TIMESTAMP"));
+    QCOMPARE(sqlServer.ExpresionAhora(), QStringLiteral("CURRENT_TIMESTAMP"));
     QCOMPARE(sqlServer.UneLote({QStringLiteral("INSERT INTO T VALUES (?)"), QStringLiteral("SELECT A FROM T")}),
              QStringLiteral(
                  "INSERT INTO T VALUES (?);\nIF @@ERROR <> 0 RETURN;\nSELECT A FROM T;\nIF @@ERROR <> 0 RETURN;\n"));

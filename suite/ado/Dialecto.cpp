@@ -72,7 +72,7 @@ QString DialectoSqlite::ExpresionAhora() const
 
 QString DialectoSqlite::ConsultaFechaServidor() const
 {
-    return QStringLiteral("SELECT datetime('now', 'localtime')");
+    return QStringLiteral("SELECT strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime')");
 }
 
 QString DialectoSqlite::ConsultaCatalogoExiste() const
@@ -92,6 +92,20 @@ QString DialectoSqlite::ConsultaLargos() const
 {
     return QStringLiteral("SELECT name, CAST(substr(type, instr(type, '(') + 1) AS INTEGER) "
                           "FROM pragma_table_info('Centro_Costo') WHERE upper(type) LIKE '%CHAR%(%'");
+}
+
+// The path of keys so far, between unit separators, stops a chain that comes back on itself.
+QString DialectoSqlite::ConsultaCadena() const
+{
+    return QStringLiteral(
+        "WITH RECURSIVE Cadena (Nivel, Clave, Acumula, Camino) AS ("
+        "SELECT 0, CC_Cve_Centro_Costo, CC_Acumula, char(31) || CC_Cve_Centro_Costo || char(31) "
+        "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ? "
+        "UNION ALL "
+        "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, p.Camino || c.CC_Cve_Centro_Costo || char(31) "
+        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = TRIM(p.Acumula) "
+        "WHERE TRIM(p.Acumula) <> '0' AND instr(p.Camino, char(31) || TRIM(p.Acumula) || char(31)) = 0) "
+        "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel");
 }
 
 // --- PostgreSQL ---
@@ -118,7 +132,7 @@ QString DialectoPostgreSQL::ExpresionAhora() const
 
 QString DialectoPostgreSQL::ConsultaFechaServidor() const
 {
-    return QStringLiteral("SELECT LOCALTIMESTAMP(0)");
+    return QStringLiteral("SELECT LOCALTIMESTAMP");
 }
 
 QString DialectoPostgreSQL::ConsultaCatalogoExiste() const
@@ -139,6 +153,19 @@ QString DialectoPostgreSQL::ConsultaLargos() const
     return QStringLiteral("SELECT column_name, character_maximum_length FROM information_schema.columns "
                           "WHERE table_schema = current_schema() AND table_name = 'centro_costo' "
                           "AND character_maximum_length IS NOT NULL");
+}
+
+QString DialectoPostgreSQL::ConsultaCadena() const
+{
+    return QStringLiteral(
+        "WITH RECURSIVE Cadena (Nivel, Clave, Acumula, Camino) AS ("
+        "SELECT 0, CC_Cve_Centro_Costo, CC_Acumula, chr(31) || CC_Cve_Centro_Costo || chr(31) "
+        "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ? "
+        "UNION ALL "
+        "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, p.Camino || c.CC_Cve_Centro_Costo || chr(31) "
+        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = TRIM(p.Acumula) "
+        "WHERE TRIM(p.Acumula) <> '0' AND strpos(p.Camino, chr(31) || TRIM(p.Acumula) || chr(31)) = 0) "
+        "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel");
 }
 
 // --- SQL Server ---
@@ -182,6 +209,22 @@ QString DialectoSqlServer::ConsultaLargos() const
 {
     return QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
                           "WHERE TABLE_NAME = 'Centro_Costo' AND CHARACTER_MAXIMUM_LENGTH > 0");
+}
+
+// A recursive query stops at 100 levels unless told otherwise; the path stops a cycle instead.
+QString DialectoSqlServer::ConsultaCadena() const
+{
+    return QStringLiteral("WITH Cadena (Nivel, Clave, Acumula, Camino) AS ("
+                          "SELECT 0, CC_Cve_Centro_Costo, CC_Acumula, "
+                          "CAST(CHAR(31) + CC_Cve_Centro_Costo + CHAR(31) AS VARCHAR(MAX)) "
+                          "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ? "
+                          "UNION ALL "
+                          "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, "
+                          "CAST(p.Camino + c.CC_Cve_Centro_Costo + CHAR(31) AS VARCHAR(MAX)) "
+                          "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = LTRIM(RTRIM(p.Acumula)) "
+                          "WHERE LTRIM(RTRIM(p.Acumula)) <> '0' "
+                          "AND CHARINDEX(CHAR(31) + LTRIM(RTRIM(p.Acumula)) + CHAR(31), p.Camino) = 0) "
+                          "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel OPTION (MAXRECURSION 0)");
 }
 
 // Each statement gives its own result and the batch stops at the first failure, so the results

@@ -138,7 +138,8 @@ void TstSchema::demo()
 
 // The texts the SQL Server dialect gives, checked without a server: dates in the form the
 // server reads whatever its language, its clock and its catalogue, a batch that stops at its
-// first failure, and scripts that build and drop the same tables as the embedded database's.
+// first failure, a chain of centres deeper than the server's default limit, and scripts that
+// build and drop the same tables as the embedded database's.
 void TstSchema::dialectoSqlServer()
 {
     Q_INIT_RESOURCE(schema);
@@ -151,6 +152,9 @@ void TstSchema::dialectoSqlServer()
              QStringLiteral(
                  "INSERT INTO T VALUES (?);\nIF @@ERROR <> 0 RETURN;\nSELECT A FROM T;\nIF @@ERROR <> 0 RETURN;\n"));
     QVERIFY(!sqlServer.LoteTodoONada());
+    const QString cadena = sqlServer.ConsultaCadena();
+    QVERIFY2(cadena.count(QLatin1Char('?')) == 1 && cadena.endsWith(QStringLiteral(" OPTION (MAXRECURSION 0)")),
+             qPrintable(cadena));
     QCOMPARE(
         sqlServer.ConsultaCatalogoExiste(),
         QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'"));

@@ -239,11 +239,14 @@ void AdoConnection::Private::beforeSend(const kt508::Sentencia& sentencia)
         sentencia.CompruebaCompleta();
 }
 
+// Each mark takes a blank after it: a form may go on right after a value (":{fecha}WHERE"), which
+// a quoted literal allows and a mark ("$2WHERE", "?WHERE") does not.
 Orden AdoConnection::Private::orden(const kt508::Sentencia& sentencia) const
 {
     const Motor& m = *motor;
-    return {sentencia.forma().Compone([&m](int i) { return m.Marca(i); }, sentencia.Identificadores()),
-            sentencia.Valores()};
+    return {
+        sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); }, sentencia.Identificadores()),
+        sentencia.Valores()};
 }
 
 kt508::Recordset AdoConnection::Private::una(Orden orden)

@@ -368,6 +368,12 @@ void TstAdo::formas()
     QVERIFY_SQL(
         QCOMPARE(lectura(db->Ejecuta(kt508::Sentencia(lee).Con(QStringLiteral("clave"), QStringLiteral("O'N")))),
                  QStringLiteral("gcc_descripcion|a'b:noa'b")));
+    // A value the text follows without a blank goes bound all the same.
+    static const kt508::Forma cambia(QStringLiteral(
+        "UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = :{texto}WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    QVERIFY_SQL(db->Ejecuta(kt508::Sentencia(cambia)
+                                .Con(QStringLiteral("texto"), QStringLiteral("a'b:noa'b"))
+                                .Con(QStringLiteral("clave"), QStringLiteral("O'N"))));
     // The suite's own statements mark values with '?', never one between quotes.
     QVERIFY_SQL(
         QCOMPARE(lectura(db->ExecuteParams(QStringLiteral("SELECT '¿?' AS Signo, Gcc_Descripcion FROM "

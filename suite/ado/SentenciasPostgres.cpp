@@ -302,7 +302,8 @@ private:
         }
     }
 
-    // The connection went away: every result still awaited fails with it.
+    // The connection went away, or libpq refused to queue: every result still awaited fails with
+    // it, and the connection, its pipeline left unread, is opened again before it is used again.
     void Pierde()
     {
         const QString texto = m_motor.TextoDeFallo(nullptr);
@@ -311,6 +312,7 @@ private:
                 m_resultados[esperado.indice].error = texto;
         }
         m_esperados.clear();
+        m_motor.m_perdida = true;
     }
 
     SentenciasPostgres& m_motor;

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace orbanel::ado {
@@ -39,6 +40,15 @@ enum Tipo : Oid {
 };
 
 using ResultadoPg = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+// Forms kept prepared on the server per connection; the tree load needs one, the commands a
+// handful, texts with names from the catalogue a few more. Past this, statements go unnamed.
+constexpr size_t kMaxPreparadas = 256;
+
+// The server's answer when a prepared statement's result columns changed under it.
+constexpr char kPlanCambiado[] = "0A000";
+// The server's answer to an execution of a name it does not know.
+constexpr char kSinPreparar[] = "26000";
 
 // A value as the server reads it in text format: what the statement's text writes between quotes,
 // or bare for a number. Null is handled by the caller.
@@ -164,13 +174,21 @@ bool Espera(PGconn* pg, short eventos, short& ocurridos)
 // Outside a transaction each statement has its own sync, so that each stands alone (a pipeline
 // without one is a single implicit transaction); inside one, one sync at the end: the first
 // failure aborts the rest, which the transaction's rollback covers.
+//
+// Outside a transaction each form is prepared once, ahead of the statements in a segment of its
+// own, so that the server parses and plans it once per connection. Inside one statements go
+// unnamed: a prepared form whose columns changed under it fails, and that would end the
+// transaction. Outside, such a statement is sent again on its own, unnamed; so is one whose form
+// the server no longer knows (a pool between us and the server), and then no form is prepared
+// again on this connection.
 class SentenciasPostgres::Tuberia {
 public:
-    Tuberia(SentenciasPostgres& motor, const std::vector<Orden>& lote)
+    Tuberia(SentenciasPostgres& motor, const std::vector<Orden>& lote, bool conNombres)
         : m_motor(motor)
         , m_pg(motor.m_pg)
         , m_lote(lote)
         , m_resultados(lote.size())
+        , m_conNombres(conNombres && !motor.m_enTransaccion && !motor.m_sinNombres)
     {
     }
 
@@ -178,9 +196,16 @@ public:
     {
         bool bien = PQsetnonblocking(m_pg, 1) == 0 && PQenterPipelineMode(m_pg) == 1;
         if (bien && m_motor.m_beginPendiente)
-            bien = Envia(QByteArrayLiteral("BEGIN"), {}, Paso::Begin, 0);
+            bien = Envia(QByteArrayLiteral("BEGIN"), {}, {}, Paso::Begin, 0);
+        std::vector<QByteArray> textos(m_lote.size());
+        for (size_t i = 0; bien && i < m_lote.size(); ++i) {
+            textos[i] = m_lote[i].texto.toUtf8();
+            if (m_conNombres)
+                bien = Prepara(textos[i]);
+        }
         for (size_t i = 0; bien && i < m_lote.size(); ++i)
-            bien = Envia(m_lote[i].texto.toUtf8(), m_lote[i].valores, Paso::Sentencia, i)
+            bien =
+                Envia(textos[i], m_lote[i].valores, m_conNombres ? Nombre(textos[i]) : QByteArray(), Paso::Sentencia, i)
                 && (m_motor.m_enTransaccion || Sincroniza()) && Empuja();
         if (bien && m_motor.m_enTransaccion)
             bien = Sincroniza();
@@ -198,15 +223,38 @@ public:
         return std::move(m_resultados);
     }
 
+    // The statements whose prepared form failed them: to be sent again, unnamed.
+    const std::vector<size_t>& Repetir() const { return m_repetir; }
+
 private:
-    enum class Paso { Begin, Sentencia, Sync };
+    enum class Paso { Begin, Prepara, Sentencia, Sync };
     struct Esperado {
         Paso paso;
         size_t indice;
+        QByteArray nombre; // the prepared form it uses or prepares; empty when unnamed
         bool recibido;
     };
 
-    bool Envia(const QByteArray& texto, const QVariantList& valores, Paso paso, size_t indice)
+    QByteArray Nombre(const QByteArray& texto) const
+    {
+        const auto it = m_motor.m_preparadas.find(texto);
+        return it == m_motor.m_preparadas.end() ? QByteArray() : it->second;
+    }
+
+    // Prepares the form unless it is, or there are enough already.
+    bool Prepara(const QByteArray& texto)
+    {
+        if (m_motor.m_preparadas.count(texto) || m_motor.m_preparadas.size() >= kMaxPreparadas)
+            return true;
+        const QByteArray nombre = QByteArrayLiteral("orbanel_") + QByteArray::number(++m_motor.m_nombres);
+        if (!PQsendPrepare(m_pg, nombre.constData(), texto.constData(), 0, nullptr))
+            return false;
+        m_motor.m_preparadas.emplace(texto, nombre);
+        m_esperados.push_back({Paso::Prepara, 0, nombre, false});
+        return Sincroniza();
+    }
+
+    bool Envia(const QByteArray& texto, const QVariantList& valores, const QByteArray& nombre, Paso paso, size_t indice)
     {
         std::vector<QByteArray> datos(static_cast<size_t>(valores.size()));
         std::vector<const char*> punteros(datos.size(), nullptr);
@@ -217,10 +265,13 @@ private:
                 punteros[j] = datos[j].constData();
             }
         }
-        if (!PQsendQueryParams(m_pg, texto.constData(), static_cast<int>(datos.size()), nullptr, punteros.data(),
-                               nullptr, nullptr, 0))
+        const int n = static_cast<int>(datos.size());
+        const int enviada = nombre.isEmpty()
+            ? PQsendQueryParams(m_pg, texto.constData(), n, nullptr, punteros.data(), nullptr, nullptr, 0)
+            : PQsendQueryPrepared(m_pg, nombre.constData(), n, punteros.data(), nullptr, nullptr, 0);
+        if (!enviada)
             return false;
-        m_esperados.push_back({paso, indice, false});
+        m_esperados.push_back({paso, indice, nombre, false});
         return true;
     }
 
@@ -228,7 +279,7 @@ private:
     {
         if (!PQpipelineSync(m_pg))
             return false;
-        m_esperados.push_back({Paso::Sync, 0, false});
+        m_esperados.push_back({Paso::Sync, 0, {}, false});
         return true;
     }
 
@@ -291,14 +342,42 @@ private:
             if (!m_beginHecho && !abortada)
                 m_falloBegin = m_motor.TextoDeFallo(r);
             break;
+        case Paso::Prepara:
+            // Its statements fail with the reason, and the next batch prepares the form again.
+            if (!Corrio(r)) {
+                m_falloPrepara.emplace(esperado.nombre, m_motor.TextoDeFallo(r));
+                OlvidaForma(esperado.nombre);
+            }
+            break;
         case Paso::Sentencia: {
             kt508::Resultado& resultado = m_resultados[esperado.indice];
-            if (Corrio(r))
+            if (Corrio(r)) {
                 resultado.filas = Filas(r);
-            else
+                break;
+            }
+            const QByteArray estado = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            const auto preparada = m_falloPrepara.find(esperado.nombre);
+            if (preparada != m_falloPrepara.end() && estado == kSinPreparar) {
+                resultado.error = preparada->second;
+            } else if (!esperado.nombre.isEmpty() && (estado == kPlanCambiado || estado == kSinPreparar)) {
+                OlvidaForma(esperado.nombre);
+                m_motor.m_sinNombres = m_motor.m_sinNombres || estado == kSinPreparar;
+                m_repetir.push_back(esperado.indice);
+            } else {
                 resultado.error = abortada ? Motor::NoSeEjecuto() : m_motor.TextoDeFallo(r);
+            }
             break;
         }
+        }
+    }
+
+    void OlvidaForma(const QByteArray& nombre)
+    {
+        for (auto it = m_motor.m_preparadas.begin(); it != m_motor.m_preparadas.end(); ++it) {
+            if (it->second == nombre) {
+                m_motor.m_preparadas.erase(it);
+                return;
+            }
         }
     }
 
@@ -319,9 +398,12 @@ private:
     PGconn* m_pg;
     const std::vector<Orden>& m_lote;
     std::vector<kt508::Resultado> m_resultados;
+    bool m_conNombres;
     std::deque<Esperado> m_esperados;
     bool m_beginHecho = false;
     QString m_falloBegin;
+    std::unordered_map<QByteArray, QString> m_falloPrepara; // by name: why the form did not prepare
+    std::vector<size_t> m_repetir;
 };
 
 SentenciasPostgres::SentenciasPostgres(QSqlDatabase db, QString base, QString clave)
@@ -354,7 +436,13 @@ std::vector<kt508::Resultado> SentenciasPostgres::Lote(const std::vector<Orden>&
         return {};
     AntesDeEnviar();
     ++m_viajes;
-    return Tuberia(*this, lote).Corre();
+    Tuberia tuberia(*this, lote, true);
+    std::vector<kt508::Resultado> resultados = tuberia.Corre();
+    for (const size_t i : tuberia.Repetir()) {
+        ++m_viajes;
+        resultados[i] = std::move(Tuberia(*this, {lote[i]}, false).Corre().front());
+    }
+    return resultados;
 }
 
 // BEGIN waits for the first statement, so a transaction costs no round trip of its own.
@@ -440,6 +528,7 @@ void SentenciasPostgres::AntesDeEnviar()
 
 void SentenciasPostgres::Reabre()
 {
+    m_preparadas.clear(); // gone with the old session
     m_db.close();
     if (!m_db.open())
         throw kt508::Error(TextoSinReconexion(Oculta(TextoPropio(m_db.lastError())), m_base));

@@ -177,7 +177,7 @@ SentenciasSqlite::Preparada* SentenciasSqlite::intentaPreparar(const QString& te
         }
         if (m_preparadas.size() >= kMaxPreparadas)
             descartaAntigua();
-        it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0}).first;
+        it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0, 0}).first;
     }
     it->second.uso = ++m_usos;
     return &it->second;
@@ -225,6 +225,7 @@ void SentenciasSqlite::leeNombres(Preparada& p)
 kt508::Recordset SentenciasSqlite::corre(Preparada& p)
 {
     std::vector<QVariant> celdas;
+    celdas.reserve(p.celdas);
     {
         Reinicio reinicio(p.stmt);
         int rc = sqlite3_step(p.stmt);
@@ -240,6 +241,10 @@ kt508::Recordset SentenciasSqlite::corre(Preparada& p)
         if (rc != SQLITE_DONE)
             falla();
     }
+    // Room as the last result needed; a smaller result does not keep what it did not use.
+    p.celdas = celdas.size();
+    if (celdas.capacity() > 2 * celdas.size())
+        celdas.shrink_to_fit();
     if (p.nombres.isEmpty()) {
         kt508::Recordset vacio;
         vacio.Close();

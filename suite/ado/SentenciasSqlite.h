@@ -43,6 +43,7 @@ private:
         QStringList nombres;
         int repreparaciones = 0; // SQLite re-prepares on schema changes; the names may change
         quint64 uso = 0;
+        size_t celdas = 0; // cells of the last result: the next gets as much room at once
     };
     Preparada& preparada(const QString& texto);
     Preparada* intentaPreparar(const QString& texto, QString& error);

@@ -111,9 +111,28 @@ kt508::Recordset SentenciasSqlite::Texto(const QString& sql)
     return EjecutaConValores(sql, {});
 }
 
+// Outside a transaction a batch that only reads runs in one read transaction: the file is locked
+// and checked once, not once a statement, and a read that fails spoils none of the others.
 std::vector<kt508::Resultado> SentenciasSqlite::Lote(const std::vector<Orden>& lote)
 {
-    return UnoAUno(lote, [this](const Orden& orden) { return EjecutaConValores(orden.texto, orden.valores); });
+    const auto corre = [this](const Orden& orden) { return EjecutaConValores(orden.texto, orden.valores); };
+    if (m_enTransaccion || lote.size() < 2 || !SoloLeen(lote))
+        return UnoAUno(lote, corre);
+    EjecutaConValores(QStringLiteral("BEGIN"), {});
+    std::vector<kt508::Resultado> resultados = UnoAUno(lote, corre);
+    EjecutaConValores(QStringLiteral("COMMIT"), {});
+    return resultados;
+}
+
+bool SentenciasSqlite::SoloLeen(const std::vector<Orden>& lote)
+{
+    for (const Orden& orden : lote) {
+        QString error;
+        const Preparada* p = intentaPreparar(orden.texto, error);
+        if (!p || !sqlite3_stmt_readonly(p->stmt))
+            return false;
+    }
+    return true;
 }
 
 // BEGIN, COMMIT and ROLLBACK on the same handle as the statements.

@@ -45,6 +45,7 @@ private:
         quint64 uso = 0;
         size_t celdas = 0; // cells of the last result: the next gets as much room at once
     };
+    bool SoloLeen(const std::vector<Orden>& lote);
     Preparada& preparada(const QString& texto);
     Preparada* intentaPreparar(const QString& texto, QString& error);
     void liga(Preparada& p, const QVariantList& valores);

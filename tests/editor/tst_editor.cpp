@@ -227,8 +227,9 @@ void TstEditor::nuevo()
     QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // unloaded after use
 }
 
-// The row is shown as stored (a lowercase "si" is no tick, a Null date stays empty); one UPDATE
-// that never writes parent, key, type or creation audit; and only the node's text changes.
+// The row is read by its key and shown as stored (a lowercase "si" is no tick, a Null date stays
+// empty); one UPDATE that never writes parent, key, type or creation audit, nor generates the
+// account the user emptied; and only the node's text changes.
 void TstEditor::editar()
 {
     QFETCH(QString, backend);
@@ -246,8 +247,9 @@ void TstEditor::editar()
         QCalendarWidget* calendario = ed->dpUser6->findChild<QDateEdit*>()->calendarWidget();
         visto << ed->txtClave->isEnabled() << ed->chkAnalizar->isChecked() << ed->txtTexto->hasFocus()
               << ed->dpUser5->Value() << ed->dpUser6->Value()
-              << calendario->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s)->text();
+              << calendario->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s)->text() << ed->txtCuenta->Text();
         Teclea(ed->txtTexto, u"Norte D'Ávila"_s);
+        Teclea(ed->txtCuenta, QString());
         pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
         ed->dpUser6->setFocus();
         pruebas::Tecla(ed, Qt::Key_Delete); // the user empties the date
@@ -255,10 +257,12 @@ void TstEditor::editar()
     }));
     // What the user saw (the calendar speaks the suite's language), and no message.
     QCOMPARE(visto << Mensajes(c),
-             (QVariantList{false, false, true, QDate(), QDate(2024, 2, 29), u"febrero"_s, QString()}));
+             (QVariantList{false, false, true, QDate(), QDate(2024, 2, 29), u"febrero"_s, u"5100-105"_s, QString()}));
+    QCOMPARE(c.db().recorded().filter(u"from centro_costo"_s),
+             QStringList{u"select * from centro_costo where Cc_Cve_Centro_Costo = '105' "_s});
     QCOMPARE(c.db().recorded().filter(QRegularExpression(u"^(UPDATE|INSERT INTO) Centro_Costo"_s)),
              QStringList{"UPDATE Centro_Costo SET    Cc_Descripcion = 'Norte D''Ávila',    Cc_Cuenta_Contable = "
-                         "'5100-105',    Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 "
+                         "'',    Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 "
                          "= 'Zona Monterrey-Saltillo',    Cc_UserDef_2 = 'Laura Garza',    Cc_UserDef_3 = 1250000,    "
                          "Cc_UserDef_4 = 0.15,    Cc_UserDef_5 = NULL,    Cc_UserDef_6 = NULL,    Oper_Ult_Modif = "
                          "'PRUEBAS',   Fecha_Ult_Modif= '2026-03-14 09:26:53'WHERE Cc_Cve_Centro_Costo = '105' "});

@@ -298,11 +298,12 @@ void TstEditor::rechazado_data()
     const QString aviso = u"|48|Aceptar|KT508|ERR-ID:"_s;
     fila(s, "duplicada", "La clave 105 ya existe, especifique otra|16|Aceptar|KT508|ERR-ID:7500001", "", "", {"105"},
          "txtClave");
-    fila(s, "blancos", "Debe especificar una clave para el CECO!" + aviso + "7500002", "", "", {"   ", "x"},
-         "txtClave");
-    fila(s, "sin descripcion", "Debe especificar una descripción!" + aviso + "7500003", "", "", {"70", ""}, "txtTexto");
+    // Each with the next check failing too: the first in the order is told.
+    fila(s, "blancos", "Debe especificar una clave para el CECO!" + aviso + "7500002", "", "", {"   ", ""}, "txtClave");
+    fila(s, "sin descripcion", "Debe especificar una descripción!" + aviso + "7500003", "", "", {"70", "", "999999"},
+         "txtTexto");
     fila(s, "grupo desconocido", "Debe especificar un grupo válido!" + aviso + "7500004", "", "",
-         {"70", "  ", "999999"}, "txt_Gcc_Cve_Grupo_Centro_Costo");
+         {"70", "  ", "999999", "9999"}, "txt_Gcc_Cve_Grupo_Centro_Costo");
     fila(s, "cuenta desconocida", "Debe especificar un cuenta contable válida!" + aviso + "7500005", "", "",
          {"70", "x", "", "9999"}, "txtCuenta");
     fila(s, "campo adicional",
@@ -321,6 +322,8 @@ void TstEditor::rechazado_data()
         fila(b, "padre", guardado, "UPDATE Centro_Costo SET CC_Tipo");
         fila(b, "insert", guardado, "INSERT INTO Centro_Costo");
         fila(b, "update", guardado, "UPDATE Centro_Costo SET ", "", {}); // Edit: nothing typed
+        // Looked up as typed, blanks and all, it is not found; stored trimmed, the store refuses it.
+        fila(b, "clave existente con blancos", guardado, "", "", {"  105 ", "x"});
         fila(b, "campos adicionales", "Imposible actualizar campos adicionales" + error + "7500006",
              "DELETE FROM Campos_Adicionales");
         fila(b, "cuenta padre leida", generacion + "*" + error + "7500006", "SELECT * FROM Cuenta_Contable");
@@ -355,6 +358,8 @@ void TstEditor::rechazado()
     if (ajuste.contains(u' '))
         c.db().Execute(ajuste);
     const QString antes = pruebas::volcado(c.db());
+    QList<bool> enTransaccion; // while each message was up
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
 
     bool abiertoYEnfocado = false;
     QVERIFY(Pulsa(frm, tecleado.isEmpty() ? "btnEditar" : "btnNuevo", [&](frmCATAddCeCo* ed) {
@@ -379,6 +384,11 @@ void TstEditor::rechazado()
     QCOMPARE(Mensajes(c, {mensaje}), QString());
     QVERIFY2(abiertoYEnfocado, qPrintable(foco));
     QCOMPARE(pruebas::volcado(c.db()), antes);
+    // Told once the transaction is gone; the save's own failure and the record-bound fields' are
+    // told before their rollback.
+    if (!mensaje.endsWith(u"7500008"_s) && !mensaje.startsWith(u"Imposible"_s))
+        QCOMPARE(enTransaccion, QList<bool>{false});
+    QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // cancelled, and unloaded all the same
 }
 
 // The commands refusing to open the editor: New with nothing selected, Edit of the root or of a

@@ -84,6 +84,8 @@ int DatosDePrueba::Mensaje(const QString& texto, int estilo, const QString& titu
                            const QString& modulo, const QString& errId)
 {
     m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false});
+    if (m_guion->alMostrar)
+        m_guion->alMostrar();
     return m_guion->Responde(estilo);
 }
 

@@ -265,7 +265,9 @@ void TstComandos::arbolYBarra()
     QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}),
              (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
     QCOMPARE(lanza(u"1"_s, u"btnReactivar"_s), u"11111"_s);
+    QCOMPARE(Flags(frm), u"000000|"_s);
     QCOMPARE(lanza(u"2"_s, u"btnEliminar"_s), u"11113"_s);
+    QCOMPARE(Flags(frm), u"000000|"_s); // a leaf too: nothing to delete until a node is clicked again
     QVERIFY(!c.db().recorded().join('\n').contains("ORDER BY CC_Acumula, Cc_Cve_Centro_Costo"_L1));
     QCOMPARE(lanza(u"2"_s, u"btnReactivar"_s), u"11111"_s);
     c.dobles.entrada->respuestas = {u"51'00 "_s}; // the account's statement, blanks and all

@@ -5,6 +5,7 @@
 #include "kt508/services/Plataforma.h"
 #include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/BarraControles.h"
 #include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -61,12 +62,18 @@ void Pulsa(frmKT508& frm, const QString& clave)
     QCOMPARE(frm.txtClave->Text(), clave);
 }
 
+// Whether the user can click the toolbar button.
+bool Ofrecido(frmKT508& frm, const QString& boton)
+{
+    auto* b = frm.Controles->findChild<QToolButton*>(boton);
+    return b && b->isVisible() && b->isEnabled();
+}
+
 // Clicks the toolbar button; one not offered has its event raised as the toolbar would.
 void Lanza(frmKT508& frm, const QString& boton)
 {
-    auto* b = frm.Controles->findChild<QToolButton*>(boton);
-    if (b && b->isVisible() && b->isEnabled())
-        return QTest::mouseClick(b, Qt::LeftButton);
+    if (Ofrecido(frm, boton))
+        return QTest::mouseClick(frm.Controles->findChild<QToolButton*>(boton), Qt::LeftButton);
     const char* evento = boton == "btnEliminar"_L1 ? "Eliminar"
         : boton == "btnReactivar"_L1               ? "Reactivar"
         : boton == "btnB1"_L1                      ? "B1Click"
@@ -100,6 +107,19 @@ QStringList Avisos(const Componente& c, bool preguntas = false)
     }
     return dichos;
 }
+
+// The suite's toolbar, telling each end of a command.
+class BarraQueAnota : public orbanel::BarraControles {
+public:
+    using orbanel::BarraControles::BarraControles;
+    void EndCommand() override
+    {
+        if (alTerminar)
+            alTerminar();
+        BarraControles::EndCommand();
+    }
+    static inline std::function<void()> alTerminar;
+};
 
 QString Flags(frmKT508& frm)
 {
@@ -312,11 +332,14 @@ void TstComandos::situaciones_data()
         QTest::addRow("%s %s", qPrintable(backend), caso)
             << backend << boton + ' ' + situacion << respuestas << QString() << dichos << QString();
     };
-    const QString baja = u"btnEliminar"_s, borra = u"btnB1"_s;
+    const QString baja = u"btnEliminar"_s, borra = u"btnB1"_s, alta = u"btnReactivar"_s, fin = u"EndCommand"_s;
     const QString falta = u"|El centro de costos 11 no existe o no tiene centro acumulador."_s;
-    fila("baja sin centro", baja, u""_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido});
+    fila("baja sin centro", baja, u""_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido, fin});
     fila("baja de la raíz", baja, u"1 raíz"_s, {"ERR-ID:7500021|48|Orbanel|" + Raiz});
     fila("baja tras F5 sin nodo", baja, u"1 F5"_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido});
+    fila("reactivación sin centro", alta, u""_s, {"ERR-ID:7500027|16|Orbanel|" + NoValido, fin});
+    fila("reactivación en la raíz", alta, u"0"_s, {"ERR-ID:7500027|16|Orbanel|" + NoValido, fin});
+    fila("reactivación de la raíz", alta, u"1 raíz"_s, {"ERR-ID:7500028|48|Orbanel|" + Raiz});
     fila("baja de un centro ya borrado", baja, u"11 borrado"_s, {"ERR-ID:7500023|16|Controles_Eliminar()" + falta});
     fila("cuenta de la raíz", u"btnB3"_s, u"0"_s, {"ERR-ID:7500016|16|Orbanel|" + NoValido});
     fila("eliminar sin centro", borra, u""_s, {"ERR-ID:7500010|48|Orbanel|" + NoValido});
@@ -361,6 +384,7 @@ void TstComandos::situaciones()
     QFETCH(QStringList, dichos);
     QFETCH(QString, centro);
     Componente c(backend, Contenido::Vacio);
+    kt508::plataforma().NuevoControles = [](QWidget* padre) { return new BarraQueAnota(padre); };
     Rama(c, u"AC"_s);
     // 11 is used by a budget and a journal line: the journal's table comes first by name.
     c.db().Execute(
@@ -416,13 +440,20 @@ void TstComandos::situaciones()
     } reloj(c.dobles.utilerias);
     reloj.datos = c.dobles.datos;
     kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    // The toolbar ends a command it raised itself; an end of one raised without it is the handler's own.
+    const bool porLaBarra = Ofrecido(frm, situacion.section(' ', 0, 0));
+    int finales = 0;
+    BarraQueAnota::alTerminar = [&] { ++finales; };
     Lanza(frm, situacion.section(' ', 0, 0));
+    BarraQueAnota::alTerminar = nullptr;
     Publico::Utilerias = utilerias;
 
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
         QVERIFY(m.aviso || (m.modulo == "KT508"_L1 && m.owner == &frm));
     // A server may give a table's name in lower case; every other capital counts.
     vistos += Avisos(c, true);
+    if (!porLaBarra)
+        vistos += QStringList(finales, u"EndCommand"_s);
     QCOMPARE(vistos.join('\n').replace(u"poliza_detalle"_s, u"Poliza_Detalle"_s, Qt::CaseInsensitive),
              dichos.join('\n'));
     if (centro.isEmpty())

@@ -486,6 +486,8 @@ void TstComandos::listado_data()
     QTest::newRow("falla un nivel") << u"sqlite"_s
                                     << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}
                                     << u"CC_Acumula = '1'"_s << u"1 - A\r\n2 - D\r\n\t20 - E\r\n\r\n\r\n"_s;
+    QTest::newRow("falla la impresora") << u"sqlite"_s << ejemplo << u"impresora"_s
+                                        << u"1 - A\r\n\t10 - B\r\n\t11 - C\r\n\r\n2 - D\r\n\r\n"_s;
 }
 
 void TstComandos::listado()
@@ -498,7 +500,9 @@ void TstComandos::listado()
     Inserta(c, centros);
     frmKT508& frm = c.Carga();
     Pulsa(frm, u"0"_s); // printing is offered on the root
-    if (!falla.isEmpty())
+    if (falla == "impresora"_L1)
+        c.dobles.impresor->fallo = u"La impresora no responde."_s;
+    else if (!falla.isEmpty())
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
     Lanza(frm, u"btnImprimir"_s);
     Lanza(frm, u"btnImprimir"_s);
@@ -510,8 +514,12 @@ void TstComandos::listado()
             impresos.last() += QString::number(numero) + u' ';
     }
     QCOMPARE(impresos, QStringList(2, texto + u"||0 0 -1 -1 7 -1 "_s));
-    const QString fallo = u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
+    const QString fallo = falla == "impresora"_L1
+        ? u"ERR-ID:7500025|16|Controles_Imprimir()|La impresora no responde."_s
+        : u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
     QCOMPARE(Avisos(c), falla.isEmpty() ? QStringList() : (QStringList{fallo, fallo}));
+    for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
+        QVERIFY(m.modulo == "KT508"_L1 && m.owner == &frm);
 }
 
 // The suite's printer: the listing in a print preview, saved from its toolbar as a PDF.

@@ -108,6 +108,7 @@ struct LlamadaImprime {
 
 struct GuionImpresor {
     QList<LlamadaImprime> llamadas;
+    QString fallo; // when set, Imprime fails with it once the call is recorded
 };
 
 struct LlamadaConsulta {

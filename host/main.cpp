@@ -1,4 +1,5 @@
 // orbanel: the suite's host. Loads a screen by its ProgID and shows it.
+#include "host/Senales.h"
 #include "host/Traducciones.h"
 #include "host/VentanaOrbanel.h"
 #include "host/Vnc.h"
@@ -231,13 +232,20 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
                 QApplication::exit(1);
             }
         });
+    AtiendeSenales(app);
     orbanel::InstalaPlataforma();
     // Nobody is there to answer a message during a capture.
     orbanel::DialogoMensaje::EnConsola(!opciones.screenshot.isEmpty());
-    // The connection goes before the application that its driver lives in.
-    struct CierraSesion {
-        ~CierraSesion() { orbanel::Sesion::Cierra(); }
-    } cierraSesion;
+    // However the event loop ended, the loaded component's windows go first, then the session and
+    // its connection, and both before the application that their widgets and driver live in.
+    struct Fin {
+        QPointer<VentanaOrbanel> ventana;
+        ~Fin()
+        {
+            delete ventana;
+            orbanel::Sesion::Cierra();
+        }
+    } fin;
 
     try {
         orbanel::Sesion::Configura(
@@ -248,17 +256,17 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
         return falla(e.Description(), opciones.screenshot.isEmpty());
     }
 
-    QPointer<VentanaOrbanel> ventana = new VentanaOrbanel(QStringLiteral("KT508"));
+    fin.ventana = new VentanaOrbanel(QStringLiteral("KT508"));
     try {
-        cargaPantalla(*ventana);
+        cargaPantalla(*fin.ventana);
     } catch (const kt508::Error& e) {
-        delete ventana;
+        delete fin.ventana;
         return falla(QStringLiteral("No se pudo abrir el catálogo de centros de costos.\n\n%1").arg(e.Description()),
                      opciones.screenshot.isEmpty());
     }
-    ventana->show();
+    fin.ventana->show();
     if (!opciones.screenshot.isEmpty())
-        tomaFoto(ventana, opciones.screenshot, opciones.expandir);
+        tomaFoto(fin.ventana, opciones.screenshot, opciones.expandir);
     return QApplication::exec();
 }
 

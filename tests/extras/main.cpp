@@ -1,0 +1,13 @@
+#include <QApplication>
+
+int EjecutaPruebasArbolProfundo(int argc, char** argv);
+
+// The suite's extras around the catalogue share one application object.
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("orbanel-pruebas"));
+    int fallos = 0;
+    fallos += EjecutaPruebasArbolProfundo(argc, argv);
+    return fallos;
+}

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 int EjecutaPruebasArbolProfundo(int argc, char** argv);
+int EjecutaPruebasPdf(int argc, char** argv);
 
 // The suite's extras around the catalogue share one application object.
 int main(int argc, char** argv)
@@ -9,5 +10,6 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("orbanel-pruebas"));
     int fallos = 0;
     fallos += EjecutaPruebasArbolProfundo(argc, argv);
+    fallos += EjecutaPruebasPdf(argc, argv);
     return fallos;
 }

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTreeView>
 
@@ -49,6 +50,33 @@ int errorDeOpciones(const QString& texto)
 {
     std::fprintf(stderr, "orbanel: %s\n", qPrintable(texto));
     return OpcionesErroneas;
+}
+
+QString conGuiones(const QString& nombre)
+{
+    return (nombre.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nombre;
+}
+
+// The parser speaks before any translation can be loaded, so its English texts are read here:
+// the option they name is kept, the words are ours.
+QString errorDelAnalisis(const QCommandLineParser& parser)
+{
+    QStringList desconocidas = parser.unknownOptionNames();
+    if (!desconocidas.isEmpty()) {
+        for (QString& nombre : desconocidas)
+            nombre = conGuiones(nombre);
+        return QStringLiteral("%1: %2 (orbanel --help las lista)")
+            .arg(desconocidas.size() == 1 ? QStringLiteral("opción desconocida")
+                                          : QStringLiteral("opciones desconocidas"),
+                 desconocidas.join(QStringLiteral(", ")));
+    }
+    static const QRegularExpression falta(QStringLiteral("^Missing value after '(.+)'\\.$"));
+    static const QRegularExpression sobra(QStringLiteral("^Unexpected value after '(.+)'\\.$"));
+    if (const QRegularExpressionMatch m = falta.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("falta el valor de %1").arg(m.captured(1));
+    if (const QRegularExpressionMatch m = sobra.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("%1 no lleva valor").arg(m.captured(1));
+    return QStringLiteral("las opciones no son válidas (%1)").arg(parser.errorText());
 }
 
 bool urlValida(const QString& url)
@@ -277,7 +305,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     defineOpciones(parser);
     if (!parser.parse(argumentos(argc, argv)))
-        return errorDeOpciones(parser.errorText());
+        return errorDeOpciones(errorDelAnalisis(parser));
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
         return ayuda(argc, argv, argumentos(argc, argv));
     if (!parser.positionalArguments().isEmpty())

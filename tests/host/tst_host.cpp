@@ -110,6 +110,16 @@ void TstHost::desdeLaConsola_data()
     QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
                            << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
                               "--screenshot|--expandir|--registrar|--desregistrar";
+    // Mistakes on the command line and libraries that do not load are told in Spanish, the
+    // system's own reason after the lead.
+    QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
+    QTest::newRow("falta el valor") << "orbanel --db" << QStringList() << 2 << "falta el valor de --db";
+    QTest::newRow("valor de más") << "orbanel --verificar=si" << QStringList() << 2 << "--verificar no lleva valor";
+    QTest::newRow("biblioteca inexistente") << "orbanel --registrar %dir/no-existe.so" << QStringList() << 2
+                                            << "No se pudo cargar la biblioteca|no-existe.so|el archivo no existe";
+    QTest::newRow("biblioteca que no es una biblioteca")
+        << "orbanel --registrar %dir/biblioteca_que_no_es_una_biblioteca.db" << QStringList() << 2
+        << "No se pudo cargar la biblioteca|invalid ELF header";
     // An operator longer than the audit columns would make every change fail: refused at start.
     QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
             + " --db %db --screenshot %png"
@@ -128,11 +138,14 @@ void TstHost::desdeLaConsola()
     QVERIFY_SQL(url = baseConFallas(nombre + QStringLiteral(".db"), fallas));
     QStringList argumentos = orden.replace(QStringLiteral("%db"), url).split(u' ');
     argumentos.replaceInStrings(QStringLiteral("%png"), nombre + QStringLiteral(".png"));
+    argumentos.replaceInStrings(QStringLiteral("%dir"), m_carpeta.path());
     const QString programa = argumentos.takeFirst() == QLatin1String("bench") ? BENCH_TREE : ORBANEL_BIN;
     const Resultado r = ejecuta(programa, argumentos, m_registro);
     QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + QLatin1Char(' ') + r.texto));
     for (const QString& texto : dice.split(u'|', Qt::SkipEmptyParts))
         QVERIFY2(r.texto.contains(texto), qPrintable(texto + QStringLiteral(": ") + r.texto));
+    for (const char* ingles : {"Unknown option", "Missing value", "Unexpected value", "Cannot load"})
+        QVERIFY2(!r.texto.contains(QLatin1String(ingles)), qPrintable(r.texto));
     if (argumentos.contains(QStringLiteral("--screenshot")) && codigo == 0)
         QVERIFY(QFileInfo(nombre + QStringLiteral(".png")).size() > 0);
 }

@@ -6,6 +6,7 @@
 #include "kt508/services/Error.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/catalogo/Exportacion.h"
 #include "suite/registry/Registro.h"
 #include "suite/schema/Schema.h"
 #include "suite/services/DialogoMensaje.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -34,6 +36,7 @@ struct Opciones {
     QString screenshot;
     QString registrar;
     QString desregistrar;
+    QString exportar;
     bool expandir = false;
     bool crearEsquema = false;
     bool verificar = false;
@@ -43,8 +46,8 @@ struct Opciones {
 // The operator's name goes into the catalogue's Oper_* columns, which take up to 30 characters.
 constexpr int LargoOperador = 30;
 
-// Exit codes of --verificar, for an administrator's scripts.
-enum Salida : int { SinProblemas = 0, ConProblemas = 1, OpcionesErroneas = 2, SinVerificar = 3 };
+// Exit codes of --verificar and --exportar, for an administrator's scripts.
+enum Salida : int { Hecho = 0, ConProblemas = 1, OpcionesErroneas = 2, NoSePudo = 3 };
 
 int errorDeOpciones(const QString& texto)
 {
@@ -159,6 +162,11 @@ void defineOpciones(QCommandLineParser& parser)
     parser.addOption(
         {QStringLiteral("reparar"),
          QStringLiteral("Con --verificar: corrige el CC_Tipo que no concuerda, en una sola transacción.")});
+    parser.addOption({QStringLiteral("exportar"),
+                      QStringLiteral("Escribe el catálogo en el archivo, como CSV o como libro de Excel según "
+                                     "termine en .csv o en .xlsx, y termina con código 0 si lo escribió y 3 si no "
+                                     "pudo."),
+                      QStringLiteral("archivo")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
     parser.addOption(
@@ -192,6 +200,26 @@ void imprimeCorregidos(const QStringList& corregidos)
         qPrintable(QStringLiteral("Se corrigió el CC_Tipo de: %1.").arg(corregidos.join(QStringLiteral(", ")))));
 }
 
+// The catalogue of a database that already holds it; never creates the file or the schema.
+std::unique_ptr<orbanel::ado::AdoConnection> abreCatalogo(const Opciones& opciones)
+{
+    const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
+    // Opening a missing SQLite file would create it.
+    if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7)))
+        throw kt508::Error(QStringLiteral("no existe la base de datos %1").arg(url.mid(7)));
+    std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
+    if (orbanel::schema::Vacia(*db))
+        throw kt508::Error(QStringLiteral("la base de datos no tiene el catálogo de centros de costos."));
+    return db;
+}
+
+int noSePudo(const QString& que, const kt508::Error& e)
+{
+    std::fprintf(stderr, "orbanel: no se pudo %s el catálogo: %s\n", qPrintable(que),
+                 qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    return NoSePudo;
+}
+
 // The check needs no display and never creates the schema: it only reads, unless asked to repair.
 int verifica(int argc, char* argv[], const Opciones& opciones)
 {
@@ -199,17 +227,7 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
     QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
     try {
-        const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
-        // Opening a missing SQLite file would create it.
-        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
-            std::fprintf(stderr, "orbanel: no existe la base de datos %s\n", qPrintable(url.mid(7)));
-            return SinVerificar;
-        }
-        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
-        if (orbanel::schema::Vacia(*db)) {
-            std::fprintf(stderr, "orbanel: la base de datos no tiene el catálogo de centros de costos.\n");
-            return SinVerificar;
-        }
+        std::unique_ptr<orbanel::ado::AdoConnection> db = abreCatalogo(opciones);
         orbanel::verifica::Informe informe = orbanel::verifica::Verifica(*db);
         std::printf("%s", qPrintable(informe.Texto()));
         if (opciones.reparar && informe.Cuantos(orbanel::verifica::Clase::TipoErroneo) > 0) {
@@ -217,11 +235,30 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
             imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
             informe = orbanel::verifica::Verifica(*db);
         }
-        return informe.problemas.isEmpty() ? SinProblemas : ConProblemas;
+        return informe.problemas.isEmpty() ? Hecho : ConProblemas;
     } catch (const kt508::Error& e) {
-        std::fprintf(stderr, "orbanel: no se pudo verificar el catálogo: %s\n",
-                     qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-        return SinVerificar;
+        return noSePudo(QStringLiteral("verificar"), e);
+    }
+}
+
+// The export needs no display either; it reads through the session's connection, as the menu's.
+int exporta(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), opciones.exportar);
+        orbanel::Sesion::Cierra();
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("Se exportaron %1 centros de costos a %2.")
+                                   .arg(centros)
+                                   .arg(QDir::toNativeSeparators(opciones.exportar))));
+        return Hecho;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        return noSePudo(QStringLiteral("exportar"), e);
     }
 }
 
@@ -311,15 +348,11 @@ int main(int argc, char* argv[])
     if (!parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
-    const Opciones opciones{parser.value(QStringLiteral("db")),
-                            parser.value(QStringLiteral("operador")),
-                            parser.value(QStringLiteral("screenshot")),
-                            parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar")),
-                            parser.isSet(QStringLiteral("expandir")),
-                            parser.isSet(QStringLiteral("crear-esquema")),
-                            parser.isSet(QStringLiteral("verificar")),
-                            parser.isSet(QStringLiteral("reparar"))};
+    const Opciones opciones{parser.value(QStringLiteral("db")),           parser.value(QStringLiteral("operador")),
+                            parser.value(QStringLiteral("screenshot")),   parser.value(QStringLiteral("registrar")),
+                            parser.value(QStringLiteral("desregistrar")), parser.value(QStringLiteral("exportar")),
+                            parser.isSet(QStringLiteral("expandir")),     parser.isSet(QStringLiteral("crear-esquema")),
+                            parser.isSet(QStringLiteral("verificar")),    parser.isSet(QStringLiteral("reparar"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
             QStringLiteral(
@@ -332,9 +365,20 @@ int main(int argc, char* argv[])
                                    .arg(opciones.operador.size()));
     if (opciones.reparar && !opciones.verificar)
         return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
+    if (parser.isSet(QStringLiteral("exportar")) && (opciones.verificar || !opciones.screenshot.isEmpty()))
+        return errorDeOpciones(QStringLiteral("--exportar no se usa junto con --verificar ni con --screenshot"));
+    if (parser.isSet(QStringLiteral("exportar"))) {
+        try {
+            orbanel::catalogo::FormatoDe(opciones.exportar);
+        } catch (const kt508::Error& e) {
+            return errorDeOpciones(e.Description());
+        }
+    }
     if (!opciones.registrar.isEmpty() || !opciones.desregistrar.isEmpty())
         return registra(argc, argv, opciones);
     if (opciones.verificar)
         return verifica(argc, argv, opciones);
+    if (parser.isSet(QStringLiteral("exportar")))
+        return exporta(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);
 }

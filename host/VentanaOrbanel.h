@@ -16,6 +16,8 @@ public:
 
 private:
     void Verificar_Click();
+    void Exportar_Click();
+    QString ArchivoDeExportacion();
 
     QString m_transaccion;
 };

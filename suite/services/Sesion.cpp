@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdlib>
 #include <utility>
 
 namespace orbanel {
@@ -79,10 +80,20 @@ void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
     }
 }
 
+// A process may end with exit() while Qt runs (Qt does so when the display is lost): the
+// connection must close then, before the destructors of Qt SQL's own objects that it needs.
+// Registered once a connection is open, after those objects exist, the closing runs first.
+void CierraAlTerminar()
+{
+    static const bool registrado = std::atexit(&Sesion::Cierra) == 0;
+    Q_UNUSED(registrado);
+}
+
 // The data layer's error already names the database (never its password).
 std::unique_ptr<ado::AdoConnection> Abre(const QString& url, Sesion::Esquema esquema)
 {
     std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
+    CierraAlTerminar();
     PreparaEsquema(*db, esquema);
     return db;
 }
@@ -140,11 +151,20 @@ void Sesion::Establece(std::unique_ptr<ado::AdoConnection> conexion, const QStri
     e.conexion = std::move(conexion);
     e.url = e.conexion ? e.conexion->url() : QString();
     e.operador = operador;
+    CierraAlTerminar();
 }
 
 void Sesion::Cierra()
 {
-    estado().conexion.reset();
+    std::unique_ptr<ado::AdoConnection> conexion = std::move(estado().conexion);
+    // A command cut short by the end of the process leaves nothing half done.
+    if (conexion && conexion->inTransaction()) {
+        try {
+            conexion->RollbackTrans();
+        } catch (const kt508::Error&) {
+            // the connection goes anyway, and its database drops what it did not commit
+        }
+    }
 }
 
 } // namespace orbanel

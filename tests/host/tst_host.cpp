@@ -9,7 +9,10 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -63,6 +66,17 @@ QString baseConFallas(const QString& archivo, const QStringList& sentencias)
 const QString RaizComoCentro = QStringLiteral(
     "INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) VALUES ('0', '0', 'Raíz', 1)");
 const QString PadreDeSiMismo = u"UPDATE Centro_Costo SET CC_Acumula = '100' WHERE CC_Cve_Centro_Costo = '100'"_s;
+// The action on the next modal window other than the one already open.
+void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
+{
+    pruebas::EnModal([abierta, accion](QWidget* modal) {
+        if (modal && modal == abierta)
+            EnOtraModal(abierta, accion);
+        else
+            accion(modal);
+    });
+}
+
 const QString TipoErroneo = QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 0 WHERE CC_Cve_Centro_Costo = '200'");
 
 } // namespace
@@ -76,6 +90,7 @@ private slots:
     void desdeLaConsola();
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
+    void menuExportar();
     void botonesDeQtEnEspanol();
     void noEncogeMenosQueLaPantalla();
 
@@ -109,7 +124,24 @@ void TstHost::desdeLaConsola_data()
     QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
     QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
                            << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
-                              "--screenshot|--expandir|--registrar|--desregistrar";
+                              "--exportar|--screenshot|--expandir|--registrar|--desregistrar";
+    // Mistakes on the command line and libraries that do not load are told in Spanish, the
+    // system's own reason after the lead.
+    QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
+    QTest::newRow("falta el valor") << "orbanel --db" << QStringList() << 2 << "falta el valor de --db";
+    QTest::newRow("valor de más") << "orbanel --verificar=si" << QStringList() << 2 << "--verificar no lleva valor";
+    QTest::newRow("biblioteca inexistente") << "orbanel --registrar %dir/no-existe.so" << QStringList() << 2
+                                            << "No se pudo cargar la biblioteca|no-existe.so|el archivo no existe";
+    QTest::newRow("biblioteca que no es una biblioteca")
+        << "orbanel --registrar %dir/biblioteca_que_no_es_una_biblioteca.db" << QStringList() << 2
+        << "No se pudo cargar la biblioteca|invalid ELF header";
+    // The export, from a script: the file written, a name it cannot write, a database without one.
+    QTest::newRow("exportar") << "orbanel --exportar %dir/exportar.csv --db %db" << QStringList() << 0
+                              << "Se exportaron 50 centros de costos";
+    QTest::newRow("exportar a .txt") << "orbanel --exportar %dir/catalogo.txt --db %db" << QStringList() << 2
+                                     << "«%dir/catalogo.txt»|.csv|.xlsx";
+    QTest::newRow("exportar sin base") << "orbanel --exportar %dir/x.xlsx --db sqlite:%dir/no-existe.db"
+                                       << QStringList() << 3 << "no se pudo exportar el catálogo|no existe la base";
     // An operator longer than the audit columns would make every change fail: refused at start.
     QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
             + " --db %db --screenshot %png"
@@ -128,11 +160,15 @@ void TstHost::desdeLaConsola()
     QVERIFY_SQL(url = baseConFallas(nombre + QStringLiteral(".db"), fallas));
     QStringList argumentos = orden.replace(QStringLiteral("%db"), url).split(u' ');
     argumentos.replaceInStrings(QStringLiteral("%png"), nombre + QStringLiteral(".png"));
+    argumentos.replaceInStrings(QStringLiteral("%dir"), m_carpeta.path());
+    dice.replace(QStringLiteral("%dir"), m_carpeta.path());
     const QString programa = argumentos.takeFirst() == QLatin1String("bench") ? BENCH_TREE : ORBANEL_BIN;
     const Resultado r = ejecuta(programa, argumentos, m_registro);
     QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + QLatin1Char(' ') + r.texto));
     for (const QString& texto : dice.split(u'|', Qt::SkipEmptyParts))
         QVERIFY2(r.texto.contains(texto), qPrintable(texto + QStringLiteral(": ") + r.texto));
+    for (const char* ingles : {"Unknown option", "Missing value", "Unexpected value", "Cannot load"})
+        QVERIFY2(!r.texto.contains(QLatin1String(ingles)), qPrintable(r.texto));
     if (argumentos.contains(QStringLiteral("--screenshot")) && codigo == 0)
         QVERIFY(QFileInfo(nombre + QStringLiteral(".png")).size() > 0);
 }
@@ -182,6 +218,45 @@ void TstHost::menuVerificarYCorregir()
     QCOMPARE(despues.contains(QLatin1String("CC_Tipo 0")), tipo == 0);
     const QString sentencia = QStringLiteral("SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'");
     QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), sentencia).toInt(), tipo);
+    orbanel::Sesion::Cierra();
+}
+
+// Archivo → Exportar catálogo…: a name typed without extension takes the chosen format's, the
+// workbook is written and the user told how many centres went into it.
+void TstHost::menuExportar()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
+    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    QTemporaryDir carpeta;
+    QString aviso;
+    pruebas::EnModal([&](QWidget* dialogo) {
+        auto* archivos = qobject_cast<QFileDialog*>(dialogo);
+        if (!archivos)
+            return;
+        archivos->setDirectory(carpeta.path());
+        QLineEdit* nombre = archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        nombre->selectAll();
+        QTest::keyClicks(nombre, QStringLiteral("catalogo"));
+        EnOtraModal(archivos, [&](QWidget* mensaje) {
+            if (!mensaje)
+                return;
+            aviso = mensaje->findChild<QLabel*>(QStringLiteral("textoMensaje"))->text();
+            mensaje->findChild<QPushButton*>(QStringLiteral("botonAceptar"))->click();
+        });
+        pruebas::Tecla(archivos, Qt::Key_Return);
+    });
+    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);
+
+    const QString libro = carpeta.filePath(QStringLiteral("catalogo.xlsx"));
+    QCOMPARE(aviso, QStringLiteral("Se exportaron 50 centros de costos a %1.").arg(libro));
+    QFile archivo(libro);
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    QCOMPARE(archivo.read(2), QByteArray("PK")); // a workbook is a zip
     orbanel::Sesion::Cierra();
 }
 

@@ -104,10 +104,10 @@ private slots:
     void decimalesExactos();
 };
 
-// The export edited as in a spreadsheet (a column moved, a description changed, a row added)
-// and read back gives exactly the catalogue those changes make, statement for statement the
-// same as writing them by hand: the rest untouched, the parent stamped, the account generated,
-// a line in the log each.
+// The export edited as in a spreadsheet (a column moved, a description changed, a centre
+// deactivated, a row added) and read back gives exactly the catalogue those changes make by
+// hand: the rest untouched, the deactivation and the parent stamped, the account generated, a
+// line in the log each.
 void PruebasImportacion::idaYVuelta()
 {
     QFETCH_GLOBAL(QString, backend);
@@ -117,6 +117,9 @@ void PruebasImportacion::idaYVuelta()
         const QString h = e.Hora();
         QVERIFY_SQL(e.db().Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Publicidad y medios', Oper_Ult_Modif "
                                    "= 'PRUEBAS', Fecha_Ult_Modif = '%1' WHERE CC_Cve_Centro_Costo = '1011'"_s.arg(h)));
+        QVERIFY_SQL(e.db().Execute(u"UPDATE Centro_Costo SET Es_Cve_Estado = 'BA', Oper_Ult_Modif = 'PRUEBAS', "
+                                   "Fecha_Ult_Modif = '%1', Oper_Baja = 'PRUEBAS', Fecha_Baja = '%1' WHERE "
+                                   "CC_Cve_Centro_Costo = '1012'"_s.arg(h)));
         QVERIFY_SQL(
             e.db().Execute(u"INSERT INTO Cuenta_Contable (Cc_Cve_Cuenta_Contable, Cc_Descripcion, CC_Tipo, "
                            "Cc_Titulo, Cc_Naturaleza, Cc_Resultado, Cc_Grupo_Cuenta_Contable, Cc_Cuenta_Padre, "
@@ -130,7 +133,8 @@ void PruebasImportacion::idaYVuelta()
                 .arg(h)));
         QVERIFY_SQL(e.db().Execute(u"UPDATE Centro_Costo SET CC_Tipo = 1, Oper_Ult_Modif = 'PRUEBAS', "
                                    "Fecha_Ult_Modif = '%1' WHERE CC_Cve_Centro_Costo = '101'"_s.arg(h)));
-        for (const char* linea : {"1011', 'PRUEBAS', '%1', 'Cambio", "1013', 'PRUEBAS', '%1', 'Alta"})
+        for (const char* linea :
+             {"1011', 'PRUEBAS', '%1', 'Cambio", "1012', 'PRUEBAS', '%1', 'Cambio", "1013', 'PRUEBAS', '%1', 'Alta"})
             QVERIFY_SQL(
                 e.db().Execute(u"INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, "
                                "Bc_Detalle) VALUES ('CENTRO_COSTO', '%1 por importación de catalogo2.csv')"_s.arg(
@@ -147,6 +151,8 @@ void PruebasImportacion::idaYVuelta()
         campos.move(3, campos.size() - 1); // Descripción, to the end
         if (campos.at(2) == u"1011"_s)
             campos.last() = u"Publicidad y medios"_s;
+        if (campos.at(2) == u"1012"_s)
+            campos[4] = u"BA"_s; // Estado
         renglones << campos.join(u',');
         if (campos.at(2) == u"1012"_s)
             renglones << u",,1013,101,,,,,NO,Prensa,,12.5,,2024-03-31,,,,,,Relaciones públicas 🦜"_s;
@@ -155,7 +161,7 @@ void PruebasImportacion::idaYVuelta()
     QVERIFY_SQL(importacion = e.Importa(e.Archivo(renglones)));
     QVERIFY2(importacion.Escrita(), qPrintable(importacion.Texto()));
     QCOMPARE(std::make_tuple(importacion.nuevos, importacion.modificados, importacion.sinCambios, importacion.cuentas),
-             std::make_tuple(1, 1, 49, 1));
+             std::make_tuple(1, 2, 48, 1));
     QCOMPARE(pruebas::volcado(e.db()), esperado);
 }
 

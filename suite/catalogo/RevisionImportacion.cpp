@@ -332,7 +332,7 @@ Escritura Revisor::Valores(const Renglon& renglon, const Fila* guardada, QString
     return escritura;
 }
 
-// What a new centre takes for a value the file does not give: what the catalogue's New
+// What a new centre takes for a column the file does not have: what the catalogue's New
 // proposes (the default group, Analizar checked) and what the editor stores for a field left
 // as it opens; no date, since a date the centre does not have is not today's.
 void Revisor::PorOmision(Escritura& escritura) const
@@ -480,6 +480,7 @@ bool EnBlanco(const RegistroCsv& registro)
     return std::all_of(registro.campos.begin(), registro.campos.end(),
                        [](const std::optional<QString>& campo) { return !campo || campo->trimmed().isEmpty(); });
 }
+
 } // namespace
 
 size_t Indice(const QString& campo)

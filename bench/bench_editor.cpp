@@ -6,8 +6,8 @@
 //
 // Columns: carga = CargarCecos; nuevo = from accepting to the end of New (save, tree rebuilt,
 // new centre shown); guardar = the save alone; abrir = from the button to the editor ready;
-// editar = the whole Edit command without the user's part. Then the catalogue's import of a file
-// of 10,000 rows: all new into an empty catalogue (alta), then the same keys described anew (cambio).
+// editar = the whole Edit command without the user's part. Then the import of 10,000 rows.
+#include "bench/CasoImportacion.h"
 #include "bench/Comun.h"
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/editor/frmCATAddCeCo.h"
@@ -17,13 +17,10 @@
 #include "kt508/store/Publico.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
-#include "suite/catalogo/Importacion.h"
 #include "suite/services/Sesion.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -146,47 +143,6 @@ void unCaso(const QString& url, int n)
     orbanel::Sesion::Cierra();
 }
 
-// n centres of the wide shape, as a spreadsheet user would list them: only the required columns and the group.
-void EscribeCsv(const QString& archivo, int n, const QString& descripcion)
-{
-    QByteArray texto = "Clave,Descripción,Acumula en,Grupo\r\n";
-    for (int i = 1; i <= n; ++i)
-        texto +=
-            QStringLiteral("%1,%2 %1,%3,000000\r\n").arg(i).arg(descripcion).arg(padreDe(i, Forma::Ancha)).toUtf8();
-    QFile salida(archivo);
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(texto) != texto.size())
-        throw kt508::Error(QStringLiteral("No se pudo escribir %1").arg(archivo));
-}
-
-void importa(const QString& url, int n)
-{
-    {
-        auto db = abreLimpia(url);
-        db->Execute(QStringLiteral("INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) "
-                                   "VALUES ('000000', 'GENERAL')"));
-        orbanel::Sesion::Establece(std::move(db), QStringLiteral("BENCH"));
-    }
-    ConexionContada contada(orbanel::Sesion::Conexion());
-    DatosBench datos(contada);
-    QTemporaryDir carpeta;
-    const QString archivo = carpeta.filePath(QStringLiteral("catalogo.csv"));
-    for (const QString& caso : {QStringLiteral("alta"), QStringLiteral("cambio")}) {
-        EscribeCsv(archivo, n, caso == QLatin1String("alta") ? QStringLiteral("CENTRO") : QStringLiteral("CAMBIADO"));
-        contada.enviadas = 0;
-        QElapsedTimer reloj;
-        reloj.start();
-        const orbanel::catalogo::Importacion hecho =
-            orbanel::catalogo::Importa(archivo, datos, *Publico::Utilerias, orbanel::catalogo::Modo::Importar);
-        const double ms = reloj.nsecsElapsed() / 1e6;
-        if (!hecho.Escrita() || hecho.nuevos + hecho.modificados != n)
-            std::fprintf(stderr, "la importación no escribió todo: %s\n", qPrintable(hecho.Texto()));
-        std::printf("importar %-7s %9d %9.1f ms %9ld sentencias %9ld MB\n", qPrintable(caso), n, ms, contada.enviadas,
-                    picoMemoriaMB());
-        std::fflush(stdout);
-    }
-    orbanel::Sesion::Cierra();
-}
-
 void tabla(const QString& nombre, const QString& url, int maximo)
 {
     std::printf("\n%s (forma ancha)\n%-9s %12s %12s %7s %12s %12s %12s %12s %9s\n", qPrintable(nombre), "centros",
@@ -216,7 +172,7 @@ int main(int argc, char* argv[])
     if (args.size() == 3 && (args.first() == QLatin1String("--caso") || args.first() == QLatin1String("--importa"))) {
         try {
             if (args.first() == QLatin1String("--importa"))
-                importa(args.at(2), args.at(1).toInt());
+                casoImportacion(args.at(2), args.at(1).toInt(), *Publico::Utilerias);
             else
                 unCaso(args.at(2), args.at(1).toInt());
             return 0;

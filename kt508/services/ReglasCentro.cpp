@@ -1,5 +1,7 @@
 #include "kt508/services/ReglasCentro.h"
 
+#include <QList>
+
 namespace kt508::reglas {
 
 namespace {
@@ -13,24 +15,15 @@ bool EsBlanco(QChar c)
 
 qsizetype Caracteres(QStringView texto)
 {
-    qsizetype caracteres = 0;
-    for (qsizetype i = 0; i < texto.size(); ++i) {
-        if (texto.at(i).isHighSurrogate() && i + 1 < texto.size() && texto.at(i + 1).isLowSurrogate())
-            ++i;
-        ++caracteres;
-    }
-    return caracteres;
+    return texto.toUcs4().size();
 }
 
 QString PrimerosCaracteres(const QString& texto, qsizetype maximo)
 {
-    qsizetype i = 0;
-    for (qsizetype caracteres = 0; i < texto.size() && caracteres < maximo; ++caracteres) {
-        if (texto.at(i).isHighSurrogate() && i + 1 < texto.size() && texto.at(i + 1).isLowSurrogate())
-            ++i;
-        ++i;
-    }
-    return texto.left(i);
+    const QList<uint> caracteres = texto.toUcs4();
+    if (caracteres.size() <= maximo)
+        return texto;
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(caracteres.constData()), maximo);
 }
 
 QString MotivoClave(const QString& clave)

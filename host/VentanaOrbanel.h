@@ -18,6 +18,8 @@ private:
     void Verificar_Click();
     void Exportar_Click();
     QString ArchivoDeExportacion();
+    void Importar_Click();
+    QString ArchivoDeImportacion();
 
     QString m_transaccion;
 };

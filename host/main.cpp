@@ -7,9 +7,12 @@
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/catalogo/Exportacion.h"
+#include "suite/catalogo/Importacion.h"
 #include "suite/registry/Registro.h"
 #include "suite/schema/Schema.h"
 #include "suite/services/DialogoMensaje.h"
+#include "suite/services/ServicioDatos.h"
+#include "suite/services/ServicioUtilerias.h"
 #include "suite/services/Sesion.h"
 #include "suite/verifica/Verificacion.h"
 
@@ -37,16 +40,18 @@ struct Opciones {
     QString registrar;
     QString desregistrar;
     QString exportar;
+    QString importar;
     bool expandir = false;
     bool crearEsquema = false;
     bool verificar = false;
     bool reparar = false;
+    bool simular = false;
 };
 
 // The operator's name goes into the catalogue's Oper_* columns, which take up to 30 characters.
 constexpr int LargoOperador = 30;
 
-// Exit codes of --verificar and --exportar, for an administrator's scripts.
+// Exit codes of --verificar, --exportar and --importar, for an administrator's scripts.
 enum Salida : int { Hecho = 0, ConProblemas = 1, OpcionesErroneas = 2, NoSePudo = 3 };
 
 int errorDeOpciones(const QString& texto)
@@ -167,6 +172,16 @@ void defineOpciones(QCommandLineParser& parser)
                                      "termine en .csv o en .xlsx, y termina con código 0 si lo escribió y 3 si no "
                                      "pudo."),
                       QStringLiteral("archivo")});
+    parser.addOption(
+        {QStringLiteral("importar"),
+         QStringLiteral("Lee el catálogo de un archivo .csv con las columnas de la exportación, en cualquier orden "
+                        "(Clave, Descripción y Acumula en obligatorias): da de alta las claves nuevas y actualiza las "
+                        "que existen, todo en una sola transacción. Si algún renglón tiene problemas no escribe "
+                        "nada y los lista todos, con su número de línea. Termina con código 0 si importó, 1 si "
+                        "rechazó renglones y 3 si no pudo importar."),
+         QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("simular"),
+                      QStringLiteral("Con --importar: revisa el archivo y dice qué haría, sin escribir nada.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
     parser.addOption(
@@ -262,6 +277,40 @@ int exporta(int argc, char* argv[], const Opciones& opciones)
     }
 }
 
+// A count on the console while the centres are written.
+bool avanceEnConsola(int hechos, int total)
+{
+    if (hechos > 0) {
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("Importando: %1 de %2 centros escritos.").arg(hechos).arg(total)));
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+// The import needs no display either; it writes through the session's connection and the
+// suite's own services, as the menu's.
+int importa(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    const auto modo = opciones.simular ? orbanel::catalogo::Modo::Simular : orbanel::catalogo::Modo::Importar;
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        orbanel::ServicioDatos datos;
+        orbanel::ServicioUtilerias utilerias;
+        const orbanel::catalogo::Importacion importacion =
+            orbanel::catalogo::Importa(opciones.importar, datos, utilerias, modo, avanceEnConsola);
+        orbanel::Sesion::Cierra();
+        std::printf("%s\n", qPrintable(importacion.Texto()));
+        return importacion.rechazos.empty() ? Hecho : ConProblemas;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        return noSePudo(QStringLiteral("importar"), e);
+    }
+}
+
 // The help, in Spanish as the rest of the program.
 int ayuda(int argc, char* argv[], const QStringList& lista)
 {
@@ -348,11 +397,18 @@ int main(int argc, char* argv[])
     if (!parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
-    const Opciones opciones{parser.value(QStringLiteral("db")),           parser.value(QStringLiteral("operador")),
-                            parser.value(QStringLiteral("screenshot")),   parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar")), parser.value(QStringLiteral("exportar")),
-                            parser.isSet(QStringLiteral("expandir")),     parser.isSet(QStringLiteral("crear-esquema")),
-                            parser.isSet(QStringLiteral("verificar")),    parser.isSet(QStringLiteral("reparar"))};
+    const Opciones opciones{parser.value(QStringLiteral("db")),
+                            parser.value(QStringLiteral("operador")),
+                            parser.value(QStringLiteral("screenshot")),
+                            parser.value(QStringLiteral("registrar")),
+                            parser.value(QStringLiteral("desregistrar")),
+                            parser.value(QStringLiteral("exportar")),
+                            parser.value(QStringLiteral("importar")),
+                            parser.isSet(QStringLiteral("expandir")),
+                            parser.isSet(QStringLiteral("crear-esquema")),
+                            parser.isSet(QStringLiteral("verificar")),
+                            parser.isSet(QStringLiteral("reparar")),
+                            parser.isSet(QStringLiteral("simular"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
             QStringLiteral(
@@ -367,6 +423,16 @@ int main(int argc, char* argv[])
         return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
     if (parser.isSet(QStringLiteral("exportar")) && (opciones.verificar || !opciones.screenshot.isEmpty()))
         return errorDeOpciones(QStringLiteral("--exportar no se usa junto con --verificar ni con --screenshot"));
+    const bool importar = parser.isSet(QStringLiteral("importar"));
+    if (opciones.simular && !importar)
+        return errorDeOpciones(QStringLiteral("--simular solo se usa junto con --importar"));
+    if (importar && (opciones.verificar || parser.isSet(QStringLiteral("exportar")) || !opciones.screenshot.isEmpty()))
+        return errorDeOpciones(
+            QStringLiteral("--importar no se usa junto con --verificar, --exportar ni --screenshot"));
+    if (importar && !opciones.importar.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return errorDeOpciones(QStringLiteral("el catálogo se importa de un archivo .csv (valores separados por "
+                                              "comas); «%1» no termina en .csv")
+                                   .arg(opciones.importar));
     if (parser.isSet(QStringLiteral("exportar"))) {
         try {
             orbanel::catalogo::FormatoDe(opciones.exportar);
@@ -380,5 +446,7 @@ int main(int argc, char* argv[])
         return verifica(argc, argv, opciones);
     if (parser.isSet(QStringLiteral("exportar")))
         return exporta(argc, argv, opciones);
+    if (importar)
+        return importa(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);
 }

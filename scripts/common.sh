@@ -39,13 +39,13 @@ build() {
     cmake --build "$BUILD" --parallel "$(nproc)"
 }
 
-# The host's options that never show the screen: a capture, the check, the export, the help,
-# registration.
+# The host's options that never show the screen: a capture, the check, the export, the import,
+# the help, registration.
 needs_no_screen() {
     local a
     for a in "$@"; do
         case "$a" in
-            --screenshot|--screenshot=*|--verificar|--exportar|--exportar=*|--help|-h|--version|-v|--registrar|--registrar=*|--desregistrar|--desregistrar=*)
+            --screenshot|--screenshot=*|--verificar|--exportar|--exportar=*|--importar|--importar=*|--help|-h|--version|-v|--registrar|--registrar=*|--desregistrar|--desregistrar=*)
                 return 0 ;;
         esac
     done

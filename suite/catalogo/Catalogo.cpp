@@ -8,6 +8,9 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <map>
+#include <memory>
+
 namespace orbanel::catalogo {
 
 namespace {
@@ -28,18 +31,19 @@ QString Expresion(const Columna& c)
     return c.campo;
 }
 
-const kt508::Forma& Consulta()
+// One form per set of columns read, kept for the life of the program.
+const kt508::Forma& Consulta(const std::vector<size_t>& columnas)
 {
-    static const kt508::Forma forma([] {
-        QStringList campos;
-        for (const Columna& c : Columnas()) {
-            if (!c.campo.isEmpty())
-                campos << Expresion(c);
-        }
-        return QStringLiteral("SELECT %1 FROM Centro_Costo ORDER BY CC_Cve_Centro_Costo")
-            .arg(campos.join(QStringLiteral(", ")));
-    }());
-    return forma;
+    QStringList campos;
+    for (const size_t i : columnas)
+        campos << Expresion(Columnas()[i]);
+    const QString texto = QStringLiteral("SELECT %1 FROM Centro_Costo ORDER BY CC_Cve_Centro_Costo")
+                              .arg(campos.join(QStringLiteral(", ")));
+    static std::map<QString, std::unique_ptr<kt508::Forma>> formas;
+    std::unique_ptr<kt508::Forma>& forma = formas[texto];
+    if (!forma)
+        forma = std::make_unique<kt508::Forma>(texto);
+    return *forma;
 }
 
 QVariant ComoEntero(const QVariant& valor)
@@ -104,18 +108,10 @@ QVariant Normaliza(const QVariant& valor, Clase clase)
 // The rows in key order, Nivel and Ruta still empty.
 std::vector<Fila> Lee(kt508::Connection& db)
 {
-    const std::vector<Columna>& columnas = Columnas();
-    std::vector<Fila> filas;
-    kt508::Recordset rs = db.Ejecuta(kt508::Sentencia(Consulta()));
-    filas.reserve(static_cast<size_t>(rs.RecordCount()));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        Fila fila(columnas.size());
-        for (size_t i = IClave; i < columnas.size(); ++i)
-            fila[i] = Normaliza(rs.Value(static_cast<int>(i - IClave)), columnas[i].clase);
-        filas.push_back(std::move(fila));
-    }
-    rs.Close();
-    return filas;
+    std::vector<size_t> columnas;
+    for (size_t i = IClave; i < Columnas().size(); ++i)
+        columnas.push_back(i);
+    return LeeColumnas(db, columnas);
 }
 
 // Each parent's children, in key order. A row keyed "0" is no centre of the tree: the root's
@@ -157,6 +153,21 @@ const std::vector<Columna>& Columnas()
         {QStringLiteral("Fecha de modificación"), QStringLiteral("Fecha_Ult_Modif"), Clase::FechaHora},
     };
     return columnas;
+}
+
+std::vector<Fila> LeeColumnas(kt508::Connection& db, const std::vector<size_t>& columnas)
+{
+    std::vector<Fila> filas;
+    kt508::Recordset rs = db.Ejecuta(kt508::Sentencia(Consulta(columnas)));
+    filas.reserve(static_cast<size_t>(rs.RecordCount()));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        Fila fila(Columnas().size());
+        for (size_t k = 0; k < columnas.size(); ++k)
+            fila[columnas[k]] = Normaliza(rs.Value(static_cast<int>(k)), Columnas()[columnas[k]].clase);
+        filas.push_back(std::move(fila));
+    }
+    rs.Close();
+    return filas;
 }
 
 std::vector<Fila> LeeEnOrden(kt508::Connection& db)

@@ -41,4 +41,8 @@ using Fila = std::vector<QVariant>;
 // and what hangs from them). Reads Centro_Costo with one statement.
 std::vector<Fila> LeeEnOrden(kt508::Connection& db);
 
+// Centro_Costo's rows in key order, read with one statement: the columns given (their places in
+// Columnas(), none of the first two) typed as above, the rest left null.
+std::vector<Fila> LeeColumnas(kt508::Connection& db, const std::vector<size_t>& columnas);
+
 } // namespace orbanel::catalogo

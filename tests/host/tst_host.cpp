@@ -8,6 +8,7 @@
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,9 +16,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using orbanel::ado::AdoConnection;
 using namespace Qt::StringLiterals;
@@ -79,6 +82,29 @@ void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
 
 const QString TipoErroneo = QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 0 WHERE CC_Cve_Centro_Costo = '200'");
 
+bool EscribeCsv(const QString& archivo, const QStringList& renglones)
+{
+    QFile salida(archivo);
+    const QByteArray texto = renglones.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    return salida.open(QIODevice::WriteOnly) && salida.write(texto) == texto.size();
+}
+
+// Clicks Cancelar on the import's progress once it shows centres written, then hands the next
+// window to the action.
+void CancelaConAvance(int& escritos, const std::function<void(QWidget*)>& despues, QDeadlineTimer limite)
+{
+    QTimer::singleShot(5, [&escritos, despues, limite] {
+        auto* progreso = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if ((!progreso || progreso->value() <= 0) && !limite.hasExpired())
+            return CancelaConAvance(escritos, despues, limite);
+        if (!progreso)
+            return despues(nullptr);
+        escritos = progreso->value();
+        EnOtraModal(progreso, despues);
+        progreso->findChild<QPushButton*>()->click();
+    });
+}
+
 } // namespace
 
 class TstHost : public QObject {
@@ -91,6 +117,7 @@ private slots:
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
     void menuExportar();
+    void menuImportarCancelado();
     void botonesDeQtEnEspanol();
     void noEncogeMenosQueLaPantalla();
 
@@ -105,6 +132,10 @@ void TstHost::initTestCase()
     m_registro = m_carpeta.filePath(QStringLiteral("registro.ini"));
     const Resultado r = ejecuta(ORBANEL_BIN, {u"--registrar"_s, KT508_MODULO}, m_registro);
     QVERIFY2(r.codigo == 0, qPrintable(r.texto));
+    QVERIFY(EscribeCsv(m_carpeta.filePath(u"importar.csv"_s),
+                       {u"Clave,Descripción,Acumula en"_s, u"1011,Publicidad y medios,101"_s, u"N1,Nuevo,101"_s}));
+    QVERIFY(EscribeCsv(m_carpeta.filePath(u"rechazos.csv"_s),
+                       {u"Clave,Descripción,Acumula en"_s, u"0,Raíz,0"_s, u"N1,Sin padre,ZZ"_s}));
 }
 
 // The program run from a script, on a demo catalogue with the statements given run on it ("%db"
@@ -124,7 +155,7 @@ void TstHost::desdeLaConsola_data()
     QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
     QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
                            << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
-                              "--exportar|--screenshot|--expandir|--registrar|--desregistrar";
+                              "--exportar|--importar|--simular|--screenshot|--expandir|--registrar|--desregistrar";
     // Mistakes on the command line and libraries that do not load are told in Spanish, the
     // system's own reason after the lead.
     QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
@@ -142,6 +173,24 @@ void TstHost::desdeLaConsola_data()
                                      << "«%dir/catalogo.txt»|.csv|.xlsx";
     QTest::newRow("exportar sin base") << "orbanel --exportar %dir/x.xlsx --db sqlite:%dir/no-existe.db"
                                        << QStringList() << 3 << "no se pudo exportar el catálogo|no existe la base";
+    // The import, from a script: written, refused rows listed with their lines, only simulated.
+    QTest::newRow("importar") << "orbanel --importar %dir/importar.csv --db %db" << QStringList() << 0
+                              << "Importando: 2 de 2 centros escritos.|Se importó el catálogo de %dir/importar.csv:|"
+                                 "Centros nuevos: 1. Modificados: 1. Sin cambios: 0.";
+    QTest::newRow("importar con rechazos")
+        << "orbanel --importar %dir/rechazos.csv --db %db" << QStringList() << 1
+        << "No se importó nada: 2 renglones de %dir/rechazos.csv tienen problemas.|Línea 2, clave 0: La clave 0 es "
+           "la de la raíz|Línea 3, clave N1: El centro acumulador ZZ no existe.";
+    QTest::newRow("simular") << "orbanel --importar %dir/importar.csv --simular --db %db" << QStringList() << 0
+                             << "Simulación: no se escribió nada.|Centros nuevos: 1.";
+    QTest::newRow("simular sin importar")
+        << "orbanel --simular --db %db" << QStringList() << 2 << "--simular solo se usa junto con --importar";
+    QTest::newRow("importar un libro") << "orbanel --importar %dir/catalogo.xlsx --db %db" << QStringList() << 2
+                                       << "«%dir/catalogo.xlsx» no termina en .csv";
+    QTest::newRow("importar y exportar") << "orbanel --importar %dir/importar.csv --exportar %dir/x.csv --db %db"
+                                         << QStringList() << 2 << "--importar no se usa junto con";
+    QTest::newRow("importar sin archivo") << "orbanel --importar %dir/no-existe.csv --db %db" << QStringList() << 3
+                                          << "no se pudo importar el catálogo: No se pudo abrir el archivo";
     // An operator longer than the audit columns would make every change fail: refused at start.
     QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
             + " --db %db --screenshot %png"
@@ -257,6 +306,52 @@ void TstHost::menuExportar()
     QFile archivo(libro);
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QCOMPARE(archivo.read(2), QByteArray("PK")); // a workbook is a zip
+    orbanel::Sesion::Cierra();
+}
+
+// Archivo → Importar catálogo…: the file chosen in the dialog, Cancelar pressed once centres
+// are written; the whole import is rolled back and the user told so.
+void TstHost::menuImportarCancelado()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
+    QVERIFY_SQL(db->Execute(u"UPDATE Parametros SET Valor = '' WHERE Parametro = 'CON_CUENTA_PADRE_CENTRO_COSTO'"_s));
+    const QString antes = pruebas::volcado(*db);
+    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    QTemporaryDir carpeta;
+    QStringList renglones{u"Clave,Descripción,Acumula en"_s};
+    for (int i = 1; i <= 3000; ++i)
+        renglones << u"N%1,Nuevo %1,1061"_s.arg(i);
+    QVERIFY(EscribeCsv(carpeta.filePath(u"catalogo.csv"_s), renglones));
+    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    int escritos = 0;
+    QString informe;
+    pruebas::EnModal([&](QWidget* dialogo) {
+        auto* archivos = qobject_cast<QFileDialog*>(dialogo);
+        if (!archivos)
+            return;
+        archivos->setDirectory(carpeta.path());
+        QTest::keyClicks(archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), u"catalogo.csv"_s);
+        CancelaConAvance(
+            escritos,
+            [&](QWidget* mensaje) {
+                if (!mensaje)
+                    return;
+                informe = mensaje->findChild<QPlainTextEdit*>(QStringLiteral("informe"))->toPlainText();
+                mensaje->findChild<QPushButton*>(QStringLiteral("botonCerrar"))->click();
+            },
+            QDeadlineTimer(20000));
+        pruebas::Tecla(archivos, Qt::Key_Return);
+    });
+    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
+
+    QVERIFY2(escritos > 0 && escritos < 3000, qPrintable(QString::number(escritos)));
+    QCOMPARE(informe,
+             u"Se canceló la importación de %1: no se cambió nada."_s.arg(carpeta.filePath(u"catalogo.csv"_s)));
+    QCOMPARE(pruebas::volcado(orbanel::Sesion::Conexion()), antes);
     orbanel::Sesion::Cierra();
 }
 

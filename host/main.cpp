@@ -176,7 +176,7 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
             std::fprintf(stderr, "orbanel: no existe la base de datos %s\n", qPrintable(url.mid(7)));
             return SinVerificar;
         }
-        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
+        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::schema::Abre(url);
         if (orbanel::schema::Vacia(*db)) {
             std::fprintf(stderr, "orbanel: la base de datos no tiene el catálogo de centros de costos.\n");
             return SinVerificar;

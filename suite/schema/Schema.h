@@ -1,10 +1,20 @@
 #pragma once
 
+#include <QString>
+
+#include <memory>
+
 namespace orbanel::ado {
 class AdoConnection;
 }
 
 namespace orbanel::schema {
+
+// Opens a connection the way the suite opens each of its own: on SQLite, with the declared
+// references enforced. Throws kt508::Error.
+std::unique_ptr<ado::AdoConnection> Abre(const QString& url);
+// What every connection of the suite needs, for one opened otherwise.
+void PreparaConexion(ado::AdoConnection& db);
 
 // True when the database has no Centro_Costo table yet.
 bool Vacia(ado::AdoConnection& db);

@@ -82,7 +82,7 @@ void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
 // The data layer's error already names the database (never its password).
 std::unique_ptr<ado::AdoConnection> Abre(const QString& url, Sesion::Esquema esquema)
 {
-    std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
+    std::unique_ptr<ado::AdoConnection> db = schema::Abre(url);
     PreparaEsquema(*db, esquema);
     return db;
 }

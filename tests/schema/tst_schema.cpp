@@ -1,6 +1,7 @@
 #include "tests/support/Backends.h"
 
 #include "suite/ado/Dialecto.h"
+#include "suite/schema/Guiones.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -51,6 +52,24 @@ QStringList tablasDelGuion(const QString& recurso, const QString& orden)
     return tablas;
 }
 
+// The references a script declares, "table.column>table" in lower case and in order.
+QStringList referenciasDelGuion(const QString& recurso)
+{
+    static const QRegularExpression tabla(QStringLiteral(R"(^\s*(?:CREATE|ALTER)\s+TABLE\s+(\w+))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression referencia(QStringLiteral(R"(FOREIGN\s+KEY\s*\((\w+)\)\s*REFERENCES\s+(\w+))"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QStringList referencias;
+    for (const QString& sentencia : orbanel::schema::SentenciasDe(recurso)) {
+        const QString nombre = tabla.match(sentencia).captured(1);
+        for (auto it = referencia.globalMatch(sentencia); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            referencias << QStringLiteral("%1.%2>%3").arg(nombre, m.captured(1), m.captured(2)).toLower();
+        }
+    }
+    return referencias;
+}
+
 } // namespace
 
 class TstSchema : public QObject {
@@ -61,6 +80,7 @@ private slots:
     void valoresPorOmision();
     void dependencias();
     void demo();
+    void referencias();
     void dialectoSqlServer();
 };
 
@@ -136,6 +156,35 @@ void TstSchema::demo()
         QVERIFY2(cuenta(*db, condicion) == total, qPrintable(condicion));
 }
 
+// A centre in use elsewhere cannot be deleted, nor a line or a budget written for a centre that does
+// not exist: the database refuses and nothing changes. The parent of a centre is no reference: a
+// branch goes parent first.
+void TstSchema::referencias()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
+    const QString antes = pruebas::volcado(*db);
+    // 105 has a journal line and a budget, 106 a budget only.
+    const QStringList rehusadas = {
+        QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"),
+        QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '106'"),
+        QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Cc_Cve_Centro_costo) VALUES (99, 'ZZ')"),
+        QStringLiteral("INSERT INTO Presupuesto_Centro (Pc_Anio, Cc_Cve_Centro_costo) VALUES (2030, 'ZZ')"),
+        QStringLiteral("UPDATE Poliza_Detalle SET Cc_Cve_Centro_costo = 'ZZ' WHERE Cc_Cve_Centro_costo = '105'"),
+    };
+    for (const QString& sentencia : rehusadas)
+        QVERIFY2(!pruebas::errorDe([&] { db->Execute(sentencia); }).isEmpty(), qPrintable(sentencia));
+    QCOMPARE(pruebas::volcado(*db), antes);
+
+    const QString centro =
+        QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula) VALUES ('%1', '%2')");
+    QVERIFY_SQL(db->Execute(centro.arg(QStringLiteral("H1"), QStringLiteral("ZZ"))));
+    QVERIFY_SQL(db->Execute(centro.arg(QStringLiteral("H11"), QStringLiteral("H1"))));
+    QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H1'")));
+    QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H11'")));
+    QCOMPARE(pruebas::volcado(*db), antes);
+}
+
 // The texts the SQL Server dialect gives, checked without a server: dates in the form the
 // server reads whatever its language, its clock and its catalogue, and scripts that build
 // and drop the same tables as the embedded database's.
@@ -158,6 +207,13 @@ void TstSchema::dialectoSqlServer()
     QCOMPARE(borradas, tablasDelGuion(sqlite.GuionBorra(), QStringLiteral("DROP TABLE")));
     std::reverse(borradas.begin(), borradas.end());
     QCOMPARE(borradas, creadas); // dropped in the reverse order of creation
+
+    // Each table that holds a centre declares it, CC_Acumula never.
+    const QStringList referencias{QStringLiteral("poliza_detalle.cc_cve_centro_costo>centro_costo"),
+                                  QStringLiteral("presupuesto_centro.cc_cve_centro_costo>centro_costo")};
+    for (const auto dialecto :
+         {orbanel::ado::Dialect::SQLite, orbanel::ado::Dialect::PostgreSQL, orbanel::ado::Dialect::SqlServer})
+        QCOMPARE(referenciasDelGuion(orbanel::ado::Dialecto::De(dialecto).GuionCrea()), referencias);
 }
 
 QTEST_GUILESS_MAIN(TstSchema)

@@ -1,6 +1,7 @@
 -- Orbanel: the suite's tables on the embedded database. SQLite keeps any text whatever its
 -- declared length: each text column checks its length, so that a text too long is refused
--- here as on the server databases.
+-- here as on the server databases. Every table that refers to a centre declares it; the suite
+-- turns foreign keys on for each connection.
 CREATE TABLE Centro_Costo (
     CC_Cve_Centro_Costo VARCHAR(6) NOT NULL PRIMARY KEY
         CONSTRAINT "CC_Cve_Centro_Costo admite hasta 6 caracteres" CHECK (length(CC_Cve_Centro_Costo) <= 6),
@@ -123,7 +124,8 @@ CREATE TABLE Poliza_Detalle (
     Pd_Cargo NUMERIC(18,2),
     Pd_Abono NUMERIC(18,2),
     Pd_Concepto VARCHAR(100)
-        CONSTRAINT "Pd_Concepto admite hasta 100 caracteres" CHECK (length(Pd_Concepto) <= 100)
+        CONSTRAINT "Pd_Concepto admite hasta 100 caracteres" CHECK (length(Pd_Concepto) <= 100),
+    CONSTRAINT FK_Poliza_Detalle_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Poliza_Detalle_Centro ON Poliza_Detalle (Cc_Cve_Centro_costo);
 
@@ -132,7 +134,8 @@ CREATE TABLE Presupuesto_Centro (
     Cc_Cve_Centro_costo VARCHAR(6) NOT NULL
         CONSTRAINT "Cc_Cve_Centro_costo admite hasta 6 caracteres" CHECK (length(Cc_Cve_Centro_costo) <= 6),
     Pc_Importe NUMERIC(18,2),
-    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo)
+    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo),
+    CONSTRAINT FK_Presupuesto_Centro_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "suite/ado/AdoConnection.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace orbanel::schema {
+
+// The schema's SQL travels inside the library, one script per database and purpose:
+// "<database>.sql" creates the schema, "<database>-<purpose>.sql" does the rest.
+QString Guion(ado::Dialect dialect, const QString& proposito);
+
+// The statements of a script's text: each ends with ';' at the end of a line; lines that begin
+// with "--" are comments.
+QStringList Sentencias(const QString& texto);
+// The statements of a script of the suite; throws kt508::Error when the suite lacks it.
+QStringList SentenciasDe(const QString& recurso);
+
+// Runs a script of the connection's database that only some databases need, when it has one.
+void EjecutaSiHay(ado::AdoConnection& db, const QString& proposito);
+
+} // namespace orbanel::schema

@@ -81,6 +81,8 @@ private slots:
     void dependencias();
     void demo();
     void referencias();
+    void importes_data();
+    void importes();
     void dialectoSqlServer();
 };
 
@@ -183,6 +185,60 @@ void TstSchema::referencias()
     QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H1'")));
     QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H11'")));
     QCOMPARE(pruebas::volcado(*db), antes);
+}
+
+void TstSchema::importes_data()
+{
+    QTest::addColumn<QString>("columna");
+    QTest::addColumn<QString>("valor");
+    QTest::addColumn<bool>("cabe");
+    QTest::addColumn<bool>("soloSqlite"); // a server takes it in its own way (rounds, reads an exponent)
+    const auto fila = [](const char* nombre, const char* columna, const char* valor, bool cabe,
+                         bool soloSqlite = false) {
+        QTest::newRow(nombre) << QString::fromLatin1(columna) << QString::fromLatin1(valor) << cabe << soloSqlite;
+    };
+    fila("el mayor", "Cc_UserDef_3", "99999999999999.9999", true);
+    fila("el menor", "Cc_UserDef_4", "-99999999999999.9999", true);
+    fila("18 cifras", "Cc_UserDef_3", "12345678901234.5678", true);
+    fila("sin decimales", "Cc_UserDef_4", "12345678901234", true, true);
+    fila("cargo de 18 cifras", "Pd_Cargo", "1234567890123456.78", true);
+    fila("15 enteros", "Cc_UserDef_3", "123456789012345", false);
+    fila("20 cifras", "Cc_UserDef_4", "99999999999999999999", false);
+    fila("letras", "Cc_UserDef_3", "12a", false);
+    fila("dos puntos", "Cc_UserDef_3", "1.2.3", false);
+    fila("vacío", "Cc_UserDef_3", "", false);
+    fila("cargo de 17 enteros", "Pd_Abono", "12345678901234567", false);
+    fila("5 decimales", "Cc_UserDef_3", "1.23456", false, true);
+    fila("3 decimales en un cargo", "Pd_Cargo", "1.234", false, true);
+    fila("exponente", "Cc_UserDef_4", "1e5", false, true);
+    fila("blanco delante", "Cc_UserDef_3", " 12", false, true);
+    fila("punto al final", "Cc_UserDef_3", "12.", false, true);
+    fila("signo más", "Cc_UserDef_3", "+12", false, true);
+}
+
+// Every number the servers' numeric(18,4) and numeric(18,2) admit is stored and read back as it
+// was bound, digit for digit, SQLite included; one they do not is refused and nothing is stored.
+void TstSchema::importes()
+{
+    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, columna);
+    QFETCH(QString, valor);
+    QFETCH(bool, cabe);
+    QFETCH(bool, soloSqlite);
+    if (soloSqlite && backend != QLatin1String("sqlite"))
+        QSKIP("el servidor lo acepta a su manera");
+    ABRE_BACKEND(db, backend, pruebas::Contenido::Vacio);
+    const bool centro = columna.startsWith(QLatin1String("Cc_"));
+    const QString tabla = centro ? QStringLiteral("Centro_Costo") : QStringLiteral("Poliza_Detalle");
+    const QString clave = centro ? QStringLiteral("CC_Cve_Centro_Costo") : QStringLiteral("Pd_Id");
+    const QString error = pruebas::errorDe([&] {
+        db->ExecuteParams(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(tabla, clave, columna),
+                          {centro ? QVariant(QStringLiteral("D1")) : QVariant(1), valor});
+    });
+    QVERIFY2(error.isEmpty() == cabe, qPrintable(error));
+    const QVariant leido =
+        pruebas::escalar(*db, QStringLiteral("SELECT CAST(%1 AS VARCHAR(30)) FROM %2").arg(columna, tabla));
+    QCOMPARE(leido.toString(), cabe ? valor : QString());
 }
 
 // The texts the SQL Server dialect gives, checked without a server: dates in the form the

@@ -22,6 +22,8 @@ QStringList Sentencias(const QString& texto)
 {
     QStringList resultado;
     QString actual;
+    bool entreDolares = false;
+    int cuerpos = 0;
     for (const QString& linea : texto.split(QLatin1Char('\n'))) {
         const QString limpia = linea.trimmed();
         if (limpia.isEmpty() || limpia.startsWith(QLatin1String("--")))
@@ -29,7 +31,13 @@ QStringList Sentencias(const QString& texto)
         if (!actual.isEmpty())
             actual += QLatin1Char('\n');
         actual += linea;
-        if (limpia.endsWith(QLatin1Char(';'))) {
+        if (linea.count(QLatin1String("$$")) % 2 == 1)
+            entreDolares = !entreDolares;
+        if (limpia.endsWith(QLatin1String("BEGIN"), Qt::CaseInsensitive))
+            ++cuerpos;
+        else if (cuerpos > 0 && limpia.compare(QLatin1String("END;"), Qt::CaseInsensitive) == 0)
+            --cuerpos;
+        if (!entreDolares && cuerpos == 0 && limpia.endsWith(QLatin1Char(';'))) {
             actual.chop(actual.size() - actual.lastIndexOf(QLatin1Char(';')));
             resultado.append(actual);
             actual.clear();

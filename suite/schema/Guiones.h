@@ -11,8 +11,9 @@ namespace orbanel::schema {
 // "<database>.sql" creates the schema, "<database>-<purpose>.sql" does the rest.
 QString Guion(ado::Dialect dialect, const QString& proposito);
 
-// The statements of a script's text: each ends with ';' at the end of a line; lines that begin
-// with "--" are comments.
+// The statements of a script's text. Each ends with ';' at the end of a line, except within
+// the body of a trigger (from a line ending in BEGIN to a line "END;") or a $$-quoted body;
+// lines that begin with "--" are comments.
 QStringList Sentencias(const QString& texto);
 // The statements of a script of the suite; throws kt508::Error when the suite lacks it.
 QStringList SentenciasDe(const QString& recurso);

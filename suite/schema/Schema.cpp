@@ -5,6 +5,7 @@
 #include "suite/ado/Dialecto.h"
 #include "suite/schema/Guiones.h"
 #include "suite/schema/Transaccion.h"
+#include "suite/schema/Versiones.h"
 
 #include <QStringList>
 
@@ -53,6 +54,23 @@ void PreparaConexion(ado::AdoConnection& db)
     EjecutaSiHay(db, QStringLiteral("conexion"));
 }
 
+bool Catalogo::Usable() const
+{
+    return legible && visible;
+}
+
+QList<Catalogo> Catalogos(ado::AdoConnection& db)
+{
+    QList<Catalogo> catalogos;
+    const QStringList consulta = SentenciasDe(Guion(db.dialect(), QStringLiteral("catalogos")));
+    for (kt508::Recordset rs = db.Execute(consulta.value(0)); !rs.Eof(); rs.MoveNext())
+        catalogos.append({rs.Fields(QStringLiteral("Esquema")).Value.toString(),
+                          rs.Fields(QStringLiteral("Legible")).Value.toInt() == 1,
+                          rs.Fields(QStringLiteral("Visible")).Value.toInt() == 1,
+                          rs.Fields(QStringLiteral("ConVersion")).Value.toInt() == 1});
+    return catalogos;
+}
+
 bool Vacia(ado::AdoConnection& db)
 {
     kt508::Recordset rs = db.Execute(ado::Dialecto::De(db.dialect()).ConsultaCatalogoExiste());
@@ -62,7 +80,10 @@ bool Vacia(ado::AdoConnection& db)
 void Crea(ado::AdoConnection& db)
 {
     const QStringList sentencias = SentenciasDe(ado::Dialecto::De(db.dialect()).GuionCrea());
-    EnTransaccion(db, [&db, &sentencias] { ejecuta(db, sentencias); });
+    EnTransaccion(db, [&db, &sentencias] {
+        ejecuta(db, sentencias);
+        AnotaVersion(db, VersionActual);
+    });
 }
 
 void Borra(ado::AdoConnection& db)

@@ -5,7 +5,9 @@
 #include "suite/schema/Schema.h"
 #include "suite/schema/Tablas.h"
 #include "suite/schema/Transaccion.h"
+#include "suite/schema/Versiones.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -60,10 +62,52 @@ void RehusaAjena(const QString& url, const QStringList& tablas)
                            .arg(NombreVisible(url), ListaCorta(tablas)));
 }
 
+// The rows a message names, the first ones when they are many (the check lists them all).
+QString Renglones(const QStringList& renglones)
+{
+    constexpr int Mostrados = 20;
+    QString lista = QStringLiteral("- ") + renglones.mid(0, Mostrados).join(QStringLiteral("\n- "));
+    if (renglones.size() > Mostrados)
+        lista += QStringLiteral("\n- y %1 más").arg(renglones.size() - Mostrados);
+    return lista;
+}
+
+// A database made by an earlier version of the suite is brought up to date; one whose data a
+// new rule refuses, or that could not be changed, goes on working as it is.
+void ActualizaEsquema(ado::AdoConnection& db)
+{
+    const QString nombre = NombreVisible(db.url());
+    try {
+        const schema::Actualizacion a = schema::Actualiza(db);
+        if (a.hasta > a.desde)
+            qInfo().noquote() << QStringLiteral("La base de datos %1 se actualizó de la versión %2 a la versión %3 "
+                                                "del esquema de Orbanel.")
+                                     .arg(nombre)
+                                     .arg(a.desde)
+                                     .arg(a.hasta);
+        else if (!a.rehusados.isEmpty())
+            qWarning().noquote() << QStringLiteral("La base de datos %1 sigue en la versión %2 del esquema de Orbanel: "
+                                                   "no se actualizó a la versión %3 porque estos renglones no cumplen "
+                                                   "sus reglas. Corríjalos y ábrala de nuevo.\n%4")
+                                        .arg(nombre)
+                                        .arg(a.desde)
+                                        .arg(schema::VersionActual)
+                                        .arg(Renglones(a.rehusados));
+    } catch (const kt508::Error& e) {
+        qWarning().noquote() << QStringLiteral("La base de datos %1 no se pudo actualizar a la versión %2 del esquema "
+                                               "de Orbanel y sigue como estaba: %3")
+                                    .arg(nombre)
+                                    .arg(schema::VersionActual)
+                                    .arg(e.Description());
+    }
+}
+
 void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
 {
-    if (!schema::Vacia(db))
+    if (!schema::Vacia(db)) {
+        ActualizaEsquema(db);
         return;
+    }
     const QStringList tablas = schema::TablasPresentes(db);
     if (!tablas.isEmpty() && esquema != Sesion::Esquema::Crear)
         RehusaAjena(db.url(), tablas);

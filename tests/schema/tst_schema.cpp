@@ -61,7 +61,8 @@ QStringList referenciasDelGuion(const QString& recurso)
                                                QRegularExpression::CaseInsensitiveOption);
     QStringList referencias;
     for (const QString& sentencia : orbanel::schema::SentenciasDe(recurso)) {
-        const QString nombre = tabla.match(sentencia).captured(1);
+        // A table rebuilt as <name>_2 takes its name.
+        const QString nombre = tabla.match(sentencia).captured(1).remove(QRegularExpression(QStringLiteral("_2$")));
         for (auto it = referencia.globalMatch(sentencia); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
             referencias << QStringLiteral("%1.%2>%3").arg(nombre, m.captured(1), m.captured(2)).toLower();
@@ -264,12 +265,18 @@ void TstSchema::dialectoSqlServer()
     std::reverse(borradas.begin(), borradas.end());
     QCOMPARE(borradas, creadas); // dropped in the reverse order of creation
 
-    // Each table that holds a centre declares it, CC_Acumula never.
+    // Each table that holds a centre declares it, CC_Acumula never; an older database gets the same
+    // references, and each database has the look-up of its catalogues.
     const QStringList referencias{QStringLiteral("poliza_detalle.cc_cve_centro_costo>centro_costo"),
                                   QStringLiteral("presupuesto_centro.cc_cve_centro_costo>centro_costo")};
     for (const auto dialecto :
-         {orbanel::ado::Dialect::SQLite, orbanel::ado::Dialect::PostgreSQL, orbanel::ado::Dialect::SqlServer})
-        QCOMPARE(referenciasDelGuion(orbanel::ado::Dialecto::De(dialecto).GuionCrea()), referencias);
+         {orbanel::ado::Dialect::SQLite, orbanel::ado::Dialect::PostgreSQL, orbanel::ado::Dialect::SqlServer}) {
+        const auto& d = orbanel::ado::Dialecto::De(dialecto);
+        QCOMPARE(referenciasDelGuion(d.GuionCrea()), referencias);
+        QCOMPARE(referenciasDelGuion(orbanel::schema::Guion(dialecto, QStringLiteral("2"))), referencias);
+        QCOMPARE(orbanel::schema::SentenciasDe(orbanel::schema::Guion(dialecto, QStringLiteral("catalogos"))).size(),
+                 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstSchema)

@@ -97,6 +97,11 @@ CREATE TABLE Presupuesto_Centro (
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
 
+-- The schema's versions this database has reached; the highest is the one it has.
+CREATE TABLE Version_Esquema (
+    Ve_Version INTEGER NOT NULL PRIMARY KEY
+);
+
 -- The catalogue as the delete command's dependency scan reads it: the user tables of the
 -- current schema are type 'U', and names compare without regard to case.
 CREATE COLLATION IF NOT EXISTS orbanel_sin_mayusculas (provider = icu, locale = 'und-u-ks-level2', deterministic = false);

@@ -166,6 +166,11 @@ CREATE TABLE Presupuesto_Centro (
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
 
+-- The schema's versions this database has reached; the highest is the one it has.
+CREATE TABLE Version_Esquema (
+    Ve_Version INTEGER NOT NULL PRIMARY KEY
+);
+
 -- The catalogue as the delete command's dependency scan reads it: user tables are type 'U',
 -- and names compare without regard to case.
 CREATE VIEW sysobjects AS

@@ -96,3 +96,8 @@ CREATE TABLE Presupuesto_Centro (
     CONSTRAINT FK_Presupuesto_Centro_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
+
+-- The schema's versions this database has reached; the highest is the one it has.
+CREATE TABLE Version_Esquema (
+    Ve_Version INTEGER NOT NULL PRIMARY KEY
+);

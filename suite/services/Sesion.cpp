@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 namespace orbanel {
@@ -62,6 +63,19 @@ void RehusaAjena(const QString& url, const QStringList& tablas)
                            .arg(NombreVisible(url), ListaCorta(tablas)));
 }
 
+// A catalogue this connection cannot use is still the office's: nothing goes beside it.
+void RehusaInaccesible(const QString& url, const schema::Catalogo& catalogo)
+{
+    const QString causa = catalogo.legible
+        ? QStringLiteral("El catálogo de Orbanel de la base de datos %1 está en el esquema %2, fuera de la ruta de "
+                         "búsqueda de su usuario.")
+        : QStringLiteral("Su usuario no tiene permiso para leer el catálogo de Orbanel de la base de datos %1, que "
+                         "está en el esquema %2.");
+    throw kt508::Error(causa.arg(NombreVisible(url), catalogo.esquema)
+                       + QStringLiteral(" No se creó nada en ella.\n\nPida a quien administra la base de datos "
+                                        "acceso a las tablas de ese esquema."));
+}
+
 // The rows a message names, the first ones when they are many (the check lists them all).
 QString Renglones(const QStringList& renglones)
 {
@@ -102,12 +116,16 @@ void ActualizaEsquema(ado::AdoConnection& db)
     }
 }
 
+// The schema and the demo go only into a database without a catalogue in any of its schemas.
 void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
 {
-    if (!schema::Vacia(db)) {
+    const QList<schema::Catalogo> catalogos = schema::Catalogos(db);
+    if (std::any_of(catalogos.cbegin(), catalogos.cend(), [](const schema::Catalogo& c) { return c.Usable(); })) {
         ActualizaEsquema(db);
         return;
     }
+    if (!catalogos.isEmpty())
+        RehusaInaccesible(db.url(), catalogos.first());
     const QStringList tablas = schema::TablasPresentes(db);
     if (!tablas.isEmpty() && esquema != Sesion::Esquema::Crear)
         RehusaAjena(db.url(), tablas);

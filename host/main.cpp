@@ -222,7 +222,7 @@ std::unique_ptr<orbanel::ado::AdoConnection> abreCatalogo(const Opciones& opcion
     // Opening a missing SQLite file would create it.
     if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7)))
         throw kt508::Error(QStringLiteral("no existe la base de datos %1").arg(url.mid(7)));
-    std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
+    std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::schema::Abre(url);
     if (orbanel::schema::Vacia(*db))
         throw kt508::Error(QStringLiteral("la base de datos no tiene el catálogo de centros de costos."));
     return db;

@@ -250,8 +250,9 @@ void TstComandos::fallaCadaSentencia()
 
 // A deactivated branch shows it from a rebuilt tree, and a new click offers only Reactivar; a
 // leaf turns its own icon. A deletion that leaves a sibling keeps the parent as it is, the scan
-// counts the deleted centre's own key in each referring table, and deleting the last first-level
-// centre sends the update for the root, which changes no row.
+// counts the deleted centre's own key in each referring table, a branch with a centre in use
+// below it is refused by the database and kept whole, and deleting the last first-level centre
+// sends the update for the root, which changes no row.
 void TstComandos::arbolYBarra()
 {
     QFETCH(QString, backend);
@@ -298,7 +299,7 @@ void TstComandos::arbolYBarra()
 
     lanza(u"11"_s, u"btnB1"_s, {6});
     QCOMPARE(Filas(c, u"CC_Tipo"_s, u"CC_Cve_Centro_Costo IN ('1', '11')"_s), QStringList{u"1|1"_s});
-    lanza(u"P"_s, u"btnB1"_s); // 100 in its branch is in use
+    lanza(u"P"_s, u"btnB1"_s); // 100 in its branch is in use: the database refuses the deletion
     QVERIFY(c.db().recorded().contains(
         u"SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
         "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND  "
@@ -307,6 +308,13 @@ void TstComandos::arbolYBarra()
     const QString cuenta = u"SELECT COUNT(Cc_Cve_Centro_Costo) AS Total FROM %1 WHERE Cc_Cve_Centro_Costo = 'P' "_s;
     QCOMPARE(c.db().recorded().filter(u" AS Total FROM "_s).join('\n').toLower(),
              (cuenta.arg(u"Poliza_Detalle"_s) + '\n' + cuenta.arg(u"Presupuesto_Centro"_s)).toLower());
+    const QStringList rehusado = Avisos(c);
+    QVERIFY2(rehusado.size() == 1 && rehusado[0].startsWith(u"ERR-ID:7500015|16|Controles_Eliminar()|"_s),
+             qPrintable(rehusado.join('\n')));
+    QCOMPARE(Filas(c, u"CC_Acumula"_s, u"CC_Cve_Centro_Costo IN ('P', '100')"_s), (QStringList{u"100|10"_s, u"P|0"_s}));
+    c.dobles.datos->llamadas.clear();
+    c.db().Execute(u"DELETE FROM Poliza_Detalle"_s);
+    lanza(u"P"_s, u"btnB1"_s);
     lanza(u"2"_s, u"btnB1"_s, {6});
     QVERIFY(c.db().recorded().contains(u"UPDATE Centro_Costo SET Cc_Tipo = 0,   Oper_Ult_Modif = 'PRUEBAS',   "
                                        "Fecha_Ult_Modif = '2026-12-05 10:30:00'WHERE CC_Cve_Centro_Costo = '0'"_s));
@@ -406,8 +414,11 @@ void TstComandos::situaciones()
         QTest::mouseClick(arbol->viewport(), Qt::LeftButton, Qt::ControlModifier,
                           arbol->visualItemRect(arbol->currentItem()).center());
         QVERIFY(!frm.tvCeCos->SelectedItem() && frm.Controles->b1caption() == "Eliminar"_L1);
-    } else if (situacion.endsWith("borrado"_L1))
+    } else if (situacion.endsWith("borrado"_L1)) { // another user deletes its lines, then the centre
+        c.db().Execute(u"DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '11'"_s);
+        c.db().Execute(u"DELETE FROM Presupuesto_Centro WHERE Cc_Cve_Centro_costo = '11'"_s);
         c.db().Execute(u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '11'"_s);
+    }
     const QString antes = pruebas::volcado(c.db()), mostrada = frm.txtCuenta->Text();
     c.dobles.datos->respuestas = respuestas;
     c.dobles.entrada->respuestas = {cuenta};

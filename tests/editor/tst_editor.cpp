@@ -336,9 +336,10 @@ void TstEditor::rechazado_data()
         fila(b, "tipo de la cuenta padre nulo", generacion + "Uso no válido de Null" + error + "7500006", "",
              "UPDATE Cuenta_Contable SET CC_Tipo = NULL WHERE Cc_Cve_Cuenta_Contable = '5100'");
         fila(b, "padre borrado por otro", "*105, que no existe." + error + "7500007", "",
-             "DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'");
-        if (b != s) // a number the column cannot hold; SQLite keeps it
-            fila(b, "dato 3 fuera de rango", guardado, "", "", {"77", "Nuevo", "", "", "99999999999999999999"});
+             "DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '105';DELETE FROM Presupuesto_Centro WHERE "
+             "Cc_Cve_Centro_costo = '105';DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'");
+        // A number the column cannot hold, refused by SQLite as by the servers.
+        fila(b, "dato 3 fuera de rango", guardado, "", "", {"77", "Nuevo", "", "", "99999999999999999999"});
     }
 }
 
@@ -355,8 +356,10 @@ void TstEditor::rechazado()
     c.db().Execute(u"UPDATE Parametros SET Valor = 'XXXXXX' WHERE Parametro = 'FTO_CENTRO_COSTO'"_s);
     frmKT508& frm = c.Carga();
     Selecciona(frm, u"105"_s);
-    if (ajuste.contains(u' '))
-        c.db().Execute(ajuste);
+    if (ajuste.contains(u' ')) {
+        for (const QString& sentencia : ajuste.split(u';'))
+            c.db().Execute(sentencia);
+    }
     const QString antes = pruebas::volcado(c.db());
     QList<bool> enTransaccion; // while each message was up
     c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
@@ -406,7 +409,8 @@ void TstEditor::aperturaYTeclas()
     QVERIFY(!EnEditor([&] { emit frm.Controles->Nuevo(); }));
     Selecciona(frm, u"0"_s);
     QVERIFY(!EnEditor([&] { emit frm.Controles->Editar(); }));
-    Selecciona(frm, u"2011"_s);
+    Selecciona(frm, u"2011"_s); // another user deletes it, its journal line first
+    c.db().Execute(u"DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '2011'"_s);
     c.db().Execute(u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '2011'"_s);
     QVERIFY(!Pulsa(frm, "btnEditar"));
     // The failure came after the editor was loaded: it stays loaded, hidden, until the catalogue goes.

@@ -179,7 +179,7 @@ long picoMemoriaMB()
 
 std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
 {
-    auto db = orbanel::ado::AdoConnection::Open(url);
+    auto db = orbanel::schema::Abre(url);
     orbanel::schema::Borra(*db);
     orbanel::schema::Crea(*db);
     return db;

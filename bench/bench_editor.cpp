@@ -8,7 +8,8 @@
 // Columns: carga = CargarCecos; nuevo = from accepting to the end of New (save, tree rebuilt,
 // new centre shown); guardar = the save alone; abrir = from the button to the editor ready;
 // editar = the whole Edit command without the user's part; sentencias and viajes = the
-// statements and round trips of the whole New and Edit commands.
+// statements and round trips of the whole New and Edit commands. Then the import of 10,000 rows.
+#include "bench/CasoImportacion.h"
 #include "bench/Comun.h"
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/editor/frmCATAddCeCo.h"
@@ -162,13 +163,15 @@ void tabla(const QString& nombre, const QString& url, int maximo)
             break;
         casoAparte({QStringLiteral("--caso"), QString::number(n), url});
     }
+    if (maximo >= 10000)
+        casoAparte({QStringLiteral("--importa"), QStringLiteral("10000"), url});
 }
 
 } // namespace
 
 // bench_editor [--max N] [--latencia MS] [postgresql://...]: the table for SQLite, and for the
 // server when given.
-// bench_editor --caso N URL: one row (what the table runs for each size).
+// bench_editor --caso N URL: one row (what the table runs for each size); --importa N URL: the import.
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -177,9 +180,12 @@ int main(int argc, char* argv[])
     Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() == 3 && args.first() == QLatin1String("--caso")) {
+    if (args.size() == 3 && (args.first() == QLatin1String("--caso") || args.first() == QLatin1String("--importa"))) {
         try {
-            unCaso(args.at(2), args.at(1).toInt());
+            if (args.first() == QLatin1String("--importa"))
+                casoImportacion(args.at(2), args.at(1).toInt(), *Publico::Utilerias);
+            else
+                unCaso(args.at(2), args.at(1).toInt());
             return 0;
         } catch (const kt508::Error& e) {
             std::fprintf(stderr, "bench_editor: %s\n", qPrintable(e.Description()));

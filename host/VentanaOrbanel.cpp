@@ -1,12 +1,22 @@
 #include "host/VentanaOrbanel.h"
 
+#include "host/DialogoInforme.h"
 #include "host/DialogoVerificacion.h"
 #include "kt508/services/Error.h"
+#include "suite/ado/AdoConnection.h"
+#include "suite/catalogo/Exportacion.h"
+#include "suite/catalogo/Importacion.h"
 #include "suite/services/DialogoMensaje.h"
+#include "suite/services/ServicioDatos.h"
+#include "suite/services/ServicioUtilerias.h"
 #include "suite/services/Sesion.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QStandardPaths>
 
 #include <utility>
 
@@ -19,6 +29,12 @@ VentanaOrbanel::VentanaOrbanel(QString transaccion)
     QAction* verificar = archivo->addAction(QStringLiteral("&Verificar catálogo"));
     verificar->setObjectName(QStringLiteral("accionVerificar"));
     connect(verificar, &QAction::triggered, this, &VentanaOrbanel::Verificar_Click);
+    QAction* exportar = archivo->addAction(QStringLiteral("&Exportar catálogo…"));
+    exportar->setObjectName(QStringLiteral("accionExportar"));
+    connect(exportar, &QAction::triggered, this, &VentanaOrbanel::Exportar_Click);
+    QAction* importar = archivo->addAction(QStringLiteral("&Importar catálogo…"));
+    importar->setObjectName(QStringLiteral("accionImportar"));
+    connect(importar, &QAction::triggered, this, &VentanaOrbanel::Importar_Click);
     archivo->addSeparator();
     QAction* salir = archivo->addAction(QStringLiteral("&Salir"));
     salir->setShortcut(QKeySequence::Quit);
@@ -48,4 +64,92 @@ void VentanaOrbanel::Verificar_Click()
     } catch (const kt508::Error& e) {
         orbanel::DialogoMensaje::Muestra(e.Description(), 16, QStringLiteral("Verificar catálogo"), this);
     }
+}
+
+void VentanaOrbanel::Exportar_Click()
+{
+    const QString archivo = ArchivoDeExportacion();
+    if (archivo.isEmpty())
+        return;
+    const QString titulo = QStringLiteral("Exportar catálogo");
+    try {
+        const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), archivo);
+        orbanel::DialogoMensaje::Muestra(QStringLiteral("Se exportaron %1 centros de costos a %2.")
+                                             .arg(centros)
+                                             .arg(QDir::toNativeSeparators(archivo)),
+                                         64, titulo, this);
+    } catch (const kt508::Error& e) {
+        orbanel::DialogoMensaje::Muestra(e.Description(), 16, titulo, this);
+    }
+}
+
+// The file's extension picks the format; a name typed without one takes the chosen filter's.
+QString VentanaOrbanel::ArchivoDeExportacion()
+{
+    const QString xlsx = QStringLiteral("Libro de Excel (*.xlsx)");
+    const QString csv = QStringLiteral("Valores separados por comas (*.csv)");
+    QFileDialog dialogo(this, QStringLiteral("Exportar catálogo"),
+                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialogo.setObjectName(QStringLiteral("DialogoExportar"));
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setNameFilters({xlsx, csv});
+    dialogo.setDefaultSuffix(QStringLiteral("xlsx"));
+    dialogo.selectFile(QStringLiteral("Centros de costos.xlsx"));
+    connect(&dialogo, &QFileDialog::filterSelected, &dialogo, [&dialogo, csv](const QString& filtro) {
+        dialogo.setDefaultSuffix(filtro == csv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+    });
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
+}
+
+// The progress can be cancelled, which rolls the whole import back; the report comes once the
+// transaction is closed.
+void VentanaOrbanel::Importar_Click()
+{
+    const QString archivo = ArchivoDeImportacion();
+    if (archivo.isEmpty())
+        return;
+    const QString titulo = QStringLiteral("Importar catálogo");
+    QString informe;
+    try {
+        orbanel::ServicioDatos datos;
+        orbanel::ServicioUtilerias utilerias;
+        QProgressDialog progreso(QStringLiteral("Revisando %1…").arg(QDir::toNativeSeparators(archivo)),
+                                 QStringLiteral("Cancelar"), 0, 0, this);
+        progreso.setObjectName(QStringLiteral("progresoImportacion"));
+        progreso.setWindowTitle(titulo);
+        progreso.setWindowModality(Qt::WindowModal);
+        progreso.setMinimumDuration(0);
+        const auto avance = [&progreso](int hechos, int total) {
+            progreso.setLabelText(QStringLiteral("Importando centros de costos: %1 de %2.").arg(hechos).arg(total));
+            progreso.setMaximum(total);
+            progreso.setValue(hechos);
+            return !progreso.wasCanceled();
+        };
+        progreso.setValue(0);
+        const orbanel::catalogo::Importacion importacion =
+            orbanel::catalogo::Importa(archivo, datos, utilerias, orbanel::catalogo::Modo::Importar, avance);
+        informe = importacion.Texto();
+        if (importacion.Escrita())
+            informe += QStringLiteral("\n\nPulse F5 en el árbol para ver el catálogo actualizado.");
+    } catch (const kt508::Error& e) {
+        orbanel::DialogoMensaje::Muestra(QStringLiteral("No se importó nada.\n\n%1").arg(e.Description()), 16, titulo,
+                                         this);
+        return;
+    }
+    DialogoInforme(titulo, informe, this).exec();
+}
+
+QString VentanaOrbanel::ArchivoDeImportacion()
+{
+    QFileDialog dialogo(this, QStringLiteral("Importar catálogo"),
+                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialogo.setObjectName(QStringLiteral("DialogoImportar"));
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setNameFilters({QStringLiteral("Valores separados por comas (*.csv)")});
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
 }

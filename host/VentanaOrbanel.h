@@ -16,6 +16,10 @@ public:
 
 private:
     void Verificar_Click();
+    void Exportar_Click();
+    QString ArchivoDeExportacion();
+    void Importar_Click();
+    QString ArchivoDeImportacion();
 
     QString m_transaccion;
 };

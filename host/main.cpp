@@ -1,21 +1,28 @@
 // orbanel: the suite's host. Loads a screen by its ProgID and shows it.
+#include "host/Senales.h"
 #include "host/Traducciones.h"
 #include "host/VentanaOrbanel.h"
 #include "host/Vnc.h"
 #include "kt508/services/Error.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/catalogo/Exportacion.h"
+#include "suite/catalogo/Importacion.h"
 #include "suite/registry/Registro.h"
 #include "suite/schema/Schema.h"
 #include "suite/services/DialogoMensaje.h"
+#include "suite/services/ServicioDatos.h"
+#include "suite/services/ServicioUtilerias.h"
 #include "suite/services/Sesion.h"
 #include "suite/verifica/Verificacion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTreeView>
 
@@ -32,22 +39,52 @@ struct Opciones {
     QString screenshot;
     QString registrar;
     QString desregistrar;
+    QString exportar;
+    QString importar;
     bool expandir = false;
     bool crearEsquema = false;
     bool verificar = false;
     bool reparar = false;
+    bool simular = false;
 };
 
 // The operator's name goes into the catalogue's Oper_* columns, which take up to 30 characters.
 constexpr int LargoOperador = 30;
 
-// Exit codes of --verificar, for an administrator's scripts.
-enum Salida : int { SinProblemas = 0, ConProblemas = 1, OpcionesErroneas = 2, SinVerificar = 3 };
+// Exit codes of --verificar, --exportar and --importar, for an administrator's scripts.
+enum Salida : int { Hecho = 0, ConProblemas = 1, OpcionesErroneas = 2, NoSePudo = 3 };
 
 int errorDeOpciones(const QString& texto)
 {
     std::fprintf(stderr, "orbanel: %s\n", qPrintable(texto));
     return OpcionesErroneas;
+}
+
+QString conGuiones(const QString& nombre)
+{
+    return (nombre.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nombre;
+}
+
+// The parser speaks before any translation can be loaded, so its English texts are read here:
+// the option they name is kept, the words are ours.
+QString errorDelAnalisis(const QCommandLineParser& parser)
+{
+    QStringList desconocidas = parser.unknownOptionNames();
+    if (!desconocidas.isEmpty()) {
+        for (QString& nombre : desconocidas)
+            nombre = conGuiones(nombre);
+        return QStringLiteral("%1: %2 (orbanel --help las lista)")
+            .arg(desconocidas.size() == 1 ? QStringLiteral("opción desconocida")
+                                          : QStringLiteral("opciones desconocidas"),
+                 desconocidas.join(QStringLiteral(", ")));
+    }
+    static const QRegularExpression falta(QStringLiteral("^Missing value after '(.+)'\\.$"));
+    static const QRegularExpression sobra(QStringLiteral("^Unexpected value after '(.+)'\\.$"));
+    if (const QRegularExpressionMatch m = falta.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("falta el valor de %1").arg(m.captured(1));
+    if (const QRegularExpressionMatch m = sobra.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("%1 no lleva valor").arg(m.captured(1));
+    return QStringLiteral("las opciones no son válidas (%1)").arg(parser.errorText());
 }
 
 bool urlValida(const QString& url)
@@ -130,6 +167,21 @@ void defineOpciones(QCommandLineParser& parser)
     parser.addOption(
         {QStringLiteral("reparar"),
          QStringLiteral("Con --verificar: corrige el CC_Tipo que no concuerda, en una sola transacción.")});
+    parser.addOption({QStringLiteral("exportar"),
+                      QStringLiteral("Escribe el catálogo en el archivo, como CSV o como libro de Excel según "
+                                     "termine en .csv o en .xlsx, y termina con código 0 si lo escribió y 3 si no "
+                                     "pudo."),
+                      QStringLiteral("archivo")});
+    parser.addOption(
+        {QStringLiteral("importar"),
+         QStringLiteral("Lee el catálogo de un archivo .csv con las columnas de la exportación, en cualquier orden "
+                        "(Clave, Descripción y Acumula en obligatorias): da de alta las claves nuevas y actualiza las "
+                        "que existen, todo en una sola transacción. Si algún renglón tiene problemas no escribe "
+                        "nada y los lista todos, con su número de línea. Termina con código 0 si importó, 1 si "
+                        "rechazó renglones y 3 si no pudo importar."),
+         QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("simular"),
+                      QStringLiteral("Con --importar: revisa el archivo y dice qué haría, sin escribir nada.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
                       QStringLiteral("archivo")});
     parser.addOption(
@@ -163,6 +215,26 @@ void imprimeCorregidos(const QStringList& corregidos)
         qPrintable(QStringLiteral("Se corrigió el CC_Tipo de: %1.").arg(corregidos.join(QStringLiteral(", ")))));
 }
 
+// The catalogue of a database that already holds it; never creates the file or the schema.
+std::unique_ptr<orbanel::ado::AdoConnection> abreCatalogo(const Opciones& opciones)
+{
+    const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
+    // Opening a missing SQLite file would create it.
+    if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7)))
+        throw kt508::Error(QStringLiteral("no existe la base de datos %1").arg(url.mid(7)));
+    std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::schema::Abre(url);
+    if (orbanel::schema::Vacia(*db))
+        throw kt508::Error(QStringLiteral("la base de datos no tiene el catálogo de centros de costos."));
+    return db;
+}
+
+int noSePudo(const QString& que, const kt508::Error& e)
+{
+    std::fprintf(stderr, "orbanel: no se pudo %s el catálogo: %s\n", qPrintable(que),
+                 qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    return NoSePudo;
+}
+
 // The check needs no display and never creates the schema: it only reads, unless asked to repair.
 int verifica(int argc, char* argv[], const Opciones& opciones)
 {
@@ -170,17 +242,7 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
     QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
     try {
-        const QString url = opciones.db.isEmpty() ? orbanel::Sesion::UrlPorDefecto() : opciones.db;
-        // Opening a missing SQLite file would create it.
-        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
-            std::fprintf(stderr, "orbanel: no existe la base de datos %s\n", qPrintable(url.mid(7)));
-            return SinVerificar;
-        }
-        std::unique_ptr<orbanel::ado::AdoConnection> db = orbanel::ado::AdoConnection::Open(url);
-        if (orbanel::schema::Vacia(*db)) {
-            std::fprintf(stderr, "orbanel: la base de datos no tiene el catálogo de centros de costos.\n");
-            return SinVerificar;
-        }
+        std::unique_ptr<orbanel::ado::AdoConnection> db = abreCatalogo(opciones);
         orbanel::verifica::Informe informe = orbanel::verifica::Verifica(*db);
         std::printf("%s", qPrintable(informe.Texto()));
         if (opciones.reparar && informe.Cuantos(orbanel::verifica::Clase::TipoErroneo) > 0) {
@@ -188,11 +250,64 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
             imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
             informe = orbanel::verifica::Verifica(*db);
         }
-        return informe.problemas.isEmpty() ? SinProblemas : ConProblemas;
+        return informe.problemas.isEmpty() ? Hecho : ConProblemas;
     } catch (const kt508::Error& e) {
-        std::fprintf(stderr, "orbanel: no se pudo verificar el catálogo: %s\n",
-                     qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-        return SinVerificar;
+        return noSePudo(QStringLiteral("verificar"), e);
+    }
+}
+
+// The export needs no display either; it reads through the session's connection, as the menu's.
+int exporta(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), opciones.exportar);
+        orbanel::Sesion::Cierra();
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("Se exportaron %1 centros de costos a %2.")
+                                   .arg(centros)
+                                   .arg(QDir::toNativeSeparators(opciones.exportar))));
+        return Hecho;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        return noSePudo(QStringLiteral("exportar"), e);
+    }
+}
+
+// A count on the console while the centres are written.
+bool avanceEnConsola(int hechos, int total)
+{
+    if (hechos > 0) {
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("Importando: %1 de %2 centros escritos.").arg(hechos).arg(total)));
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+// The import needs no display either; it writes through the session's connection and the
+// suite's own services, as the menu's.
+int importa(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    const auto modo = opciones.simular ? orbanel::catalogo::Modo::Simular : orbanel::catalogo::Modo::Importar;
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        orbanel::ServicioDatos datos;
+        orbanel::ServicioUtilerias utilerias;
+        const orbanel::catalogo::Importacion importacion =
+            orbanel::catalogo::Importa(opciones.importar, datos, utilerias, modo, avanceEnConsola);
+        orbanel::Sesion::Cierra();
+        std::printf("%s\n", qPrintable(importacion.Texto()));
+        return importacion.rechazos.empty() ? Hecho : ConProblemas;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        return noSePudo(QStringLiteral("importar"), e);
     }
 }
 
@@ -231,13 +346,20 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
                 QApplication::exit(1);
             }
         });
+    AtiendeSenales(app);
     orbanel::InstalaPlataforma();
     // Nobody is there to answer a message during a capture.
     orbanel::DialogoMensaje::EnConsola(!opciones.screenshot.isEmpty());
-    // The connection goes before the application that its driver lives in.
-    struct CierraSesion {
-        ~CierraSesion() { orbanel::Sesion::Cierra(); }
-    } cierraSesion;
+    // However the event loop ended, the loaded component's windows go first, then the session and
+    // its connection, and both before the application that their widgets and driver live in.
+    struct Fin {
+        QPointer<VentanaOrbanel> ventana;
+        ~Fin()
+        {
+            delete ventana;
+            orbanel::Sesion::Cierra();
+        }
+    } fin;
 
     try {
         orbanel::Sesion::Configura(
@@ -248,17 +370,17 @@ int ejecuta(int argc, char* argv[], const Opciones& opciones)
         return falla(e.Description(), opciones.screenshot.isEmpty());
     }
 
-    QPointer<VentanaOrbanel> ventana = new VentanaOrbanel(QStringLiteral("KT508"));
+    fin.ventana = new VentanaOrbanel(QStringLiteral("KT508"));
     try {
-        cargaPantalla(*ventana);
+        cargaPantalla(*fin.ventana);
     } catch (const kt508::Error& e) {
-        delete ventana;
+        delete fin.ventana;
         return falla(QStringLiteral("No se pudo abrir el catálogo de centros de costos.\n\n%1").arg(e.Description()),
                      opciones.screenshot.isEmpty());
     }
-    ventana->show();
+    fin.ventana->show();
     if (!opciones.screenshot.isEmpty())
-        tomaFoto(ventana, opciones.screenshot, opciones.expandir);
+        tomaFoto(fin.ventana, opciones.screenshot, opciones.expandir);
     return QApplication::exec();
 }
 
@@ -269,7 +391,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     defineOpciones(parser);
     if (!parser.parse(argumentos(argc, argv)))
-        return errorDeOpciones(parser.errorText());
+        return errorDeOpciones(errorDelAnalisis(parser));
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
         return ayuda(argc, argv, argumentos(argc, argv));
     if (!parser.positionalArguments().isEmpty())
@@ -280,10 +402,13 @@ int main(int argc, char* argv[])
                             parser.value(QStringLiteral("screenshot")),
                             parser.value(QStringLiteral("registrar")),
                             parser.value(QStringLiteral("desregistrar")),
+                            parser.value(QStringLiteral("exportar")),
+                            parser.value(QStringLiteral("importar")),
                             parser.isSet(QStringLiteral("expandir")),
                             parser.isSet(QStringLiteral("crear-esquema")),
                             parser.isSet(QStringLiteral("verificar")),
-                            parser.isSet(QStringLiteral("reparar"))};
+                            parser.isSet(QStringLiteral("reparar")),
+                            parser.isSet(QStringLiteral("simular"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
             QStringLiteral(
@@ -296,9 +421,32 @@ int main(int argc, char* argv[])
                                    .arg(opciones.operador.size()));
     if (opciones.reparar && !opciones.verificar)
         return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
+    if (parser.isSet(QStringLiteral("exportar")) && (opciones.verificar || !opciones.screenshot.isEmpty()))
+        return errorDeOpciones(QStringLiteral("--exportar no se usa junto con --verificar ni con --screenshot"));
+    const bool importar = parser.isSet(QStringLiteral("importar"));
+    if (opciones.simular && !importar)
+        return errorDeOpciones(QStringLiteral("--simular solo se usa junto con --importar"));
+    if (importar && (opciones.verificar || parser.isSet(QStringLiteral("exportar")) || !opciones.screenshot.isEmpty()))
+        return errorDeOpciones(
+            QStringLiteral("--importar no se usa junto con --verificar, --exportar ni --screenshot"));
+    if (importar && !opciones.importar.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return errorDeOpciones(QStringLiteral("el catálogo se importa de un archivo .csv (valores separados por "
+                                              "comas); «%1» no termina en .csv")
+                                   .arg(opciones.importar));
+    if (parser.isSet(QStringLiteral("exportar"))) {
+        try {
+            orbanel::catalogo::FormatoDe(opciones.exportar);
+        } catch (const kt508::Error& e) {
+            return errorDeOpciones(e.Description());
+        }
+    }
     if (!opciones.registrar.isEmpty() || !opciones.desregistrar.isEmpty())
         return registra(argc, argv, opciones);
     if (opciones.verificar)
         return verifica(argc, argv, opciones);
+    if (parser.isSet(QStringLiteral("exportar")))
+        return exporta(argc, argv, opciones);
+    if (importar)
+        return importa(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);
 }

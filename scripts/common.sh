@@ -5,10 +5,13 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="${KT508_BUILD:-$ROOT/build}"
 
 # qt6-translations-l10n: Qt's own dialogs in Spanish; qt6-qpa-plugins: the VNC platform ./run
-# serves the screen with when there is no display.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev libqt6sql6-odbc
-          libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev tdsodbc
-          qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core clang-format)
+# serves the screen with when there is no display; libxlsxwriter-dev: the export's workbooks;
+# python3-openpyxl: the tests read those workbooks back; libpq-dev: the data layer talks to
+# PostgreSQL through libpq.
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql
+          libpq-dev libqt6sql6-odbc libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev
+          tdsodbc libxlsxwriter-dev qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core
+          clang-format python3-openpyxl)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -37,12 +40,13 @@ build() {
     cmake --build "$BUILD" --parallel "$(nproc)"
 }
 
-# The host's options that never show the screen: a capture, the check, the help, registration.
+# The host's options that never show the screen: a capture, the check, the export, the import,
+# the help, registration.
 needs_no_screen() {
     local a
     for a in "$@"; do
         case "$a" in
-            --screenshot|--screenshot=*|--verificar|--help|-h|--version|-v|--registrar|--registrar=*|--desregistrar|--desregistrar=*)
+            --screenshot|--screenshot=*|--verificar|--exportar|--exportar=*|--importar|--importar=*|--help|-h|--version|-v|--registrar|--registrar=*|--desregistrar|--desregistrar=*)
                 return 0 ;;
         esac
     done

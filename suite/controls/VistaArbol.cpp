@@ -2,9 +2,11 @@
 
 #include "kt508/services/Teclas.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace orbanel {
 
@@ -18,6 +20,10 @@ VistaArbol::VistaArbol(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setAnimated(false);
+    // The one column is as wide as its widest row, indentation included, and never narrower than
+    // the view: rows indented past the view's width scroll into sight instead of being cut off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 }
 
 void VistaArbol::Vacia()
@@ -31,6 +37,22 @@ void VistaArbol::Vacia()
 quint64 VistaArbol::Generacion() const
 {
     return m_generacion;
+}
+
+void VistaArbol::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTreeWidget::scrollTo(index, hint);
+    // Qt shows a column wider than the view from its start, far from a deep node: the node's branch
+    // sign goes to the left edge when it is out of sight or past the middle of the view.
+    const int inicio = visualRect(index).left() - indentation();
+    if (index.isValid() && (inicio < 0 || inicio > viewport()->width() / 2))
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + inicio);
+}
+
+void VistaArbol::updateGeometries()
+{
+    header()->setMinimumSectionSize(viewport()->width());
+    QTreeWidget::updateGeometries();
 }
 
 void VistaArbol::mousePressEvent(QMouseEvent* event)

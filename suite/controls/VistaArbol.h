@@ -18,6 +18,9 @@ public:
     void Vacia();
     quint64 Generacion() const;
 
+    // Besides the rows, the columns: a deep node is brought into sight sideways too.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     void nodoPulsado(QTreeWidgetItem* item);
     void teclaAbajo(int& codigo, int shift);
@@ -29,6 +32,7 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void updateGeometries() override;
 
 private:
     quint64 m_generacion = 0;

@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -50,10 +52,10 @@ struct Hoja {
     int lineas = 1;
 };
 
-Hoja MideHoja(const QPrinter& impresora, const QFontMetricsF& metricas, const OpcionesImpresion& opciones)
+Hoja MideHoja(const QPagedPaintDevice& pagina, const QFontMetricsF& metricas, const OpcionesImpresion& opciones)
 {
     Hoja hoja;
-    hoja.area = impresora.pageRect(QPrinter::DevicePixel).size();
+    hoja.area = pagina.pageLayout().paintRectPixels(pagina.logicalDpiX()).size();
     hoja.alto = metricas.lineSpacing();
     hoja.ascenso = metricas.ascent();
     const int reservadas = (opciones.encabezado ? 2 : 0) + (opciones.numerosPagina ? 2 : 0);
@@ -119,11 +121,13 @@ QString NombreDeArchivo(const QString& titulo)
 
 } // namespace
 
-void PintaTexto(QPrinter& impresora, const QString& texto, const QString& titulo, const OpcionesImpresion& opciones)
+void PintaTexto(QPagedPaintDevice& impresora, const QString& texto, const QString& titulo,
+                const OpcionesImpresion& opciones)
 {
     QPainter pintor;
     if (!pintor.begin(&impresora))
-        throw kt508::Error(QStringLiteral("No se pudo iniciar la impresión de «%1».").arg(impresora.docName()));
+        throw kt508::Error(QStringLiteral("No se pudo iniciar la impresión de «%1».")
+                               .arg(titulo.isEmpty() ? QStringLiteral("Orbanel") : titulo));
     pintor.setFont(FuenteDeImpresion(opciones.puntos));
     const Hoja hoja = MideHoja(impresora, QFontMetricsF(pintor.font(), pintor.device()), opciones);
     const std::vector<QStringList> paginas = Compagina(texto, hoja.columnas, hoja.lineas, opciones.tabulador);
@@ -147,17 +151,32 @@ void PintaTexto(QPrinter& impresora, const QString& texto, const QString& titulo
     pintor.end();
 }
 
+// The document goes to a temporary file in the same folder, which takes the name only once it is
+// complete: an interrupted save leaves no half document, and an existing one as it was.
 void GuardaPdf(const QString& ruta, const QString& texto, const QString& titulo, const OpcionesImpresion& opciones)
 {
-    QPrinter impresora(QPrinter::HighResolution);
-    impresora.setOutputFormat(QPrinter::PdfFormat);
-    impresora.setOutputFileName(ruta);
-    PreparaImpresora(impresora, titulo, opciones);
+    QPrinter pagina(QPrinter::HighResolution); // the page the preview shows
+    pagina.setOutputFormat(QPrinter::PdfFormat);
+    PreparaImpresora(pagina, titulo, opciones);
+    QSaveFile archivo(ruta);
+    const auto falla = [&ruta](const QString& motivo) {
+        return kt508::Error(
+            QStringLiteral("No se pudo escribir el archivo %1: %2").arg(QDir::toNativeSeparators(ruta), motivo));
+    };
+    if (!archivo.open(QIODevice::WriteOnly))
+        throw falla(archivo.errorString());
     try {
-        PintaTexto(impresora, texto, titulo, opciones);
-    } catch (const kt508::Error&) {
-        throw kt508::Error(QStringLiteral("No se pudo escribir el archivo %1.").arg(QDir::toNativeSeparators(ruta)));
+        QPdfWriter pdf(&archivo);
+        pdf.setResolution(pagina.resolution());
+        pdf.setPageLayout(pagina.pageLayout());
+        pdf.setTitle(pagina.docName());
+        pdf.setCreator(QStringLiteral("Orbanel"));
+        PintaTexto(pdf, texto, titulo, opciones);
+    } catch (const kt508::Error& e) {
+        throw falla(e.Description());
     }
+    if (!archivo.commit())
+        throw falla(archivo.errorString());
 }
 
 VistaPreviaTexto::VistaPreviaTexto(QPrinter* impresora, QString texto, QString titulo,

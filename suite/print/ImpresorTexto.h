@@ -5,15 +5,17 @@
 
 #include <QPrintPreviewDialog>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace orbanel {
 
-// Draws the text on the printer's pages in a monospaced font, with the title and
+// Draws the text on the printer's (or the PDF's) pages in a monospaced font, with the title and
 // date at the head and the page numbers at the foot.
-void PintaTexto(QPrinter& impresora, const QString& texto, const QString& titulo, const OpcionesImpresion& opciones);
+void PintaTexto(QPagedPaintDevice& impresora, const QString& texto, const QString& titulo,
+                const OpcionesImpresion& opciones);
 
-// Writes the text as a PDF file; throws kt508::Error when the file cannot be written.
+// Writes the text as a PDF file, whole or not at all; throws kt508::Error when it cannot.
 void GuardaPdf(const QString& ruta, const QString& texto, const QString& titulo, const OpcionesImpresion& opciones);
 
 // The print preview of a text, with an action that saves it as PDF.

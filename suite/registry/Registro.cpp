@@ -4,11 +4,16 @@
 #include "suite/Plataforma.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QObject>
 #include <QSettings>
 #include <QStandardPaths>
+
+#if defined(Q_OS_UNIX)
+#include <dlfcn.h>
+#endif
 
 #include <map>
 #include <memory>
@@ -31,6 +36,21 @@ QString grupo(const QString& progId)
     return QStringLiteral("Clases/") + progId;
 }
 
+// Why the library does not load, in the system's words: QLibrary's own text is English, and after
+// trying other names it may speak of a file the caller never named.
+QString motivoDelSistema(const QLibrary& biblioteca)
+{
+#if defined(Q_OS_UNIX)
+    if (void* abierta = dlopen(QFile::encodeName(biblioteca.fileName()).constData(), RTLD_NOW | RTLD_LOCAL)) {
+        dlclose(abierta);
+        return biblioteca.errorString();
+    }
+    return QString::fromLocal8Bit(dlerror());
+#else
+    return biblioteca.errorString();
+#endif
+}
+
 QLibrary& cargaBiblioteca(const QString& ruta)
 {
     // Libraries stay loaded for the life of the process, as the platform does: a component's
@@ -39,11 +59,16 @@ QLibrary& cargaBiblioteca(const QString& ruta)
     std::unique_ptr<QLibrary>& biblioteca = cargadas[ruta];
     if (biblioteca)
         return *biblioteca;
+    if (!QFileInfo::exists(ruta)) {
+        cargadas.erase(ruta);
+        throw kt508::Error(QStringLiteral("No se pudo cargar la biblioteca «%1»: el archivo no existe.").arg(ruta));
+    }
     auto nueva = std::make_unique<QLibrary>(ruta);
     nueva->setLoadHints(QLibrary::ResolveAllSymbolsHint | QLibrary::PreventUnloadHint);
     if (!nueva->load()) {
         cargadas.erase(ruta);
-        throw kt508::Error(QStringLiteral("No se pudo cargar la biblioteca «%1»: %2").arg(ruta, nueva->errorString()));
+        throw kt508::Error(
+            QStringLiteral("No se pudo cargar la biblioteca «%1»: %2").arg(ruta, motivoDelSistema(*nueva)));
     }
     biblioteca = std::move(nueva);
     return *biblioteca;

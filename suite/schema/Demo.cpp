@@ -155,14 +155,14 @@ QVariantList definidosPorUsuario(ado::AdoConnection& db, const QString& clave)
     if (clave == QLatin1String("105"))
         return {QStringLiteral("Zona Monterrey-Saltillo"),
                 QStringLiteral("Laura Garza"),
-                1250000.0,
-                0.15,
+                QStringLiteral("1250000"),
+                QStringLiteral("0.15"),
                 ado::Dialecto::De(db.dialect()).Fecha(QDate(2019, 3, 1)),
                 QVariant()};
     if (clave == QLatin1String("2011"))
         return {QStringLiteral("Turno mixto"),
                 QVariant(),
-                480.0,
+                QStringLiteral("480"),
                 QVariant(),
                 ado::Dialecto::De(db.dialect()).Fecha(QDate(2015, 7, 15)),
                 ado::Dialecto::De(db.dialect()).Fecha(QDate(2030, 12, 31))};
@@ -212,36 +212,36 @@ void cargaMovimientos(ado::AdoConnection& db)
         int renglon;
         const char* cuenta;
         const char* centro;
-        double cargo;
-        double abono;
+        const char* cargo; // amounts travel as exact decimal text
+        const char* abono;
         const char* concepto;
     };
     const Renglon renglones[] = {
-        {"D-000117", 1, "5100-105", "105", 18450.00, 0, "Viáticos del equipo de ventas"},
-        {"D-000117", 2, "1100", nullptr, 0, 18450.00, "Viáticos del equipo de ventas"},
-        {"D-000118", 1, "5100-1051", "1051", 9200.50, 0, "Renta de la sucursal, marzo"},
-        {"D-000118", 2, "5100-1051", "10511", 1310.00, 0, "Papelería de mostrador"},
-        {"D-000118", 3, "1100", nullptr, 0, 10510.50, "Pago a proveedores"},
-        {"D-000121", 1, "5100-2011", "2011", 56200.00, 0, "Mantenimiento de la línea 2"},
-        {"D-000121", 2, "5200", "3011", 4100.00, 0, "Honorarios del cierre anual"},
-        {"D-000121", 3, "5200", "501", 2750.00, 0, "Licencias del conmutador"},
-        {"D-000121", 4, "1100", nullptr, 0, 63050.00, "Pago a proveedores"},
+        {"D-000117", 1, "5100-105", "105", "18450.00", "0.00", "Viáticos del equipo de ventas"},
+        {"D-000117", 2, "1100", nullptr, "0.00", "18450.00", "Viáticos del equipo de ventas"},
+        {"D-000118", 1, "5100-1051", "1051", "9200.50", "0.00", "Renta de la sucursal, marzo"},
+        {"D-000118", 2, "5100-1051", "10511", "1310.00", "0.00", "Papelería de mostrador"},
+        {"D-000118", 3, "1100", nullptr, "0.00", "10510.50", "Pago a proveedores"},
+        {"D-000121", 1, "5100-2011", "2011", "56200.00", "0.00", "Mantenimiento de la línea 2"},
+        {"D-000121", 2, "5200", "3011", "4100.00", "0.00", "Honorarios del cierre anual"},
+        {"D-000121", 3, "5200", "501", "2750.00", "0.00", "Licencias del conmutador"},
+        {"D-000121", 4, "1100", nullptr, "0.00", "63050.00", "Pago a proveedores"},
     };
     int id = 1;
     for (const Renglon& r : renglones)
-        db.ExecuteParams(
-            QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, "
-                           "Cc_Cve_Cuenta_Contable, Cc_Cve_Centro_costo, Pd_Cargo, Pd_Abono, Pd_Concepto) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-            {id++, texto(r.poliza), r.renglon, texto(r.cuenta), texto(r.centro), r.cargo, r.abono, texto(r.concepto)});
+        db.ExecuteParams(QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Pd_Poliza, Pd_Renglon, "
+                                        "Cc_Cve_Cuenta_Contable, Cc_Cve_Centro_costo, Pd_Cargo, Pd_Abono, Pd_Concepto) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                         {id++, texto(r.poliza), r.renglon, texto(r.cuenta), texto(r.centro), texto(r.cargo),
+                          texto(r.abono), texto(r.concepto)});
 
-    const std::pair<const char*, double> presupuestos[] = {
-        {"105", 420000.00}, {"106", 310000.00}, {"201", 1850000.00}, {"301", 275000.00}, {"3041", 198000.00},
+    const std::pair<const char*, const char*> presupuestos[] = {
+        {"105", "420000.00"}, {"106", "310000.00"}, {"201", "1850000.00"}, {"301", "275000.00"}, {"3041", "198000.00"},
     };
     for (const auto& [centro, importe] : presupuestos)
         db.ExecuteParams(QStringLiteral("INSERT INTO Presupuesto_Centro (Pc_Anio, Cc_Cve_Centro_costo, Pc_Importe) "
                                         "VALUES (?, ?, ?)"),
-                         {2024, texto(centro), importe});
+                         {2024, texto(centro), texto(importe)});
 }
 
 void cargaCamposAdicionales(ado::AdoConnection& db)

@@ -3,57 +3,20 @@
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/ado/Dialecto.h"
+#include "suite/schema/Guiones.h"
 #include "suite/schema/Transaccion.h"
+#include "suite/schema/Versiones.h"
 
-#include <QFile>
 #include <QStringList>
-
-// Outside any namespace, as Qt's resource macro requires.
-static void iniciaRecursosEsquema()
-{
-    Q_INIT_RESOURCE(schema);
-}
 
 namespace orbanel::schema {
 
 namespace {
 
-// The statements of a script: each ends with ';' at the end of a line; "--" lines are comments.
-QStringList sentencias(const QString& recurso)
+void ejecuta(ado::AdoConnection& db, const QStringList& sentencias)
 {
-    iniciaRecursosEsquema();
-    QFile archivo(recurso);
-    if (!archivo.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw kt508::Error(QStringLiteral("No se encontró el guion del esquema %1.").arg(recurso));
-    const QStringList lineas = QString::fromUtf8(archivo.readAll()).split(QLatin1Char('\n'));
-    QStringList resultado;
-    QString actual;
-    for (const QString& linea : lineas) {
-        const QString limpia = linea.trimmed();
-        if (limpia.isEmpty() || limpia.startsWith(QLatin1String("--")))
-            continue;
-        if (!actual.isEmpty())
-            actual += QLatin1Char('\n');
-        actual += linea;
-        if (limpia.endsWith(QLatin1Char(';'))) {
-            actual.chop(actual.size() - actual.lastIndexOf(QLatin1Char(';')));
-            resultado.append(actual);
-            actual.clear();
-        }
-    }
-    if (!actual.trimmed().isEmpty())
-        resultado.append(actual);
-    return resultado;
-}
-
-// One script of the connection's dialect, in one transaction.
-void ejecutaGuion(ado::AdoConnection& db, const QString& recurso)
-{
-    const QStringList lista = sentencias(recurso);
-    EnTransaccion(db, [&db, &lista] {
-        for (const QString& sentencia : lista)
-            db.Execute(sentencia);
-    });
+    for (const QString& sentencia : sentencias)
+        db.Execute(sentencia);
 }
 
 } // namespace
@@ -79,6 +42,35 @@ void EnTransaccion(ado::AdoConnection& db, const std::function<void()>& trabajo)
     }
 }
 
+std::unique_ptr<ado::AdoConnection> Abre(const QString& url)
+{
+    std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
+    PreparaConexion(*db);
+    return db;
+}
+
+void PreparaConexion(ado::AdoConnection& db)
+{
+    EjecutaSiHay(db, QStringLiteral("conexion"));
+}
+
+bool Catalogo::Usable() const
+{
+    return legible && visible;
+}
+
+QList<Catalogo> Catalogos(ado::AdoConnection& db)
+{
+    QList<Catalogo> catalogos;
+    const QStringList consulta = SentenciasDe(Guion(db.dialect(), QStringLiteral("catalogos")));
+    for (kt508::Recordset rs = db.Execute(consulta.value(0)); !rs.Eof(); rs.MoveNext())
+        catalogos.append({rs.Fields(QStringLiteral("Esquema")).Value.toString(),
+                          rs.Fields(QStringLiteral("Legible")).Value.toInt() == 1,
+                          rs.Fields(QStringLiteral("Visible")).Value.toInt() == 1,
+                          rs.Fields(QStringLiteral("ConVersion")).Value.toInt() == 1});
+    return catalogos;
+}
+
 bool Vacia(ado::AdoConnection& db)
 {
     kt508::Recordset rs = db.Execute(ado::Dialecto::De(db.dialect()).ConsultaCatalogoExiste());
@@ -87,12 +79,17 @@ bool Vacia(ado::AdoConnection& db)
 
 void Crea(ado::AdoConnection& db)
 {
-    ejecutaGuion(db, ado::Dialecto::De(db.dialect()).GuionCrea());
+    const QStringList sentencias = SentenciasDe(ado::Dialecto::De(db.dialect()).GuionCrea());
+    EnTransaccion(db, [&db, &sentencias] {
+        ejecuta(db, sentencias);
+        AnotaVersion(db, VersionActual);
+    });
 }
 
 void Borra(ado::AdoConnection& db)
 {
-    ejecutaGuion(db, ado::Dialecto::De(db.dialect()).GuionBorra());
+    const QStringList sentencias = SentenciasDe(ado::Dialecto::De(db.dialect()).GuionBorra());
+    EnTransaccion(db, [&db, &sentencias] { ejecuta(db, sentencias); });
 }
 
 } // namespace orbanel::schema

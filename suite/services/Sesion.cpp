@@ -5,12 +5,16 @@
 #include "suite/schema/Schema.h"
 #include "suite/schema/Tablas.h"
 #include "suite/schema/Transaccion.h"
+#include "suite/schema/Versiones.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace orbanel {
@@ -60,10 +64,69 @@ void RehusaAjena(const QString& url, const QStringList& tablas)
                            .arg(NombreVisible(url), ListaCorta(tablas)));
 }
 
+// A catalogue this connection cannot use is still the office's: nothing goes beside it.
+void RehusaInaccesible(const QString& url, const schema::Catalogo& catalogo)
+{
+    const QString causa = catalogo.legible
+        ? QStringLiteral("El catálogo de Orbanel de la base de datos %1 está en el esquema %2, fuera de la ruta de "
+                         "búsqueda de su usuario.")
+        : QStringLiteral("Su usuario no tiene permiso para leer el catálogo de Orbanel de la base de datos %1, que "
+                         "está en el esquema %2.");
+    throw kt508::Error(causa.arg(NombreVisible(url), catalogo.esquema)
+                       + QStringLiteral(" No se creó nada en ella.\n\nPida a quien administra la base de datos "
+                                        "acceso a las tablas de ese esquema."));
+}
+
+// The rows a message names, the first ones when they are many (the check lists them all).
+QString Renglones(const QStringList& renglones)
+{
+    constexpr int Mostrados = 20;
+    QString lista = QStringLiteral("- ") + renglones.mid(0, Mostrados).join(QStringLiteral("\n- "));
+    if (renglones.size() > Mostrados)
+        lista += QStringLiteral("\n- y %1 más").arg(renglones.size() - Mostrados);
+    return lista;
+}
+
+// A database made by an earlier version of the suite is brought up to date; one whose data a
+// new rule refuses, or that could not be changed, goes on working as it is.
+void ActualizaEsquema(ado::AdoConnection& db)
+{
+    const QString nombre = NombreVisible(db.url());
+    try {
+        const schema::Actualizacion a = schema::Actualiza(db);
+        if (a.hasta > a.desde)
+            qInfo().noquote() << QStringLiteral("La base de datos %1 se actualizó de la versión %2 a la versión %3 "
+                                                "del esquema de Orbanel.")
+                                     .arg(nombre)
+                                     .arg(a.desde)
+                                     .arg(a.hasta);
+        else if (!a.rehusados.isEmpty())
+            qWarning().noquote() << QStringLiteral("La base de datos %1 sigue en la versión %2 del esquema de Orbanel: "
+                                                   "no se actualizó a la versión %3 porque estos renglones no cumplen "
+                                                   "sus reglas. Corríjalos y ábrala de nuevo.\n%4")
+                                        .arg(nombre)
+                                        .arg(a.desde)
+                                        .arg(schema::VersionActual)
+                                        .arg(Renglones(a.rehusados));
+    } catch (const kt508::Error& e) {
+        qWarning().noquote() << QStringLiteral("La base de datos %1 no se pudo actualizar a la versión %2 del esquema "
+                                               "de Orbanel y sigue como estaba: %3")
+                                    .arg(nombre)
+                                    .arg(schema::VersionActual)
+                                    .arg(e.Description());
+    }
+}
+
+// The schema and the demo go only into a database without a catalogue in any of its schemas.
 void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
 {
-    if (!schema::Vacia(db))
+    const QList<schema::Catalogo> catalogos = schema::Catalogos(db);
+    if (std::any_of(catalogos.cbegin(), catalogos.cend(), [](const schema::Catalogo& c) { return c.Usable(); })) {
+        ActualizaEsquema(db);
         return;
+    }
+    if (!catalogos.isEmpty())
+        RehusaInaccesible(db.url(), catalogos.first());
     const QStringList tablas = schema::TablasPresentes(db);
     if (!tablas.isEmpty() && esquema != Sesion::Esquema::Crear)
         RehusaAjena(db.url(), tablas);
@@ -79,10 +142,20 @@ void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
     }
 }
 
+// A process may end with exit() while Qt runs (Qt does so when the display is lost): the
+// connection must close then, before the destructors of Qt SQL's own objects that it needs.
+// Registered once a connection is open, after those objects exist, the closing runs first.
+void CierraAlTerminar()
+{
+    static const bool registrado = std::atexit(&Sesion::Cierra) == 0;
+    Q_UNUSED(registrado);
+}
+
 // The data layer's error already names the database (never its password).
 std::unique_ptr<ado::AdoConnection> Abre(const QString& url, Sesion::Esquema esquema)
 {
-    std::unique_ptr<ado::AdoConnection> db = ado::AdoConnection::Open(url);
+    std::unique_ptr<ado::AdoConnection> db = schema::Abre(url);
+    CierraAlTerminar();
     PreparaEsquema(*db, esquema);
     return db;
 }
@@ -140,11 +213,20 @@ void Sesion::Establece(std::unique_ptr<ado::AdoConnection> conexion, const QStri
     e.conexion = std::move(conexion);
     e.url = e.conexion ? e.conexion->url() : QString();
     e.operador = operador;
+    CierraAlTerminar();
 }
 
 void Sesion::Cierra()
 {
-    estado().conexion.reset();
+    std::unique_ptr<ado::AdoConnection> conexion = std::move(estado().conexion);
+    // A command cut short by the end of the process leaves nothing half done.
+    if (conexion && conexion->inTransaction()) {
+        try {
+            conexion->RollbackTrans();
+        } catch (const kt508::Error&) {
+            // the connection goes anyway, and its database drops what it did not commit
+        }
+    }
 }
 
 } // namespace orbanel

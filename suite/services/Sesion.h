@@ -27,6 +27,7 @@ public:
     static QString Operador();             // the configured operator, else the login name
     // Tests hand over a connection of their own.
     static void Establece(std::unique_ptr<ado::AdoConnection> conexion, const QString& operador);
+    // Closes the connection, rolling back a transaction left open; also when the process ends.
     static void Cierra();
 };
 

@@ -96,10 +96,35 @@ QString Ocultos(int nombrados, int descendientes)
     return QStringLiteral("%1 ni sus %2 centros dependientes aparecen en el árbol").arg(ellos).arg(descendientes);
 }
 
+// The root's key on a row, and keys the user cannot see whole.
+void ClavesDudosas(const Catalogo& c, QList<Problema>& problemas)
+{
+    for (const Centro& centro : c.centros) {
+        const QString& clave = centro.clave;
+        if (clave == Raiz) {
+            problemas.append({Clase::ClaveDeRaiz,
+                              {clave},
+                              QStringLiteral("Hay un centro con la clave 0, la de la raíz, que no lleva fila: el "
+                                             "catálogo lo confunde con la raíz.")});
+            continue;
+        }
+        const bool alPrincipio = !clave.isEmpty() && clave.front().isSpace();
+        const bool alFinal = !clave.isEmpty() && clave.back().isSpace();
+        if (!alPrincipio && !alFinal)
+            continue;
+        const QString donde = alPrincipio && alFinal ? QStringLiteral("al principio y al final")
+            : alPrincipio                            ? QStringLiteral("al principio")
+                                                     : QStringLiteral("al final");
+        problemas.append({Clase::ClaveConBlancos,
+                          {clave},
+                          QStringLiteral("La clave del centro \"%1\" tiene blancos %2.").arg(clave, donde)});
+    }
+}
+
 void PadresInexistentes(const Catalogo& c, QList<Problema>& problemas)
 {
     for (const Centro& centro : c.centros) {
-        if (centro.acumula == Raiz || c.indice.contains(centro.acumula))
+        if (centro.clave == Raiz || centro.acumula == Raiz || c.indice.contains(centro.acumula))
             continue;
         const QString falta = centro.acumula.isEmpty()
             ? QStringLiteral("El centro %1 no indica en qué centro acumula").arg(centro.clave)
@@ -119,7 +144,7 @@ void Ciclos(const Catalogo& c, QList<Problema>& problemas)
     for (const Centro& inicio : c.centros) {
         QStringList camino;
         QString clave = inicio.clave;
-        while (c.indice.contains(clave) && !resueltos.contains(clave) && !camino.contains(clave)) {
+        while (clave != Raiz && c.indice.contains(clave) && !resueltos.contains(clave) && !camino.contains(clave)) {
             camino.append(clave);
             clave = c.centros.at(c.indice.value(clave)).acumula;
         }
@@ -147,6 +172,8 @@ QList<TipoErroneo> TiposErroneos(const Catalogo& c)
 {
     QList<TipoErroneo> erroneos;
     for (const Centro& centro : c.centros) {
+        if (centro.clave == Raiz)
+            continue;
         const int correcto = c.hijos.contains(centro.clave) ? 1 : 0;
         if (centro.tipo.isNull() || centro.tipo.toInt() != correcto)
             erroneos.append({centro.clave, correcto});
@@ -157,12 +184,13 @@ QList<TipoErroneo> TiposErroneos(const Catalogo& c)
 void Tipos(const Catalogo& c, QList<Problema>& problemas)
 {
     for (const TipoErroneo& e : TiposErroneos(c)) {
-        const QVariant tipo = c.centros.at(c.indice.value(e.clave)).tipo;
-        const QString guardado = tipo.isNull() ? QStringLiteral("no tiene CC_Tipo")
-                                               : QStringLiteral("tiene CC_Tipo %1").arg(tipo.toString());
+        const Centro& centro = c.centros.at(c.indice.value(e.clave));
+        const QString guardado = centro.tipo.isNull() ? QStringLiteral("no tiene CC_Tipo")
+                                                      : QStringLiteral("tiene CC_Tipo %1").arg(centro.tipo.toString());
         const QString motivo = e.correcto == 1
             ? QStringLiteral("hay centros que acumulan en él y no aparecen en el árbol")
-            : QStringLiteral("ningún centro acumula en él");
+            : centro.acumula == centro.clave ? QStringLiteral("acumula en sí mismo, ningún otro centro acumula en él")
+                                             : QStringLiteral("ningún centro acumula en él");
         problemas.append(
             {Clase::TipoErroneo,
              {e.clave},
@@ -175,14 +203,51 @@ void TextosLargos(const Catalogo& c, QList<Problema>& problemas)
     for (const Centro& centro : c.centros) {
         for (const auto& [columna, valor] : centro.textos) {
             const int admitido = c.largos.value(columna.toLower());
-            if (valor.size() > admitido)
+            const int largo = static_cast<int>(valor.toUcs4().size()); // as the database counts
+            if (largo > admitido)
                 problemas.append(
                     {Clase::TextoLargo,
                      {centro.clave},
                      QStringLiteral("El centro %1 tiene en %2 un texto de %3 caracteres; la columna admite %4.")
                          .arg(centro.clave, columna)
-                         .arg(valor.size())
+                         .arg(largo)
                          .arg(admitido)});
+        }
+    }
+}
+
+// The other tables that refer to a centre, found as the delete command's scan finds them.
+QStringList TablasQueRefieren(ado::AdoConnection& db)
+{
+    QStringList tablas;
+    kt508::Recordset rs = db.Execute(
+        QStringLiteral("SELECT sysobjects.name AS Tabla FROM sysobjects INNER JOIN syscolumns ON sysobjects.id = "
+                       "syscolumns.id WHERE syscolumns.name = 'Cc_Cve_Centro_costo' AND sysobjects.type = 'U' AND "
+                       "sysobjects.name <> 'Centro_Costo' ORDER BY Tabla"));
+    for (; !rs.Eof(); rs.MoveNext())
+        tablas << rs.Value(0).toString();
+    return tablas;
+}
+
+// Each centre that rows of another table name and the catalogue lacks, with how many rows.
+void ReferenciasRotas(ado::AdoConnection& db, const Catalogo& c, QList<Problema>& problemas)
+{
+    for (const QString& tabla : TablasQueRefieren(db)) {
+        kt508::Recordset rs = db.Execute(
+            QStringLiteral("SELECT Cc_Cve_Centro_costo AS Centro, COUNT(*) AS Total FROM %1 WHERE Cc_Cve_Centro_costo "
+                           "IS NOT NULL GROUP BY Cc_Cve_Centro_costo ORDER BY Cc_Cve_Centro_costo")
+                .arg(tabla));
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QString centro = rs.Value(0).toString();
+            if (c.indice.contains(centro))
+                continue;
+            const int total = rs.Value(1).toInt();
+            const QString renglones =
+                total == 1 ? QStringLiteral("1 renglón") : QStringLiteral("%1 renglones").arg(total);
+            problemas.append(
+                {Clase::ReferenciaRota,
+                 {centro},
+                 QStringLiteral("La tabla %1 tiene %2 del centro %3, que no existe.").arg(tabla, renglones, centro)});
         }
     }
 }
@@ -224,10 +289,12 @@ Informe Verifica(ado::AdoConnection& db)
     const Catalogo c = LeeCatalogo(db);
     Informe informe;
     informe.centros = c.centros.size();
+    ClavesDudosas(c, informe.problemas);
     PadresInexistentes(c, informe.problemas);
     Ciclos(c, informe.problemas);
     Tipos(c, informe.problemas);
     TextosLargos(c, informe.problemas);
+    ReferenciasRotas(db, c, informe.problemas);
     return informe;
 }
 

@@ -5,6 +5,7 @@
 #include "kt508/services/Plataforma.h"
 #include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/controls/BarraControles.h"
 #include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -61,12 +62,18 @@ void Pulsa(frmKT508& frm, const QString& clave)
     QCOMPARE(frm.txtClave->Text(), clave);
 }
 
+// Whether the user can click the toolbar button.
+bool Ofrecido(frmKT508& frm, const QString& boton)
+{
+    auto* b = frm.Controles->findChild<QToolButton*>(boton);
+    return b && b->isVisible() && b->isEnabled();
+}
+
 // Clicks the toolbar button; one not offered has its event raised as the toolbar would.
 void Lanza(frmKT508& frm, const QString& boton)
 {
-    auto* b = frm.Controles->findChild<QToolButton*>(boton);
-    if (b && b->isVisible() && b->isEnabled())
-        return QTest::mouseClick(b, Qt::LeftButton);
+    if (Ofrecido(frm, boton))
+        return QTest::mouseClick(frm.Controles->findChild<QToolButton*>(boton), Qt::LeftButton);
     const char* evento = boton == "btnEliminar"_L1 ? "Eliminar"
         : boton == "btnReactivar"_L1               ? "Reactivar"
         : boton == "btnB1"_L1                      ? "B1Click"
@@ -100,6 +107,19 @@ QStringList Avisos(const Componente& c, bool preguntas = false)
     }
     return dichos;
 }
+
+// The suite's toolbar, telling each end of a command.
+class BarraQueAnota : public orbanel::BarraControles {
+public:
+    using orbanel::BarraControles::BarraControles;
+    void EndCommand() override
+    {
+        if (alTerminar)
+            alTerminar();
+        BarraControles::EndCommand();
+    }
+    static inline std::function<void()> alTerminar;
+};
 
 QString Flags(frmKT508& frm)
 {
@@ -230,8 +250,9 @@ void TstComandos::fallaCadaSentencia()
 
 // A deactivated branch shows it from a rebuilt tree, and a new click offers only Reactivar; a
 // leaf turns its own icon. A deletion that leaves a sibling keeps the parent as it is, the scan
-// counts the deleted centre's own key in each referring table, and deleting the last first-level
-// centre sends the update for the root, which changes no row.
+// counts the deleted centre's own key in each referring table, a branch with a centre in use
+// below it is refused by the database and kept whole, and deleting the last first-level centre
+// sends the update for the root, which changes no row.
 void TstComandos::arbolYBarra()
 {
     QFETCH(QString, backend);
@@ -265,7 +286,9 @@ void TstComandos::arbolYBarra()
     QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}),
              (QStringList{u"CENTRO_COSTO"_s, u"1"_s, u""_s}));
     QCOMPARE(lanza(u"1"_s, u"btnReactivar"_s), u"11111"_s);
+    QCOMPARE(Flags(frm), u"000000|"_s);
     QCOMPARE(lanza(u"2"_s, u"btnEliminar"_s), u"11113"_s);
+    QCOMPARE(Flags(frm), u"000000|"_s); // a leaf too: nothing to delete until a node is clicked again
     QVERIFY(!c.db().recorded().join('\n').contains("ORDER BY CC_Acumula, Cc_Cve_Centro_Costo"_L1));
     QCOMPARE(lanza(u"2"_s, u"btnReactivar"_s), u"11111"_s);
     c.dobles.entrada->respuestas = {u"51'00 "_s}; // the account's statement, blanks and all
@@ -276,7 +299,7 @@ void TstComandos::arbolYBarra()
 
     lanza(u"11"_s, u"btnB1"_s, {6});
     QCOMPARE(Filas(c, u"CC_Tipo"_s, u"CC_Cve_Centro_Costo IN ('1', '11')"_s), QStringList{u"1|1"_s});
-    lanza(u"P"_s, u"btnB1"_s); // 100 in its branch is in use
+    lanza(u"P"_s, u"btnB1"_s); // 100 in its branch is in use: the database refuses the deletion
     QVERIFY(c.db().recorded().contains(
         u"SELECT sysobjects.NAME AS TABLA FROM sysobjects    INNER JOIN syscolumns ON "
         "sysobjects.id = syscolumns.id WHERE  syscolumns.Name = 'Cc_Cve_Centro_costo' AND  "
@@ -285,6 +308,13 @@ void TstComandos::arbolYBarra()
     const QString cuenta = u"SELECT COUNT(Cc_Cve_Centro_Costo) AS Total FROM %1 WHERE Cc_Cve_Centro_Costo = 'P' "_s;
     QCOMPARE(c.db().recorded().filter(u" AS Total FROM "_s).join('\n').toLower(),
              (cuenta.arg(u"Poliza_Detalle"_s) + '\n' + cuenta.arg(u"Presupuesto_Centro"_s)).toLower());
+    const QStringList rehusado = Avisos(c);
+    QVERIFY2(rehusado.size() == 1 && rehusado[0].startsWith(u"ERR-ID:7500015|16|Controles_Eliminar()|"_s),
+             qPrintable(rehusado.join('\n')));
+    QCOMPARE(Filas(c, u"CC_Acumula"_s, u"CC_Cve_Centro_Costo IN ('P', '100')"_s), (QStringList{u"100|10"_s, u"P|0"_s}));
+    c.dobles.datos->llamadas.clear();
+    c.db().Execute(u"DELETE FROM Poliza_Detalle"_s);
+    lanza(u"P"_s, u"btnB1"_s);
     lanza(u"2"_s, u"btnB1"_s, {6});
     QVERIFY(c.db().recorded().contains(u"UPDATE Centro_Costo SET Cc_Tipo = 0,   Oper_Ult_Modif = 'PRUEBAS',   "
                                        "Fecha_Ult_Modif = '2026-12-05 10:30:00'WHERE CC_Cve_Centro_Costo = '0'"_s));
@@ -310,11 +340,14 @@ void TstComandos::situaciones_data()
         QTest::addRow("%s %s", qPrintable(backend), caso)
             << backend << boton + ' ' + situacion << respuestas << QString() << dichos << QString();
     };
-    const QString baja = u"btnEliminar"_s, borra = u"btnB1"_s;
+    const QString baja = u"btnEliminar"_s, borra = u"btnB1"_s, alta = u"btnReactivar"_s, fin = u"EndCommand"_s;
     const QString falta = u"|El centro de costos 11 no existe o no tiene centro acumulador."_s;
-    fila("baja sin centro", baja, u""_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido});
+    fila("baja sin centro", baja, u""_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido, fin});
     fila("baja de la raíz", baja, u"1 raíz"_s, {"ERR-ID:7500021|48|Orbanel|" + Raiz});
     fila("baja tras F5 sin nodo", baja, u"1 F5"_s, {"ERR-ID:7500020|48|Orbanel|" + NoValido});
+    fila("reactivación sin centro", alta, u""_s, {"ERR-ID:7500027|16|Orbanel|" + NoValido, fin});
+    fila("reactivación en la raíz", alta, u"0"_s, {"ERR-ID:7500027|16|Orbanel|" + NoValido, fin});
+    fila("reactivación de la raíz", alta, u"1 raíz"_s, {"ERR-ID:7500028|48|Orbanel|" + Raiz});
     fila("baja de un centro ya borrado", baja, u"11 borrado"_s, {"ERR-ID:7500023|16|Controles_Eliminar()" + falta});
     fila("cuenta de la raíz", u"btnB3"_s, u"0"_s, {"ERR-ID:7500016|16|Orbanel|" + NoValido});
     fila("eliminar sin centro", borra, u""_s, {"ERR-ID:7500010|48|Orbanel|" + NoValido});
@@ -359,6 +392,7 @@ void TstComandos::situaciones()
     QFETCH(QStringList, dichos);
     QFETCH(QString, centro);
     Componente c(backend, Contenido::Vacio);
+    kt508::plataforma().NuevoControles = [](QWidget* padre) { return new BarraQueAnota(padre); };
     Rama(c, u"AC"_s);
     // 11 is used by a budget and a journal line: the journal's table comes first by name.
     c.db().Execute(
@@ -380,8 +414,11 @@ void TstComandos::situaciones()
         QTest::mouseClick(arbol->viewport(), Qt::LeftButton, Qt::ControlModifier,
                           arbol->visualItemRect(arbol->currentItem()).center());
         QVERIFY(!frm.tvCeCos->SelectedItem() && frm.Controles->b1caption() == "Eliminar"_L1);
-    } else if (situacion.endsWith("borrado"_L1))
+    } else if (situacion.endsWith("borrado"_L1)) { // another user deletes its lines, then the centre
+        c.db().Execute(u"DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '11'"_s);
+        c.db().Execute(u"DELETE FROM Presupuesto_Centro WHERE Cc_Cve_Centro_costo = '11'"_s);
         c.db().Execute(u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '11'"_s);
+    }
     const QString antes = pruebas::volcado(c.db()), mostrada = frm.txtCuenta->Text();
     c.dobles.datos->respuestas = respuestas;
     c.dobles.entrada->respuestas = {cuenta};
@@ -414,13 +451,20 @@ void TstComandos::situaciones()
     } reloj(c.dobles.utilerias);
     reloj.datos = c.dobles.datos;
     kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    // The toolbar ends a command it raised itself; an end of one raised without it is the handler's own.
+    const bool porLaBarra = Ofrecido(frm, situacion.section(' ', 0, 0));
+    int finales = 0;
+    BarraQueAnota::alTerminar = [&] { ++finales; };
     Lanza(frm, situacion.section(' ', 0, 0));
+    BarraQueAnota::alTerminar = nullptr;
     Publico::Utilerias = utilerias;
 
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
         QVERIFY(m.aviso || (m.modulo == "KT508"_L1 && m.owner == &frm));
     // A server may give a table's name in lower case; every other capital counts.
     vistos += Avisos(c, true);
+    if (!porLaBarra)
+        vistos += QStringList(finales, u"EndCommand"_s);
     QCOMPARE(vistos.join('\n').replace(u"poliza_detalle"_s, u"Poliza_Detalle"_s, Qt::CaseInsensitive),
              dichos.join('\n'));
     if (centro.isEmpty())
@@ -453,6 +497,8 @@ void TstComandos::listado_data()
     QTest::newRow("falla un nivel") << u"sqlite"_s
                                     << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}
                                     << u"CC_Acumula = '1'"_s << u"1 - A\r\n2 - D\r\n\t20 - E\r\n\r\n\r\n"_s;
+    QTest::newRow("falla la impresora") << u"sqlite"_s << ejemplo << u"impresora"_s
+                                        << u"1 - A\r\n\t10 - B\r\n\t11 - C\r\n\r\n2 - D\r\n\r\n"_s;
 }
 
 void TstComandos::listado()
@@ -465,7 +511,9 @@ void TstComandos::listado()
     Inserta(c, centros);
     frmKT508& frm = c.Carga();
     Pulsa(frm, u"0"_s); // printing is offered on the root
-    if (!falla.isEmpty())
+    if (falla == "impresora"_L1)
+        c.dobles.impresor->fallo = u"La impresora no responde."_s;
+    else if (!falla.isEmpty())
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
     Lanza(frm, u"btnImprimir"_s);
     Lanza(frm, u"btnImprimir"_s);
@@ -477,8 +525,12 @@ void TstComandos::listado()
             impresos.last() += QString::number(numero) + u' ';
     }
     QCOMPARE(impresos, QStringList(2, texto + u"||0 0 -1 -1 7 -1 "_s));
-    const QString fallo = u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
+    const QString fallo = falla == "impresora"_L1
+        ? u"ERR-ID:7500025|16|Controles_Imprimir()|La impresora no responde."_s
+        : u"ERR-ID:7500032|16|Imprimir_CeCo()|Fallo provocado por la prueba"_s;
     QCOMPARE(Avisos(c), falla.isEmpty() ? QStringList() : (QStringList{fallo, fallo}));
+    for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
+        QVERIFY(m.modulo == "KT508"_L1 && m.owner == &frm);
 }
 
 // The suite's printer: the listing in a print preview, saved from its toolbar as a PDF.

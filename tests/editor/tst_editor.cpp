@@ -227,8 +227,9 @@ void TstEditor::nuevo()
     QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // unloaded after use
 }
 
-// The row is shown as stored (a lowercase "si" is no tick, a Null date stays empty); one UPDATE
-// that never writes parent, key, type or creation audit; and only the node's text changes.
+// The row is read by its key and shown as stored (a lowercase "si" is no tick, a Null date stays
+// empty); one UPDATE that never writes parent, key, type or creation audit, nor generates the
+// account the user emptied; and only the node's text changes.
 void TstEditor::editar()
 {
     QFETCH(QString, backend);
@@ -246,8 +247,9 @@ void TstEditor::editar()
         QCalendarWidget* calendario = ed->dpUser6->findChild<QDateEdit*>()->calendarWidget();
         visto << ed->txtClave->isEnabled() << ed->chkAnalizar->isChecked() << ed->txtTexto->hasFocus()
               << ed->dpUser5->Value() << ed->dpUser6->Value()
-              << calendario->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s)->text();
+              << calendario->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s)->text() << ed->txtCuenta->Text();
         Teclea(ed->txtTexto, u"Norte D'Ávila"_s);
+        Teclea(ed->txtCuenta, QString());
         pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
         ed->dpUser6->setFocus();
         pruebas::Tecla(ed, Qt::Key_Delete); // the user empties the date
@@ -255,10 +257,12 @@ void TstEditor::editar()
     }));
     // What the user saw (the calendar speaks the suite's language), and no message.
     QCOMPARE(visto << Mensajes(c),
-             (QVariantList{false, false, true, QDate(), QDate(2024, 2, 29), u"febrero"_s, QString()}));
+             (QVariantList{false, false, true, QDate(), QDate(2024, 2, 29), u"febrero"_s, u"5100-105"_s, QString()}));
+    QCOMPARE(c.db().recorded().filter(u"from centro_costo"_s),
+             QStringList{u"select * from centro_costo where Cc_Cve_Centro_Costo = '105' "_s});
     QCOMPARE(c.db().recorded().filter(QRegularExpression(u"^(UPDATE|INSERT INTO) Centro_Costo"_s)),
              QStringList{"UPDATE Centro_Costo SET    Cc_Descripcion = 'Norte D''Ávila',    Cc_Cuenta_Contable = "
-                         "'5100-105',    Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 "
+                         "'',    Gcc_Cve_Grupo_Centro_Costo = '000100',    Cc_Analizar = 'NO',    Cc_UserDef_1 "
                          "= 'Zona Monterrey-Saltillo',    Cc_UserDef_2 = 'Laura Garza',    Cc_UserDef_3 = 1250000,    "
                          "Cc_UserDef_4 = 0.15,    Cc_UserDef_5 = NULL,    Cc_UserDef_6 = NULL,    Oper_Ult_Modif = "
                          "'PRUEBAS',   Fecha_Ult_Modif= '2026-03-14 09:26:53'WHERE Cc_Cve_Centro_Costo = '105' "});
@@ -294,11 +298,12 @@ void TstEditor::rechazado_data()
     const QString aviso = u"|48|Aceptar|KT508|ERR-ID:"_s;
     fila(s, "duplicada", "La clave 105 ya existe, especifique otra|16|Aceptar|KT508|ERR-ID:7500001", "", "", {"105"},
          "txtClave");
-    fila(s, "blancos", "Debe especificar una clave para el CECO!" + aviso + "7500002", "", "", {"   ", "x"},
-         "txtClave");
-    fila(s, "sin descripcion", "Debe especificar una descripción!" + aviso + "7500003", "", "", {"70", ""}, "txtTexto");
+    // Each with the next check failing too: the first in the order is told.
+    fila(s, "blancos", "Debe especificar una clave para el CECO!" + aviso + "7500002", "", "", {"   ", ""}, "txtClave");
+    fila(s, "sin descripcion", "Debe especificar una descripción!" + aviso + "7500003", "", "", {"70", "", "999999"},
+         "txtTexto");
     fila(s, "grupo desconocido", "Debe especificar un grupo válido!" + aviso + "7500004", "", "",
-         {"70", "  ", "999999"}, "txt_Gcc_Cve_Grupo_Centro_Costo");
+         {"70", "  ", "999999", "9999"}, "txt_Gcc_Cve_Grupo_Centro_Costo");
     fila(s, "cuenta desconocida", "Debe especificar un cuenta contable válida!" + aviso + "7500005", "", "",
          {"70", "x", "", "9999"}, "txtCuenta");
     fila(s, "campo adicional",
@@ -317,6 +322,8 @@ void TstEditor::rechazado_data()
         fila(b, "padre", guardado, "UPDATE Centro_Costo SET CC_Tipo");
         fila(b, "insert", guardado, "INSERT INTO Centro_Costo");
         fila(b, "update", guardado, "UPDATE Centro_Costo SET ", "", {}); // Edit: nothing typed
+        // Looked up as typed, blanks and all, it is not found; stored trimmed, the store refuses it.
+        fila(b, "clave existente con blancos", guardado, "", "", {"  105 ", "x"});
         fila(b, "campos adicionales", "Imposible actualizar campos adicionales" + error + "7500006",
              "DELETE FROM Campos_Adicionales");
         fila(b, "cuenta padre leida", generacion + "*" + error + "7500006", "SELECT * FROM Cuenta_Contable");
@@ -329,9 +336,10 @@ void TstEditor::rechazado_data()
         fila(b, "tipo de la cuenta padre nulo", generacion + "Uso no válido de Null" + error + "7500006", "",
              "UPDATE Cuenta_Contable SET CC_Tipo = NULL WHERE Cc_Cve_Cuenta_Contable = '5100'");
         fila(b, "padre borrado por otro", "*105, que no existe." + error + "7500007", "",
-             "DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'");
-        if (b != s) // a number the column cannot hold; SQLite keeps it
-            fila(b, "dato 3 fuera de rango", guardado, "", "", {"77", "Nuevo", "", "", "99999999999999999999"});
+             "DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '105';DELETE FROM Presupuesto_Centro WHERE "
+             "Cc_Cve_Centro_costo = '105';DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'");
+        // A number the column cannot hold, refused by SQLite as by the servers.
+        fila(b, "dato 3 fuera de rango", guardado, "", "", {"77", "Nuevo", "", "", "99999999999999999999"});
     }
 }
 
@@ -348,9 +356,13 @@ void TstEditor::rechazado()
     c.db().Execute(u"UPDATE Parametros SET Valor = 'XXXXXX' WHERE Parametro = 'FTO_CENTRO_COSTO'"_s);
     frmKT508& frm = c.Carga();
     Selecciona(frm, u"105"_s);
-    if (ajuste.contains(u' '))
-        c.db().Execute(ajuste);
+    if (ajuste.contains(u' ')) {
+        for (const QString& sentencia : ajuste.split(u';'))
+            c.db().Execute(sentencia);
+    }
     const QString antes = pruebas::volcado(c.db());
+    QList<bool> enTransaccion; // while each message was up
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
 
     bool abiertoYEnfocado = false;
     QVERIFY(Pulsa(frm, tecleado.isEmpty() ? "btnEditar" : "btnNuevo", [&](frmCATAddCeCo* ed) {
@@ -375,6 +387,11 @@ void TstEditor::rechazado()
     QCOMPARE(Mensajes(c, {mensaje}), QString());
     QVERIFY2(abiertoYEnfocado, qPrintable(foco));
     QCOMPARE(pruebas::volcado(c.db()), antes);
+    // Told once the transaction is gone; the save's own failure and the record-bound fields' are
+    // told before their rollback.
+    if (!mensaje.endsWith(u"7500008"_s) && !mensaje.startsWith(u"Imposible"_s))
+        QCOMPARE(enTransaccion, QList<bool>{false});
+    QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // cancelled, and unloaded all the same
 }
 
 // The commands refusing to open the editor: New with nothing selected, Edit of the root or of a
@@ -392,7 +409,8 @@ void TstEditor::aperturaYTeclas()
     QVERIFY(!EnEditor([&] { emit frm.Controles->Nuevo(); }));
     Selecciona(frm, u"0"_s);
     QVERIFY(!EnEditor([&] { emit frm.Controles->Editar(); }));
-    Selecciona(frm, u"2011"_s);
+    Selecciona(frm, u"2011"_s); // another user deletes it, its journal line first
+    c.db().Execute(u"DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '2011'"_s);
     c.db().Execute(u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '2011'"_s);
     QVERIFY(!Pulsa(frm, "btnEditar"));
     // The failure came after the editor was loaded: it stays loaded, hidden, until the catalogue goes.

@@ -8,13 +8,19 @@
 #include "tests/support/Interaccion.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using orbanel::ado::AdoConnection;
 using namespace Qt::StringLiterals;
@@ -63,7 +69,41 @@ QString baseConFallas(const QString& archivo, const QStringList& sentencias)
 const QString RaizComoCentro = QStringLiteral(
     "INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) VALUES ('0', '0', 'Raíz', 1)");
 const QString PadreDeSiMismo = u"UPDATE Centro_Costo SET CC_Acumula = '100' WHERE CC_Cve_Centro_Costo = '100'"_s;
+// The action on the next modal window other than the one already open.
+void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
+{
+    pruebas::EnModal([abierta, accion](QWidget* modal) {
+        if (modal && modal == abierta)
+            EnOtraModal(abierta, accion);
+        else
+            accion(modal);
+    });
+}
+
 const QString TipoErroneo = QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 0 WHERE CC_Cve_Centro_Costo = '200'");
+
+bool EscribeCsv(const QString& archivo, const QStringList& renglones)
+{
+    QFile salida(archivo);
+    const QByteArray texto = renglones.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    return salida.open(QIODevice::WriteOnly) && salida.write(texto) == texto.size();
+}
+
+// Clicks Cancelar on the import's progress once it shows centres written, then hands the next
+// window to the action.
+void CancelaConAvance(int& escritos, const std::function<void(QWidget*)>& despues, QDeadlineTimer limite)
+{
+    QTimer::singleShot(5, [&escritos, despues, limite] {
+        auto* progreso = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if ((!progreso || progreso->value() <= 0) && !limite.hasExpired())
+            return CancelaConAvance(escritos, despues, limite);
+        if (!progreso)
+            return despues(nullptr);
+        escritos = progreso->value();
+        EnOtraModal(progreso, despues);
+        progreso->findChild<QPushButton*>()->click();
+    });
+}
 
 } // namespace
 
@@ -76,6 +116,8 @@ private slots:
     void desdeLaConsola();
     void menuVerificarYCorregir_data();
     void menuVerificarYCorregir();
+    void menuExportar();
+    void menuImportarCancelado();
     void botonesDeQtEnEspanol();
     void noEncogeMenosQueLaPantalla();
 
@@ -90,6 +132,10 @@ void TstHost::initTestCase()
     m_registro = m_carpeta.filePath(QStringLiteral("registro.ini"));
     const Resultado r = ejecuta(ORBANEL_BIN, {u"--registrar"_s, KT508_MODULO}, m_registro);
     QVERIFY2(r.codigo == 0, qPrintable(r.texto));
+    QVERIFY(EscribeCsv(m_carpeta.filePath(u"importar.csv"_s),
+                       {u"Clave,Descripción,Acumula en"_s, u"1011,Publicidad y medios,101"_s, u"N1,Nuevo,101"_s}));
+    QVERIFY(EscribeCsv(m_carpeta.filePath(u"rechazos.csv"_s),
+                       {u"Clave,Descripción,Acumula en"_s, u"0,Raíz,0"_s, u"N1,Sin padre,ZZ"_s}));
 }
 
 // The program run from a script, on a demo catalogue with the statements given run on it ("%db"
@@ -109,7 +155,42 @@ void TstHost::desdeLaConsola_data()
     QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
     QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
                            << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
-                              "--screenshot|--expandir|--registrar|--desregistrar";
+                              "--exportar|--importar|--simular|--screenshot|--expandir|--registrar|--desregistrar";
+    // Mistakes on the command line and libraries that do not load are told in Spanish, the
+    // system's own reason after the lead.
+    QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
+    QTest::newRow("falta el valor") << "orbanel --db" << QStringList() << 2 << "falta el valor de --db";
+    QTest::newRow("valor de más") << "orbanel --verificar=si" << QStringList() << 2 << "--verificar no lleva valor";
+    QTest::newRow("biblioteca inexistente") << "orbanel --registrar %dir/no-existe.so" << QStringList() << 2
+                                            << "No se pudo cargar la biblioteca|no-existe.so|el archivo no existe";
+    QTest::newRow("biblioteca que no es una biblioteca")
+        << "orbanel --registrar %dir/biblioteca_que_no_es_una_biblioteca.db" << QStringList() << 2
+        << "No se pudo cargar la biblioteca|invalid ELF header";
+    // The export, from a script: the file written, a name it cannot write, a database without one.
+    QTest::newRow("exportar") << "orbanel --exportar %dir/exportar.csv --db %db" << QStringList() << 0
+                              << "Se exportaron 50 centros de costos";
+    QTest::newRow("exportar a .txt") << "orbanel --exportar %dir/catalogo.txt --db %db" << QStringList() << 2
+                                     << "«%dir/catalogo.txt»|.csv|.xlsx";
+    QTest::newRow("exportar sin base") << "orbanel --exportar %dir/x.xlsx --db sqlite:%dir/no-existe.db"
+                                       << QStringList() << 3 << "no se pudo exportar el catálogo|no existe la base";
+    // The import, from a script: written, refused rows listed with their lines, only simulated.
+    QTest::newRow("importar") << "orbanel --importar %dir/importar.csv --db %db" << QStringList() << 0
+                              << "Importando: 2 de 2 centros escritos.|Se importó el catálogo de %dir/importar.csv:|"
+                                 "Centros nuevos: 1. Modificados: 1. Sin cambios: 0.";
+    QTest::newRow("importar con rechazos")
+        << "orbanel --importar %dir/rechazos.csv --db %db" << QStringList() << 1
+        << "No se importó nada: 2 renglones de %dir/rechazos.csv tienen problemas.|Línea 2, clave 0: La clave 0 es "
+           "la de la raíz|Línea 3, clave N1: El centro acumulador ZZ no existe.";
+    QTest::newRow("simular") << "orbanel --importar %dir/importar.csv --simular --db %db" << QStringList() << 0
+                             << "Simulación: no se escribió nada.|Centros nuevos: 1.";
+    QTest::newRow("simular sin importar")
+        << "orbanel --simular --db %db" << QStringList() << 2 << "--simular solo se usa junto con --importar";
+    QTest::newRow("importar un libro") << "orbanel --importar %dir/catalogo.xlsx --db %db" << QStringList() << 2
+                                       << "«%dir/catalogo.xlsx» no termina en .csv";
+    QTest::newRow("importar y exportar") << "orbanel --importar %dir/importar.csv --exportar %dir/x.csv --db %db"
+                                         << QStringList() << 2 << "--importar no se usa junto con";
+    QTest::newRow("importar sin archivo") << "orbanel --importar %dir/no-existe.csv --db %db" << QStringList() << 3
+                                          << "no se pudo importar el catálogo: No se pudo abrir el archivo";
     // An operator longer than the audit columns would make every change fail: refused at start.
     QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
             + " --db %db --screenshot %png"
@@ -128,11 +209,15 @@ void TstHost::desdeLaConsola()
     QVERIFY_SQL(url = baseConFallas(nombre + QStringLiteral(".db"), fallas));
     QStringList argumentos = orden.replace(QStringLiteral("%db"), url).split(u' ');
     argumentos.replaceInStrings(QStringLiteral("%png"), nombre + QStringLiteral(".png"));
+    argumentos.replaceInStrings(QStringLiteral("%dir"), m_carpeta.path());
+    dice.replace(QStringLiteral("%dir"), m_carpeta.path());
     const QString programa = argumentos.takeFirst() == QLatin1String("bench") ? BENCH_TREE : ORBANEL_BIN;
     const Resultado r = ejecuta(programa, argumentos, m_registro);
     QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + QLatin1Char(' ') + r.texto));
     for (const QString& texto : dice.split(u'|', Qt::SkipEmptyParts))
         QVERIFY2(r.texto.contains(texto), qPrintable(texto + QStringLiteral(": ") + r.texto));
+    for (const char* ingles : {"Unknown option", "Missing value", "Unexpected value", "Cannot load"})
+        QVERIFY2(!r.texto.contains(QLatin1String(ingles)), qPrintable(r.texto));
     if (argumentos.contains(QStringLiteral("--screenshot")) && codigo == 0)
         QVERIFY(QFileInfo(nombre + QStringLiteral(".png")).size() > 0);
 }
@@ -182,6 +267,91 @@ void TstHost::menuVerificarYCorregir()
     QCOMPARE(despues.contains(QLatin1String("CC_Tipo 0")), tipo == 0);
     const QString sentencia = QStringLiteral("SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'");
     QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), sentencia).toInt(), tipo);
+    orbanel::Sesion::Cierra();
+}
+
+// Archivo → Exportar catálogo…: a name typed without extension takes the chosen format's, the
+// workbook is written and the user told how many centres went into it.
+void TstHost::menuExportar()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
+    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    QTemporaryDir carpeta;
+    QString aviso;
+    pruebas::EnModal([&](QWidget* dialogo) {
+        auto* archivos = qobject_cast<QFileDialog*>(dialogo);
+        if (!archivos)
+            return;
+        archivos->setDirectory(carpeta.path());
+        QLineEdit* nombre = archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        nombre->selectAll();
+        QTest::keyClicks(nombre, QStringLiteral("catalogo"));
+        EnOtraModal(archivos, [&](QWidget* mensaje) {
+            if (!mensaje)
+                return;
+            aviso = mensaje->findChild<QLabel*>(QStringLiteral("textoMensaje"))->text();
+            mensaje->findChild<QPushButton*>(QStringLiteral("botonAceptar"))->click();
+        });
+        pruebas::Tecla(archivos, Qt::Key_Return);
+    });
+    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);
+
+    const QString libro = carpeta.filePath(QStringLiteral("catalogo.xlsx"));
+    QCOMPARE(aviso, QStringLiteral("Se exportaron 50 centros de costos a %1.").arg(libro));
+    QFile archivo(libro);
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    QCOMPARE(archivo.read(2), QByteArray("PK")); // a workbook is a zip
+    orbanel::Sesion::Cierra();
+}
+
+// Archivo → Importar catálogo…: the file chosen in the dialog, Cancelar pressed once centres
+// are written; the whole import is rolled back and the user told so.
+void TstHost::menuImportarCancelado()
+{
+    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
+    QVERIFY_SQL(db->Execute(u"UPDATE Parametros SET Valor = '' WHERE Parametro = 'CON_CUENTA_PADRE_CENTRO_COSTO'"_s));
+    const QString antes = pruebas::volcado(*db);
+    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    QTemporaryDir carpeta;
+    QStringList renglones{u"Clave,Descripción,Acumula en"_s};
+    for (int i = 1; i <= 3000; ++i)
+        renglones << u"N%1,Nuevo %1,1061"_s.arg(i);
+    QVERIFY(EscribeCsv(carpeta.filePath(u"catalogo.csv"_s), renglones));
+    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    int escritos = 0;
+    QString informe;
+    pruebas::EnModal([&](QWidget* dialogo) {
+        auto* archivos = qobject_cast<QFileDialog*>(dialogo);
+        if (!archivos)
+            return;
+        archivos->setDirectory(carpeta.path());
+        QTest::keyClicks(archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), u"catalogo.csv"_s);
+        CancelaConAvance(
+            escritos,
+            [&](QWidget* mensaje) {
+                if (!mensaje)
+                    return;
+                informe = mensaje->findChild<QPlainTextEdit*>(QStringLiteral("informe"))->toPlainText();
+                mensaje->findChild<QPushButton*>(QStringLiteral("botonCerrar"))->click();
+            },
+            QDeadlineTimer(20000));
+        pruebas::Tecla(archivos, Qt::Key_Return);
+    });
+    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
+
+    QVERIFY2(escritos > 0 && escritos < 3000, qPrintable(QString::number(escritos)));
+    QCOMPARE(informe,
+             u"Se canceló la importación de %1: no se cambió nada."_s.arg(carpeta.filePath(u"catalogo.csv"_s)));
+    QCOMPARE(pruebas::volcado(orbanel::Sesion::Conexion()), antes);
     orbanel::Sesion::Cierra();
 }
 

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
+using namespace Qt::StringLiterals;
 using orbanel::Sesion;
 using orbanel::ado::AdoConnection;
 using pruebas::escalar;
@@ -41,6 +43,8 @@ private slots:
     void apertura();
     void textoLargo_data();
     void textoLargo();
+    void catalogoDeOtroEsquema_data();
+    void catalogoDeOtroEsquema();
 };
 
 void TstLimites::apertura_data()
@@ -125,6 +129,55 @@ void TstLimites::textoLargo()
     const QString guia = QStringLiteral("Un texto es más largo de lo que admite su columna");
     QVERIFY2(admitido ? mensaje.startsWith(guia) && mensaje.contains(QString::number(admitido)) : mensaje.isEmpty(),
              qPrintable(mensaje));
+}
+
+void TstLimites::catalogoDeOtroEsquema_data()
+{
+    QTest::addColumn<QStringList>("permisos"); // what the office gives the new user
+    QTest::addColumn<QString>("dice");         // none: the office's catalogue opens
+    QTest::newRow("sin permiso") << QStringList() << u"no tiene permiso para leer el catálogo de Orbanel"_s;
+    QTest::newRow("fuera de su ruta") << QStringList{u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO kt508_otro"_s,
+                                                     u"ALTER ROLE kt508_otro SET search_path = kt508_otro"_s}
+                                      << u"fuera de la ruta de búsqueda de su usuario"_s;
+    QTest::newRow("con permiso") << QStringList{u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO kt508_otro"_s}
+                                 << QString();
+}
+
+// A PostgreSQL user with a schema of its own finds the office's catalogue in public: it opens that
+// one when it may read it, and is told why it cannot otherwise. Never a new catalogue in its schema.
+void TstLimites::catalogoDeOtroEsquema()
+{
+    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QStringList, permisos);
+    QFETCH(QString, dice);
+    if (backend != QLatin1String("postgresql"))
+        QSKIP("un solo esquema");
+    ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
+    const auto quitaUsuario = [&db] {
+        db->Execute(u"DROP SCHEMA IF EXISTS kt508_otro CASCADE"_s);
+        db->Execute(u"DROP OWNED BY kt508_otro"_s);
+        db->Execute(u"DROP ROLE kt508_otro"_s);
+    };
+    if (escalar(*db, u"SELECT COUNT(*) FROM pg_roles WHERE rolname = 'kt508_otro'"_s).toInt() > 0)
+        QVERIFY_SQL(quitaUsuario());
+    QVERIFY_SQL(db->Execute(u"CREATE ROLE kt508_otro LOGIN"_s));
+    QVERIFY_SQL(db->Execute(u"CREATE SCHEMA kt508_otro AUTHORIZATION kt508_otro"_s));
+    for (const QString& permiso : permisos)
+        QVERIFY_SQL(db->Execute(permiso));
+    QUrl url(pruebas::urlDe(backend));
+    url.setUserName(u"kt508_otro"_s);
+
+    const QString mensaje = pruebas::errorDe([&] { Sesion::Configura(url.toString(), u"PRUEBAS"_s); });
+    if (dice.isEmpty()) {
+        QVERIFY2(mensaje.isEmpty(), qPrintable(mensaje));
+        QCOMPARE(escalar(Sesion::Conexion(), u"SELECT COUNT(*) FROM Centro_Costo"_s),
+                 escalar(*db, u"SELECT COUNT(*) FROM public.Centro_Costo"_s));
+    } else {
+        QVERIFY2(mensaje.contains(dice) && mensaje.contains(u"esquema public"_s), qPrintable(mensaje));
+    }
+    Sesion::Cierra();
+    QCOMPARE(escalar(*db, u"SELECT COUNT(*) FROM pg_tables WHERE schemaname = 'kt508_otro'"_s).toInt(), 0);
+    QVERIFY_SQL(quitaUsuario());
 }
 
 QTEST_GUILESS_MAIN(TstLimites)

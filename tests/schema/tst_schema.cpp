@@ -1,6 +1,7 @@
 #include "tests/support/Backends.h"
 
 #include "suite/ado/Dialecto.h"
+#include "suite/schema/Guiones.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -51,6 +52,25 @@ QStringList tablasDelGuion(const QString& recurso, const QString& orden)
     return tablas;
 }
 
+// The references a script declares, "table.column>table" in lower case and in order.
+QStringList referenciasDelGuion(const QString& recurso)
+{
+    static const QRegularExpression tabla(QStringLiteral(R"(^\s*(?:CREATE|ALTER)\s+TABLE\s+(\w+))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression referencia(QStringLiteral(R"(FOREIGN\s+KEY\s*\((\w+)\)\s*REFERENCES\s+(\w+))"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QStringList referencias;
+    for (const QString& sentencia : orbanel::schema::SentenciasDe(recurso)) {
+        // A table rebuilt as <name>_2 takes its name.
+        const QString nombre = tabla.match(sentencia).captured(1).remove(QRegularExpression(QStringLiteral("_2$")));
+        for (auto it = referencia.globalMatch(sentencia); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            referencias << QStringLiteral("%1.%2>%3").arg(nombre, m.captured(1), m.captured(2)).toLower();
+        }
+    }
+    return referencias;
+}
+
 } // namespace
 
 class TstSchema : public QObject {
@@ -61,6 +81,9 @@ private slots:
     void valoresPorOmision();
     void dependencias();
     void demo();
+    void referencias();
+    void importes_data();
+    void importes();
     void dialectoSqlServer();
 };
 
@@ -136,6 +159,89 @@ void TstSchema::demo()
         QVERIFY2(cuenta(*db, condicion) == total, qPrintable(condicion));
 }
 
+// A centre in use elsewhere cannot be deleted, nor a line or a budget written for a centre that does
+// not exist: the database refuses and nothing changes. The parent of a centre is no reference: a
+// branch goes parent first.
+void TstSchema::referencias()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
+    const QString antes = pruebas::volcado(*db);
+    // 105 has a journal line and a budget, 106 a budget only.
+    const QStringList rehusadas = {
+        QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"),
+        QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '106'"),
+        QStringLiteral("INSERT INTO Poliza_Detalle (Pd_Id, Cc_Cve_Centro_costo) VALUES (99, 'ZZ')"),
+        QStringLiteral("INSERT INTO Presupuesto_Centro (Pc_Anio, Cc_Cve_Centro_costo) VALUES (2030, 'ZZ')"),
+        QStringLiteral("UPDATE Poliza_Detalle SET Cc_Cve_Centro_costo = 'ZZ' WHERE Cc_Cve_Centro_costo = '105'"),
+    };
+    for (const QString& sentencia : rehusadas)
+        QVERIFY2(!pruebas::errorDe([&] { db->Execute(sentencia); }).isEmpty(), qPrintable(sentencia));
+    QCOMPARE(pruebas::volcado(*db), antes);
+
+    const QString centro =
+        QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula) VALUES ('%1', '%2')");
+    QVERIFY_SQL(db->Execute(centro.arg(QStringLiteral("H1"), QStringLiteral("ZZ"))));
+    QVERIFY_SQL(db->Execute(centro.arg(QStringLiteral("H11"), QStringLiteral("H1"))));
+    QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H1'")));
+    QVERIFY_SQL(db->Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'H11'")));
+    QCOMPARE(pruebas::volcado(*db), antes);
+}
+
+void TstSchema::importes_data()
+{
+    QTest::addColumn<QString>("columna");
+    QTest::addColumn<QString>("valor");
+    QTest::addColumn<bool>("cabe");
+    QTest::addColumn<bool>("soloSqlite"); // a server takes it in its own way (rounds, reads an exponent)
+    const auto fila = [](const char* nombre, const char* columna, const char* valor, bool cabe,
+                         bool soloSqlite = false) {
+        QTest::newRow(nombre) << QString::fromLatin1(columna) << QString::fromLatin1(valor) << cabe << soloSqlite;
+    };
+    fila("el mayor", "Cc_UserDef_3", "99999999999999.9999", true);
+    fila("el menor", "Cc_UserDef_4", "-99999999999999.9999", true);
+    fila("18 cifras", "Cc_UserDef_3", "12345678901234.5678", true);
+    fila("sin decimales", "Cc_UserDef_4", "12345678901234", true, true);
+    fila("cargo de 18 cifras", "Pd_Cargo", "1234567890123456.78", true);
+    fila("15 enteros", "Cc_UserDef_3", "123456789012345", false);
+    fila("20 cifras", "Cc_UserDef_4", "99999999999999999999", false);
+    fila("letras", "Cc_UserDef_3", "12a", false);
+    fila("dos puntos", "Cc_UserDef_3", "1.2.3", false);
+    fila("vacío", "Cc_UserDef_3", "", false);
+    fila("cargo de 17 enteros", "Pd_Abono", "12345678901234567", false);
+    fila("5 decimales", "Cc_UserDef_3", "1.23456", false, true);
+    fila("3 decimales en un cargo", "Pd_Cargo", "1.234", false, true);
+    fila("exponente", "Cc_UserDef_4", "1e5", false, true);
+    fila("blanco delante", "Cc_UserDef_3", " 12", false, true);
+    fila("punto al final", "Cc_UserDef_3", "12.", false, true);
+    fila("signo más", "Cc_UserDef_3", "+12", false, true);
+}
+
+// Every number the servers' numeric(18,4) and numeric(18,2) admit is stored and read back as it
+// was bound, digit for digit, SQLite included; one they do not is refused and nothing is stored.
+void TstSchema::importes()
+{
+    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, columna);
+    QFETCH(QString, valor);
+    QFETCH(bool, cabe);
+    QFETCH(bool, soloSqlite);
+    if (soloSqlite && backend != QLatin1String("sqlite"))
+        QSKIP("el servidor lo acepta a su manera");
+    ABRE_BACKEND(db, backend, pruebas::Contenido::Vacio);
+    const bool centro = columna.startsWith(QLatin1String("Cc_"));
+    const QString tabla = centro ? QStringLiteral("Centro_Costo") : QStringLiteral("Poliza_Detalle");
+    const QString clave = centro ? QStringLiteral("CC_Cve_Centro_Costo") : QStringLiteral("Pd_Id");
+    const QString error = pruebas::errorDe([&] {
+        db->ExecuteParams(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(tabla, clave, columna),
+                          {centro ? QVariant(QStringLiteral("D1")) : QVariant(1), valor});
+    });
+    QVERIFY2(error.isEmpty() == cabe, qPrintable(error));
+    const QVariant leido =
+        pruebas::escalar(*db, QStringLiteral("SELECT CAST(%1 AS VARCHAR(30)) FROM %2").arg(columna, tabla));
+    QCOMPARE(leido.toString(), cabe ? valor : QString());
+}
+
 // The texts the SQL Server dialect gives, checked without a server: dates in the form the
 // server reads whatever its language, its clock and its catalogue, a batch that stops at its
 // first failure, a chain of centres deeper than the server's default limit, and scripts that
@@ -167,6 +273,19 @@ void TstSchema::dialectoSqlServer()
     QCOMPARE(borradas, tablasDelGuion(sqlite.GuionBorra(), QStringLiteral("DROP TABLE")));
     std::reverse(borradas.begin(), borradas.end());
     QCOMPARE(borradas, creadas); // dropped in the reverse order of creation
+
+    // Each table that holds a centre declares it, CC_Acumula never; an older database gets the same
+    // references, and each database has the look-up of its catalogues.
+    const QStringList referencias{QStringLiteral("poliza_detalle.cc_cve_centro_costo>centro_costo"),
+                                  QStringLiteral("presupuesto_centro.cc_cve_centro_costo>centro_costo")};
+    for (const auto dialecto :
+         {orbanel::ado::Dialect::SQLite, orbanel::ado::Dialect::PostgreSQL, orbanel::ado::Dialect::SqlServer}) {
+        const auto& d = orbanel::ado::Dialecto::De(dialecto);
+        QCOMPARE(referenciasDelGuion(d.GuionCrea()), referencias);
+        QCOMPARE(referenciasDelGuion(orbanel::schema::Guion(dialecto, QStringLiteral("2"))), referencias);
+        QCOMPARE(orbanel::schema::SentenciasDe(orbanel::schema::Guion(dialecto, QStringLiteral("catalogos"))).size(),
+                 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstSchema)

@@ -42,7 +42,7 @@ void agregaBackends(ConOdbc odbc)
 
 std::unique_ptr<orbanel::ado::AdoConnection> abre(const QString& backend, Contenido contenido)
 {
-    auto db = orbanel::ado::AdoConnection::Open(urlDe(backend));
+    auto db = orbanel::schema::Abre(urlDe(backend));
     orbanel::schema::Borra(*db);
     orbanel::schema::Crea(*db);
     if (contenido == Contenido::Demo)

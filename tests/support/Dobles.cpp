@@ -1,6 +1,7 @@
 #include "tests/support/Dobles.h"
 
 #include "kt508/services/Controles.h"
+#include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
@@ -19,6 +20,8 @@ struct ImpresorDePrueba : kt508::IImpresorTexto {
     void Imprime(const QString& texto, const QString& titulo, int a, int b, int c, int d, int e, int f) override
     {
         guion->llamadas.append({texto, titulo, {a, b, c, d, e, f}});
+        if (!guion->fallo.isEmpty())
+            throw kt508::Error(guion->fallo);
     }
 };
 
@@ -84,6 +87,8 @@ int DatosDePrueba::Mensaje(const QString& texto, int estilo, const QString& titu
                            const QString& modulo, const QString& errId)
 {
     m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false});
+    if (m_guion->alMostrar)
+        m_guion->alMostrar();
     return m_guion->Responde(estilo);
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,8 +31,9 @@ struct LlamadaMensaje {
 
 struct GuionDatos {
     QString operador = QStringLiteral("PRUEBAS");
-    QList<int> respuestas;          // answers of Mensaje/Aviso, in order
-    QList<LlamadaMensaje> llamadas; // every Mensaje and Aviso
+    QList<int> respuestas;           // answers of Mensaje/Aviso, in order
+    QList<LlamadaMensaje> llamadas;  // every Mensaje and Aviso
+    std::function<void()> alMostrar; // runs while each Mensaje is up, before it is answered
 
     // With no queued answer, Mensaje answers as Enter would: No (7) for a question
     // whose second button is the default, else the first button.
@@ -106,6 +108,7 @@ struct LlamadaImprime {
 
 struct GuionImpresor {
     QList<LlamadaImprime> llamadas;
+    QString fallo; // when set, Imprime fails with it once the call is recorded
 };
 
 struct LlamadaConsulta {

@@ -1,6 +1,9 @@
 -- Orbanel: the suite's tables on the embedded database. SQLite keeps any text whatever its
 -- declared length: each text column checks its length, so that a text too long is refused
--- here as on the server databases.
+-- here as on the server databases. A NUMERIC column would keep only 15 significant digits:
+-- money-like columns hold the exact decimal as text, checked to fit the server's numeric type.
+-- Every table that refers to a centre declares it; the suite turns foreign keys on for each
+-- connection.
 CREATE TABLE Centro_Costo (
     CC_Cve_Centro_Costo VARCHAR(6) NOT NULL PRIMARY KEY
         CONSTRAINT "CC_Cve_Centro_Costo admite hasta 6 caracteres" CHECK (length(CC_Cve_Centro_Costo) <= 6),
@@ -18,8 +21,18 @@ CREATE TABLE Centro_Costo (
         CONSTRAINT "Cc_UserDef_1 admite hasta 50 caracteres" CHECK (length(Cc_UserDef_1) <= 50),
     Cc_UserDef_2 VARCHAR(50)
         CONSTRAINT "Cc_UserDef_2 admite hasta 50 caracteres" CHECK (length(Cc_UserDef_2) <= 50),
-    Cc_UserDef_3 NUMERIC(18,4),
-    Cc_UserDef_4 NUMERIC(18,4),
+    Cc_UserDef_3 TEXT
+        CONSTRAINT "Cc_UserDef_3 es un número de hasta 14 enteros y 4 decimales" CHECK (Cc_UserDef_3 IS NULL OR (
+            substr(Cc_UserDef_3, 1 + (Cc_UserDef_3 GLOB '-*')) GLOB '[0-9]*' AND substr(Cc_UserDef_3, 1 + (Cc_UserDef_3 GLOB '-*')) NOT GLOB '*[^0-9.]*'
+            AND Cc_UserDef_3 NOT GLOB '*.*.*' AND Cc_UserDef_3 NOT GLOB '*.'
+            AND CASE instr(Cc_UserDef_3, '.') WHEN 0 THEN length(Cc_UserDef_3) ELSE instr(Cc_UserDef_3, '.') - 1 END - (Cc_UserDef_3 GLOB '-*') <= 14
+            AND (instr(Cc_UserDef_3, '.') = 0 OR length(Cc_UserDef_3) - instr(Cc_UserDef_3, '.') <= 4))),
+    Cc_UserDef_4 TEXT
+        CONSTRAINT "Cc_UserDef_4 es un número de hasta 14 enteros y 4 decimales" CHECK (Cc_UserDef_4 IS NULL OR (
+            substr(Cc_UserDef_4, 1 + (Cc_UserDef_4 GLOB '-*')) GLOB '[0-9]*' AND substr(Cc_UserDef_4, 1 + (Cc_UserDef_4 GLOB '-*')) NOT GLOB '*[^0-9.]*'
+            AND Cc_UserDef_4 NOT GLOB '*.*.*' AND Cc_UserDef_4 NOT GLOB '*.'
+            AND CASE instr(Cc_UserDef_4, '.') WHEN 0 THEN length(Cc_UserDef_4) ELSE instr(Cc_UserDef_4, '.') - 1 END - (Cc_UserDef_4 GLOB '-*') <= 14
+            AND (instr(Cc_UserDef_4, '.') = 0 OR length(Cc_UserDef_4) - instr(Cc_UserDef_4, '.') <= 4))),
     Cc_UserDef_5 DATE,
     Cc_UserDef_6 DATE,
     CC_Tipo SMALLINT DEFAULT 0,
@@ -120,10 +133,21 @@ CREATE TABLE Poliza_Detalle (
         CONSTRAINT "Cc_Cve_Cuenta_Contable admite hasta 30 caracteres" CHECK (length(Cc_Cve_Cuenta_Contable) <= 30),
     Cc_Cve_Centro_costo VARCHAR(6)
         CONSTRAINT "Cc_Cve_Centro_costo admite hasta 6 caracteres" CHECK (length(Cc_Cve_Centro_costo) <= 6),
-    Pd_Cargo NUMERIC(18,2),
-    Pd_Abono NUMERIC(18,2),
+    Pd_Cargo TEXT
+        CONSTRAINT "Pd_Cargo es un número de hasta 16 enteros y 2 decimales" CHECK (Pd_Cargo IS NULL OR (
+            substr(Pd_Cargo, 1 + (Pd_Cargo GLOB '-*')) GLOB '[0-9]*' AND substr(Pd_Cargo, 1 + (Pd_Cargo GLOB '-*')) NOT GLOB '*[^0-9.]*'
+            AND Pd_Cargo NOT GLOB '*.*.*' AND Pd_Cargo NOT GLOB '*.'
+            AND CASE instr(Pd_Cargo, '.') WHEN 0 THEN length(Pd_Cargo) ELSE instr(Pd_Cargo, '.') - 1 END - (Pd_Cargo GLOB '-*') <= 16
+            AND (instr(Pd_Cargo, '.') = 0 OR length(Pd_Cargo) - instr(Pd_Cargo, '.') <= 2))),
+    Pd_Abono TEXT
+        CONSTRAINT "Pd_Abono es un número de hasta 16 enteros y 2 decimales" CHECK (Pd_Abono IS NULL OR (
+            substr(Pd_Abono, 1 + (Pd_Abono GLOB '-*')) GLOB '[0-9]*' AND substr(Pd_Abono, 1 + (Pd_Abono GLOB '-*')) NOT GLOB '*[^0-9.]*'
+            AND Pd_Abono NOT GLOB '*.*.*' AND Pd_Abono NOT GLOB '*.'
+            AND CASE instr(Pd_Abono, '.') WHEN 0 THEN length(Pd_Abono) ELSE instr(Pd_Abono, '.') - 1 END - (Pd_Abono GLOB '-*') <= 16
+            AND (instr(Pd_Abono, '.') = 0 OR length(Pd_Abono) - instr(Pd_Abono, '.') <= 2))),
     Pd_Concepto VARCHAR(100)
-        CONSTRAINT "Pd_Concepto admite hasta 100 caracteres" CHECK (length(Pd_Concepto) <= 100)
+        CONSTRAINT "Pd_Concepto admite hasta 100 caracteres" CHECK (length(Pd_Concepto) <= 100),
+    CONSTRAINT FK_Poliza_Detalle_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Poliza_Detalle_Centro ON Poliza_Detalle (Cc_Cve_Centro_costo);
 
@@ -131,10 +155,21 @@ CREATE TABLE Presupuesto_Centro (
     Pc_Anio INTEGER NOT NULL,
     Cc_Cve_Centro_costo VARCHAR(6) NOT NULL
         CONSTRAINT "Cc_Cve_Centro_costo admite hasta 6 caracteres" CHECK (length(Cc_Cve_Centro_costo) <= 6),
-    Pc_Importe NUMERIC(18,2),
-    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo)
+    Pc_Importe TEXT
+        CONSTRAINT "Pc_Importe es un número de hasta 16 enteros y 2 decimales" CHECK (Pc_Importe IS NULL OR (
+            substr(Pc_Importe, 1 + (Pc_Importe GLOB '-*')) GLOB '[0-9]*' AND substr(Pc_Importe, 1 + (Pc_Importe GLOB '-*')) NOT GLOB '*[^0-9.]*'
+            AND Pc_Importe NOT GLOB '*.*.*' AND Pc_Importe NOT GLOB '*.'
+            AND CASE instr(Pc_Importe, '.') WHEN 0 THEN length(Pc_Importe) ELSE instr(Pc_Importe, '.') - 1 END - (Pc_Importe GLOB '-*') <= 16
+            AND (instr(Pc_Importe, '.') = 0 OR length(Pc_Importe) - instr(Pc_Importe, '.') <= 2))),
+    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo),
+    CONSTRAINT FK_Presupuesto_Centro_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
+
+-- The schema's versions this database has reached; the highest is the one it has.
+CREATE TABLE Version_Esquema (
+    Ve_Version INTEGER NOT NULL PRIMARY KEY
+);
 
 -- The catalogue as the delete command's dependency scan reads it: user tables are type 'U',
 -- and names compare without regard to case.

@@ -1,3 +1,4 @@
+DROP TABLE IF EXISTS Version_Esquema;
 DROP TABLE IF EXISTS Presupuesto_Centro;
 DROP TABLE IF EXISTS Poliza_Detalle;
 DROP TABLE IF EXISTS Campos_Adicionales;

@@ -83,7 +83,8 @@ CREATE TABLE Poliza_Detalle (
     Cc_Cve_Centro_costo VARCHAR(6),
     Pd_Cargo NUMERIC(18,2),
     Pd_Abono NUMERIC(18,2),
-    Pd_Concepto VARCHAR(100)
+    Pd_Concepto VARCHAR(100),
+    CONSTRAINT FK_Poliza_Detalle_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Poliza_Detalle_Centro ON Poliza_Detalle (Cc_Cve_Centro_costo);
 
@@ -91,6 +92,12 @@ CREATE TABLE Presupuesto_Centro (
     Pc_Anio INTEGER NOT NULL,
     Cc_Cve_Centro_costo VARCHAR(6) NOT NULL,
     Pc_Importe NUMERIC(18,2),
-    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo)
+    PRIMARY KEY (Pc_Anio, Cc_Cve_Centro_costo),
+    CONSTRAINT FK_Presupuesto_Centro_Centro FOREIGN KEY (Cc_Cve_Centro_costo) REFERENCES Centro_Costo (CC_Cve_Centro_Costo)
 );
 CREATE INDEX IX_Presupuesto_Centro_Centro ON Presupuesto_Centro (Cc_Cve_Centro_costo);
+
+-- The schema's versions this database has reached; the highest is the one it has.
+CREATE TABLE Version_Esquema (
+    Ve_Version INTEGER NOT NULL PRIMARY KEY
+);

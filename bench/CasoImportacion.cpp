@@ -44,7 +44,7 @@ void casoImportacion(const QString& url, int n, kt508::IUtilerias& utilerias)
     const QString archivo = carpeta.filePath(QStringLiteral("catalogo.csv"));
     for (const QString& caso : {QStringLiteral("alta"), QStringLiteral("cambio")}) {
         EscribeCsv(archivo, n, caso == QLatin1String("alta") ? QStringLiteral("CENTRO") : QStringLiteral("CAMBIADO"));
-        contada.enviadas = 0;
+        contada.Reinicia();
         QElapsedTimer reloj;
         reloj.start();
         const orbanel::catalogo::Importacion hecho =
@@ -52,8 +52,8 @@ void casoImportacion(const QString& url, int n, kt508::IUtilerias& utilerias)
         const double ms = reloj.nsecsElapsed() / 1e6;
         if (!hecho.Escrita() || hecho.nuevos + hecho.modificados != n)
             std::fprintf(stderr, "la importación no escribió todo: %s\n", qPrintable(hecho.Texto()));
-        std::printf("importar %-7s %9d %9.1f ms %9ld sentencias %9ld MB\n", qPrintable(caso), n, ms, contada.enviadas,
-                    picoMemoriaMB());
+        std::printf("importar %-7s %9d %9.1f ms %9ld sentencias %7ld viajes %9ld MB\n", qPrintable(caso), n, ms,
+                    contada.Sentencias(), contada.ViajesHechos(), picoMemoriaMB());
         std::fflush(stdout);
     }
     orbanel::Sesion::Cierra();

@@ -1,5 +1,6 @@
 #include "bench/Comun.h"
 
+#include "bench/Relevo.h"
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/schema/Schema.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <sys/resource.h>
 
@@ -24,8 +26,41 @@ ConexionContada::ConexionContada(kt508::Connection& real)
 
 kt508::Recordset ConexionContada::Execute(const QString& text, int options)
 {
-    ++enviadas;
+    ++m_sentencias;
     return m_real.Execute(text, options);
+}
+
+kt508::Recordset ConexionContada::Ejecuta(const kt508::Sentencia& sentencia)
+{
+    ++m_sentencias;
+    return m_real.Ejecuta(sentencia);
+}
+
+std::vector<kt508::Resultado> ConexionContada::EjecutaLote(const std::vector<kt508::Sentencia>& lote)
+{
+    m_sentencias += static_cast<long>(lote.size());
+    return m_real.EjecutaLote(lote);
+}
+
+long ConexionContada::Viajes() const
+{
+    return m_real.Viajes();
+}
+
+void ConexionContada::Reinicia()
+{
+    m_sentencias = 0;
+    m_viajesAntes = m_real.Viajes();
+}
+
+long ConexionContada::Sentencias() const
+{
+    return m_sentencias;
+}
+
+long ConexionContada::ViajesHechos() const
+{
+    return m_real.Viajes() - m_viajesAntes;
 }
 
 int ConexionContada::BeginTrans()
@@ -153,22 +188,31 @@ std::unique_ptr<orbanel::ado::AdoConnection> abreLimpia(const QString& url)
 bool leeOpciones(const char* programa, QStringList args, Opciones& opciones)
 {
     QString motivo;
-    if (args.size() >= 2 && args.first() == QLatin1String("--max")) {
-        bool numero = false;
-        opciones.maximo = args.at(1).toInt(&numero);
-        if (!numero || opciones.maximo <= 0)
-            motivo = QStringLiteral("--max espera un número de centros mayor que cero, no «%1»").arg(args.at(1));
+    const auto numero = [&](const QString& opcion, int& valor) {
+        bool bien = args.size() >= 2;
+        valor = bien ? args.at(1).toInt(&bien) : 0;
+        if (!bien || valor <= 0)
+            motivo = QStringLiteral("%1 espera un número mayor que cero, no «%2»").arg(opcion, args.value(1));
         args = args.mid(2);
+    };
+    while (motivo.isEmpty() && !args.isEmpty()) {
+        if (args.first() == QLatin1String("--max")) {
+            numero(args.first(), opciones.maximo);
+        } else if (args.first() == QLatin1String("--latencia")) {
+            numero(args.first(), opciones.latencia);
+        } else if (args.first().startsWith(QLatin1String("postgresql://")) && opciones.servidor.isEmpty()) {
+            opciones.servidor = args.takeFirst();
+        } else {
+            motivo = QStringLiteral("argumento no reconocido: %1").arg(args.first());
+        }
     }
-    if (motivo.isEmpty()
-        && (args.size() > 1 || (args.size() == 1 && !args.first().startsWith(QLatin1String("postgresql://")))))
-        motivo = QStringLiteral("argumento no reconocido: %1").arg(args.first());
+    if (motivo.isEmpty() && opciones.latencia > 0 && opciones.servidor.isEmpty())
+        motivo = QStringLiteral("--latencia necesita el servidor PostgreSQL al que se la añade");
     if (!motivo.isEmpty()) {
-        std::fprintf(stderr, "%s: %s\nuso: %s [--max N] [postgresql://usuario@servidor:puerto/base]\n", programa,
-                     qPrintable(motivo), programa);
+        std::fprintf(stderr, "%s: %s\nuso: %s [--max N] [--latencia MS] [postgresql://usuario@servidor:puerto/base]\n",
+                     programa, qPrintable(motivo), programa);
         return false;
     }
-    opciones.servidor = args.value(0);
     return true;
 }
 
@@ -180,6 +224,16 @@ void casoAparte(const QStringList& argumentos)
     caso.waitForFinished(-1);
 }
 
+namespace {
+
+double msDeUnViaje(const QString& url)
+{
+    auto db = orbanel::ado::AdoConnection::Open(url);
+    return mejorDe(5, [&] { db->Execute(QStringLiteral("SELECT 1")); });
+}
+
+} // namespace
+
 int correTablas(const char* programa, const QStringList& args, const Tabla& tabla)
 {
     Opciones opciones;
@@ -189,8 +243,19 @@ int correTablas(const char* programa, const QStringList& args, const Tabla& tabl
         QTemporaryDir carpeta;
         tabla(QStringLiteral("SQLite"), QStringLiteral("sqlite:") + carpeta.filePath(QStringLiteral("bench.db")),
               opciones.maximo);
-        if (!opciones.servidor.isEmpty())
+        if (opciones.servidor.isEmpty())
+            return 0;
+        if (opciones.latencia == 0) {
             tabla(QStringLiteral("PostgreSQL"), opciones.servidor, opciones.maximo);
+            return 0;
+        }
+        // The cases run in processes of their own; they reach the server through this one's relay.
+        const QUrl servidor(opciones.servidor);
+        Relevo relevo(servidor.host(), static_cast<quint16>(servidor.port(5432)), opciones.latencia);
+        const QString lejos = UrlPorRelevo(opciones.servidor, relevo);
+        std::printf("\nRelevo: %d ms más por viaje; un SELECT 1 tarda %.2f ms directo y %.2f ms por el relevo\n",
+                    opciones.latencia, msDeUnViaje(opciones.servidor), msDeUnViaje(lejos));
+        tabla(QStringLiteral("PostgreSQL a %1 ms").arg(opciones.latencia), lejos, opciones.maximo);
     } catch (const kt508::Error& e) {
         std::fprintf(stderr, "%s: %s\n", programa, qPrintable(e.Description()));
         return 1;

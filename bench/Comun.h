@@ -17,7 +17,7 @@ class AdoConnection;
 
 namespace bench {
 
-// Counts the statements the catalogue sends.
+// Counts the statements the catalogue sends, alone or in batches, and the round trips they cost.
 class ConexionContada : public kt508::Connection {
 public:
     explicit ConexionContada(kt508::Connection& real);
@@ -26,10 +26,19 @@ public:
     void CommitTrans() override;
     void RollbackTrans() override;
     bool EnTransaccion() const override;
-    long enviadas = 0;
+    kt508::Recordset Ejecuta(const kt508::Sentencia& sentencia) override;
+    std::vector<kt508::Resultado> EjecutaLote(const std::vector<kt508::Sentencia>& lote) override;
+    long Viajes() const override;
+
+    // Counts afresh from here.
+    void Reinicia();
+    long Sentencias() const;
+    long ViajesHechos() const;
 
 private:
     kt508::Connection& m_real;
+    long m_sentencias = 0;
+    long m_viajesAntes = 0;
 };
 
 // Settings at their defaults, messages printed, every question answered Yes.
@@ -61,9 +70,11 @@ void llenaCatalogo(orbanel::ado::AdoConnection& db, int n, Forma forma);
 double mejorDe(int veces, const std::function<void()>& paso); // best time in ms
 long picoMemoriaMB();
 
-// The options every benchmark takes: [--max N] [postgresql://...]; anything else is refused.
+// The options every benchmark takes: [--max N] [--latencia MS] [postgresql://...]; anything
+// else is refused. The latency goes to every round trip to the server, through a relay.
 struct Opciones {
     int maximo = 100000;
+    int latencia = 0; // ms
     QString servidor; // "" when only SQLite is measured
 };
 // False (after printing why and the usage to stderr) when the arguments are not understood.

@@ -1,7 +1,8 @@
 // Benchmark of the catalogue's branch commands and of the printed listing, each against the tree
 // load of the same catalogue measured in the same run. Prints figures only.
 //
-//   bench_comandos [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
+//   bench_comandos [--max N] [--latencia MS] [postgresql://user@host:port/db]
+//   (the server database is overwritten; --latencia adds MS to each round trip to it)
 //
 // Branches: deactivate, reactivate and delete of a branch of N centres (8 children a centre, the
 // whole catalogue under one first-level centre). Listing: the wide catalogue of bench_tree; its
@@ -22,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -77,9 +79,25 @@ void ordena(frmKT508& frm, void (kt508::Controles::*evento)())
     emit(frm.Controles->*evento)();
 }
 
-void fila(const char* operacion, int n, long sentencias, double ms, double carga)
+struct Medida {
+    double ms = 1e18;
+    long sentencias = 0;
+    long viajes = 0;
+};
+
+// The best of the times; the statements and round trips of the last.
+void Mide(Medida& medida, ConexionContada& contada, const std::function<void()>& paso)
 {
-    std::printf("%-13s %8d %11ld %10.1f ms %10.1f ms %7.2f\n", operacion, n, sentencias, ms, carga, ms / carga);
+    contada.Reinicia();
+    medida.ms = std::min(medida.ms, mejorDe(1, paso));
+    medida.sentencias = contada.Sentencias();
+    medida.viajes = contada.ViajesHechos();
+}
+
+void fila(const char* operacion, int n, const Medida& m, double carga)
+{
+    std::printf("%-13s %8d %11ld %7ld %10.1f ms %10.1f ms %7.2f\n", operacion, n, m.sentencias, m.viajes, m.ms, carga,
+                m.ms / carga);
     std::fflush(stdout);
 }
 
@@ -90,41 +108,33 @@ void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
     frm.show();
     const double carga = mejorDe(3, [&] { frm.CargarCecos(); });
     const int veces = 3;
-    double baja = 1e18, alta = 1e18;
-    long sentenciasBaja = 0, sentenciasAlta = 0;
+    Medida baja, alta;
     for (int i = 0; i < veces; ++i) {
-        contada.enviadas = 0;
-        baja = std::min(baja, mejorDe(1, [&] { ordena(frm, &kt508::Controles::Eliminar); }));
-        sentenciasBaja = contada.enviadas;
-        contada.enviadas = 0;
-        alta = std::min(alta, mejorDe(1, [&] { ordena(frm, &kt508::Controles::Reactivar); }));
-        sentenciasAlta = contada.enviadas;
+        Mide(baja, contada, [&] { ordena(frm, &kt508::Controles::Eliminar); });
+        Mide(alta, contada, [&] { ordena(frm, &kt508::Controles::Reactivar); });
     }
     const long bajas = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo WHERE Es_Cve_Estado = 'BA'"))
                            .Fields(QStringLiteral("n"))
                            .Value.toLongLong();
     if (bajas != 0)
         std::fprintf(stderr, "quedaron %ld centros de baja\n", bajas);
-    fila("baja", n, sentenciasBaja, baja, carga);
-    fila("reactivación", n, sentenciasAlta, alta, carga);
+    fila("baja", n, baja, carga);
+    fila("reactivación", n, alta, carga);
 
-    double borra = 1e18;
-    long sentenciasBorra = 0;
+    Medida borra;
     for (int i = 0; i < veces; ++i) {
         if (i > 0) {
             llenaRama(db, n);
             frm.CargarCecos();
         }
-        contada.enviadas = 0;
-        borra = std::min(borra, mejorDe(1, [&] { ordena(frm, &kt508::Controles::B1Click); }));
-        sentenciasBorra = contada.enviadas;
+        Mide(borra, contada, [&] { ordena(frm, &kt508::Controles::B1Click); });
         const long quedan = db.Execute(QStringLiteral("SELECT COUNT(*) AS n FROM Centro_Costo"))
                                 .Fields(QStringLiteral("n"))
                                 .Value.toLongLong();
         if (quedan != 0)
             std::fprintf(stderr, "quedaron %ld centros sin eliminar\n", quedan);
     }
-    fila("eliminación", n, sentenciasBorra, borra, carga);
+    fila("eliminación", n, borra, carga);
 }
 
 void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
@@ -138,21 +148,21 @@ void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, int 
     // Memory first, from a listing never built before in this process.
     const long base = kbDe("VmRSS:");
     reiniciaPico();
-    contada.enviadas = 0;
-    const double primera = mejorDe(1, [&] { emit frm.Controles->Imprimir(); });
-    const long sentencias = contada.enviadas;
+    Medida listado;
+    Mide(listado, contada, [&] { emit frm.Controles->Imprimir(); });
     const long pico = kbDe("VmHWM:") - base;
-    const double listado = std::min(primera, mejorDe(veces - 1, [&] { emit frm.Controles->Imprimir(); }));
+    listado.ms = std::min(listado.ms, mejorDe(veces - 1, [&] { emit frm.Controles->Imprimir(); }));
     const long textoKB = caracteresImpresos * 2 / 1024;
-    std::printf("%-13s %8d %11ld %10.1f ms %10.1f ms %7.2f %10ld %10ld %7.2f\n", "listado", n, sentencias, listado,
-                carga, listado / carga, textoKB, pico, textoKB > 0 ? double(pico) / textoKB : 0.0);
+    std::printf("%-13s %8d %11ld %7ld %10.1f ms %10.1f ms %7.2f %10ld %10ld %7.2f\n", "listado", n, listado.sentencias,
+                listado.viajes, listado.ms, carga, listado.ms / carga, textoKB, pico,
+                textoKB > 0 ? double(pico) / textoKB : 0.0);
     std::fflush(stdout);
 }
 
 void tabla(const QString& nombre, const QString& url, int maximo)
 {
-    std::printf("\n%s\n%-13s %8s %11s %13s %13s %7s %10s %10s %7s\n", qPrintable(nombre), "operación", "centros",
-                "sentencias", "tiempo", "carga árbol", "razón", "texto KB", "pico KB", "razón");
+    std::printf("\n%s\n%-13s %8s %11s %7s %13s %13s %7s %10s %10s %7s\n", qPrintable(nombre), "operación", "centros",
+                "sentencias", "viajes", "tiempo", "carga árbol", "razón", "texto KB", "pico KB", "razón");
     std::fflush(stdout);
     auto corre = [&](const char* caso, int n) {
         if (n > maximo)

@@ -2,11 +2,13 @@
 // The editor is filled and accepted from inside its modal loop; the time the "user" spends
 // filling it is left out. Prints figures only.
 //
-//   bench_editor [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
+//   bench_editor [--max N] [--latencia MS] [postgresql://user@host:port/db]
+//   (the server database is overwritten; --latencia adds MS to each round trip to it)
 //
 // Columns: carga = CargarCecos; nuevo = from accepting to the end of New (save, tree rebuilt,
 // new centre shown); guardar = the save alone; abrir = from the button to the editor ready;
-// editar = the whole Edit command without the user's part. Then the import of 10,000 rows.
+// editar = the whole Edit command without the user's part; sentencias and viajes = the
+// statements and round trips of the whole New and Edit commands. Then the import of 10,000 rows.
 #include "bench/CasoImportacion.h"
 #include "bench/Comun.h"
 #include "kt508/catalogue/frmKT508.h"
@@ -47,13 +49,16 @@ struct Tiempos {
     double abrir = 0;   // button to editor ready
     double guardar = 0; // the save alone
     double cerrar = 0;  // accepting to the end of the command
+    long sentencias = 0;
+    long viajes = 0;
 };
 
 // Presses a command and, once the editor is up, lets `llena` fill it and accepts it.
-Tiempos Comando(void (kt508::Controles::*evento)(), kt508::Controles& barra,
+Tiempos Comando(void (kt508::Controles::*evento)(), kt508::Controles& barra, ConexionContada& contada,
                 const std::function<void(frmCATAddCeCo&)>& llena)
 {
     Tiempos t;
+    contada.Reinicia();
     QElapsedTimer reloj;
     QElapsedTimer aceptar;
     // Polled: the editor is up once it is the modal window on screen.
@@ -78,6 +83,8 @@ Tiempos Comando(void (kt508::Controles::*evento)(), kt508::Controles& barra,
     if (espera.isActive())
         std::fprintf(stderr, "no se abrió el editor\n");
     t.cerrar = aceptar.nsecsElapsed() / 1e6;
+    t.sentencias = contada.Sentencias();
+    t.viajes = contada.ViajesHechos();
     return t;
 }
 
@@ -88,9 +95,11 @@ void Selecciona(frmKT508& frm, const QString& clave)
     emit frm.tvCeCos->NodeClick(nodo);
 }
 
+// The best times; the statements and round trips of the latest.
 Tiempos Mejor(const Tiempos& a, const Tiempos& b)
 {
-    return {std::min(a.abrir, b.abrir), std::min(a.guardar, b.guardar), std::min(a.cerrar, b.cerrar)};
+    return {std::min(a.abrir, b.abrir), std::min(a.guardar, b.guardar), std::min(a.cerrar, b.cerrar), b.sentencias,
+            b.viajes};
 }
 
 void unCaso(const QString& url, int n)
@@ -117,7 +126,7 @@ void unCaso(const QString& url, int n)
     Tiempos nuevo{1e18, 1e18, 1e18};
     for (int i = 1; i <= veces; ++i) {
         Selecciona(frm, QStringLiteral("1"));
-        nuevo = Mejor(nuevo, Comando(&kt508::Controles::Nuevo, *frm.Controles, [i](frmCATAddCeCo& ed) {
+        nuevo = Mejor(nuevo, Comando(&kt508::Controles::Nuevo, *frm.Controles, contada, [i](frmCATAddCeCo& ed) {
                           ed.txtClave->setText(QStringLiteral("X%1").arg(i));
                           ed.txtTexto->setText(QStringLiteral("CENTRO NUEVO %1").arg(i));
                       }));
@@ -129,14 +138,14 @@ void unCaso(const QString& url, int n)
     const QString editado = QString::number(n / 2);
     for (int i = 1; i <= 5; ++i) {
         Selecciona(frm, editado);
-        editar = Mejor(editar, Comando(&kt508::Controles::Editar, *frm.Controles, [i](frmCATAddCeCo& ed) {
+        editar = Mejor(editar, Comando(&kt508::Controles::Editar, *frm.Controles, contada, [i](frmCATAddCeCo& ed) {
                            ed.txtTexto->setText(QStringLiteral("EDITADO %1").arg(i));
                        }));
     }
 
-    std::printf("%-9d %9.1f ms %9.1f ms %7.2f %9.2f ms %9.1f ms %9.1f ms %9.2f ms %9ld\n", n, carga, nuevo.cerrar,
-                nuevo.cerrar / carga, nuevo.guardar, nuevo.abrir, editar.abrir + editar.cerrar, editar.guardar,
-                picoMemoriaMB());
+    std::printf("%-9d %9.1f ms %9.1f ms %7.2f %9.2f ms %9.1f ms %9.1f ms %9.2f ms %6ld/%-6ld %6ld/%-6ld %9ld\n", n,
+                carga, nuevo.cerrar, nuevo.cerrar / carga, nuevo.guardar, nuevo.abrir, editar.abrir + editar.cerrar,
+                editar.guardar, nuevo.sentencias, nuevo.viajes, editar.sentencias, editar.viajes, picoMemoriaMB());
     std::fflush(stdout);
     delete &frm;
     Publico::Datos = nullptr;
@@ -145,8 +154,9 @@ void unCaso(const QString& url, int n)
 
 void tabla(const QString& nombre, const QString& url, int maximo)
 {
-    std::printf("\n%s (forma ancha)\n%-9s %12s %12s %7s %12s %12s %12s %12s %9s\n", qPrintable(nombre), "centros",
-                "carga", "nuevo", "razon", "guardar", "abrir", "editar", "guardar ed.", "pico MB");
+    std::printf("\n%s (forma ancha)\n%-9s %12s %12s %7s %12s %12s %12s %12s %13s %13s %9s\n", qPrintable(nombre),
+                "centros", "carga", "nuevo", "razon", "guardar", "abrir", "editar", "guardar ed.", "nuevo s/v",
+                "editar s/v", "pico MB");
     std::fflush(stdout);
     for (const int n : {10000, 100000}) {
         if (n > maximo)
@@ -159,7 +169,8 @@ void tabla(const QString& nombre, const QString& url, int maximo)
 
 } // namespace
 
-// bench_editor [--max N] [postgresql://...]: the table for SQLite, and for the server when given.
+// bench_editor [--max N] [--latencia MS] [postgresql://...]: the table for SQLite, and for the
+// server when given.
 // bench_editor --caso N URL: one row (what the table runs for each size); --importa N URL: the import.
 int main(int argc, char* argv[])
 {

@@ -1,13 +1,15 @@
 // Tree-load benchmark: CargarCecos into the real tree widget against a bound measured in the
 // same run (one SELECT of the whole table plus building the same tree). Prints figures only.
 //
-//   bench_tree [--max N] [postgresql://user@host:port/db]   (the server database is overwritten)
+//   bench_tree [--max N] [--latencia MS] [postgresql://user@host:port/db]
+//   (the server database is overwritten; --latencia adds MS to each round trip to it)
 #include "bench/Comun.h"
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/Sentencia.h"
 #include "kt508/store/Publico.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
@@ -67,17 +69,19 @@ void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
 }
 
 // The cost of one statement through our layers alone: the deep shape's query for one
-// centre, its fields read as the tree load reads them, and the recordset closed.
+// centre, its value bound, its fields read as the tree load reads them, and the recordset closed.
+// Up to 20,000 of them, or as many as 2 s allow (each one is a round trip of its own).
 double microsPorSentencia(kt508::Connection& db, int n)
 {
-    const int veces = std::min(n, 20000);
+    static const kt508::Forma hijos(QStringLiteral(
+        "SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "));
+    const int maximo = std::min(n, 20000);
     QElapsedTimer reloj;
     reloj.start();
-    for (int i = 1; i <= veces; ++i) {
-        kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = ")
-                                             + Publico::Literal(QString::number(i))
-                                             + QStringLiteral(" ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "),
-                                         -1);
+    int veces = 0;
+    while (veces < maximo && reloj.elapsed() < 2000) {
+        const int i = ++veces;
+        kt508::Recordset rs = db.Ejecuta(kt508::Sentencia(hijos).Con(QStringLiteral("padre"), QString::number(i)));
         while (!rs.Eof()) {
             rs.Fields(QStringLiteral("Es_Cve_Estado"));
             rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo"));
@@ -101,16 +105,17 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
     frm.show();
 
     const int veces = n >= 100000 ? 3 : 5;
-    contada.enviadas = 0;
+    contada.Reinicia();
     const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
-    const long sentencias = contada.enviadas / veces;
+    const long sentencias = contada.Sentencias() / veces;
+    const long viajes = contada.ViajesHechos() / veces;
     const long picoCarga = picoMemoriaMB();
     if (frm.tvCeCos->Count() != n + 1)
         std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
     const double capa = forma == Forma::Profunda ? microsPorSentencia(db, n) : 0.0;
     const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
-    std::printf("%-9d %-9s %10ld %9.1f ms %9.1f ms %7.2f %12s %9ld %9ld\n", n,
-                forma == Forma::Ancha ? "ancha" : "profunda", sentencias, carga, cota, carga / cota,
+    std::printf("%-9d %-9s %10ld %7ld %9.1f ms %9.1f ms %7.2f %12s %9ld %9ld\n", n,
+                forma == Forma::Ancha ? "ancha" : "profunda", sentencias, viajes, carga, cota, carga / cota,
                 capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB());
     std::fflush(stdout);
     frm.tvCeCos->Clear();
@@ -118,8 +123,8 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
 
 void tabla(const QString& nombre, const QString& url, int maximo)
 {
-    std::printf("\n%s\n%-9s %-9s %10s %12s %12s %7s %12s %9s %9s\n", qPrintable(nombre), "centros", "forma",
-                "sentencias", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota");
+    std::printf("\n%s\n%-9s %-9s %10s %7s %12s %12s %7s %12s %9s %9s\n", qPrintable(nombre), "centros", "forma",
+                "sentencias", "viajes", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota");
     std::fflush(stdout);
     for (const int n : {1000, 10000, 100000}) {
         if (n > maximo)
@@ -131,7 +136,8 @@ void tabla(const QString& nombre, const QString& url, int maximo)
 
 } // namespace
 
-// bench_tree [--max N] [postgresql://...]: the table for SQLite, and for the server when given.
+// bench_tree [--max N] [--latencia MS] [postgresql://...]: the table for SQLite, and for the server
+// when given.
 // bench_tree --caso N ancha|profunda URL: one row (what the table runs for each row).
 int main(int argc, char* argv[])
 {

@@ -6,11 +6,12 @@ BUILD="${KT508_BUILD:-$ROOT/build}"
 
 # qt6-translations-l10n: Qt's own dialogs in Spanish; qt6-qpa-plugins: the VNC platform ./run
 # serves the screen with when there is no display; libxlsxwriter-dev: the export's workbooks;
-# python3-openpyxl: the tests read those workbooks back.
+# python3-openpyxl: the tests read those workbooks back; libpq-dev: the data layer talks to
+# PostgreSQL through libpq.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql
-          libqt6sql6-odbc libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev tdsodbc
-          libxlsxwriter-dev qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core clang-format
-          python3-openpyxl)
+          libpq-dev libqt6sql6-odbc libgl1-mesa-dev postgresql postgresql-client odbc-postgresql unixodbc-dev
+          tdsodbc libxlsxwriter-dev qt6-translations-l10n qt6-qpa-plugins xvfb xauth fonts-dejavu-core
+          clang-format python3-openpyxl)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -2,6 +2,14 @@
 
 namespace kt508 {
 
+namespace {
+
+// A field holding a Decimal reads as its text through QVariant::toString(), as a number read
+// from the database always has.
+const bool kLeiblePorTexto = QMetaType::registerConverter<Decimal, QString>(&Decimal::Texto);
+
+} // namespace
+
 Decimal::Decimal()
     : m_texto(QStringLiteral("0"))
 {

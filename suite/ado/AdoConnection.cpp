@@ -1,50 +1,38 @@
 #include "suite/ado/AdoConnection.h"
 
 #include "kt508/services/Error.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/ado/Fallos.h"
-#include "suite/ado/Literales.h"
+#include "suite/ado/Motor.h"
+#include "suite/ado/SentenciasPostgres.h"
+#include "suite/ado/SentenciasQt.h"
 #include "suite/ado/SentenciasSqlite.h"
 
 #include <QAtomicInt>
+#include <QDate>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QTime>
 #include <QUrl>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #if defined(Q_OS_UNIX)
 #include <dlfcn.h>
 #endif
 
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 namespace orbanel::ado {
 
 namespace {
 
-// Prepared forms kept per server connection; the tree load needs one, the commands a handful.
-constexpr size_t kMaxPreparadas = 64;
 // How long a statement waits for an SQLite file another program holds.
 constexpr int kEsperaMs = 5000;
-// PostgreSQL's answer when a table changed under a prepared statement's plan.
-const QLatin1String kPlanCambiado("0A000");
-
-// SELECT, INSERT, UPDATE or DELETE: statements that leave the schema as it is.
-bool EsManipulacion(const QString& sql)
-{
-    const QString inicio = sql.trimmed().section(QLatin1Char(' '), 0, 0);
-    for (const char* verbo : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
-        if (inicio.compare(QLatin1String(verbo), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 
 QString nombreNuevo()
 {
@@ -86,9 +74,9 @@ struct Destino {
     QString clave;       // the password, to keep it out of the driver's texts
 };
 
-// True when the driver's plug-in calls the very SQLite library this code calls: only then may
-// this code use the driver's handle (a Qt that bundles its own SQLite has other structures).
-bool MismaSqlite(const QSqlDriver* driver)
+// True when the driver's plug-in calls the very library (the one that exports `simbolo`) this
+// code calls through `nuestro`: only then may this code use the driver's handle.
+bool MismaBiblioteca(const QSqlDriver* driver, const char* simbolo, void* nuestro)
 {
 #if defined(Q_OS_UNIX)
     Dl_info delDriver{}, nuestra{};
@@ -97,14 +85,39 @@ bool MismaSqlite(const QSqlDriver* driver)
     void* plugin = dlopen(delDriver.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
     if (!plugin)
         return false;
-    void* suya = dlsym(plugin, "sqlite3_libversion");
+    void* suya = dlsym(plugin, simbolo);
     dlclose(plugin);
-    return suya && dladdr(suya, &delDriver) && dladdr(reinterpret_cast<void*>(&sqlite3_libversion), &nuestra)
-        && delDriver.dli_fbase == nuestra.dli_fbase;
+    return suya && dladdr(suya, &delDriver) && dladdr(nuestro, &nuestra) && delDriver.dli_fbase == nuestra.dli_fbase;
 #else
     Q_UNUSED(driver);
+    Q_UNUSED(simbolo);
+    Q_UNUSED(nuestro);
     return false;
 #endif
+}
+
+// Null as Qt SQL understands it: an invalid variant or a null string, date or byte array.
+QVariant NuloDeQt(const QVariant& valor)
+{
+    bool nulo = valor.isNull();
+    switch (valor.typeId()) {
+    case QMetaType::QString: nulo = static_cast<const QString*>(valor.constData())->isNull(); break;
+    case QMetaType::QByteArray: nulo = static_cast<const QByteArray*>(valor.constData())->isNull(); break;
+    case QMetaType::QDate: nulo = static_cast<const QDate*>(valor.constData())->isNull(); break;
+    case QMetaType::QTime: nulo = static_cast<const QTime*>(valor.constData())->isNull(); break;
+    case QMetaType::QDateTime: nulo = static_cast<const QDateTime*>(valor.constData())->isNull(); break;
+    default: break;
+    }
+    return nulo ? QVariant() : valor;
+}
+
+// Forgets a connection that never became the suite's.
+void Descarta(QSqlDatabase& db)
+{
+    const QString nombre = db.connectionName();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(nombre);
 }
 
 std::function<void(bool)>& avisoDeEspera()
@@ -167,25 +180,10 @@ Destino configura(QSqlDatabase& db, const QString& url)
 class AdoConnection::Private {
 public:
     QSqlDatabase db;
-    QSqlQuery query; // statements sent as text
-    // SELECTs whose literals become bound values, prepared once per form, so that the tree load's
-    // one statement per centre is planned once; forms that do not prepare but whose text runs go
-    // as text from then on.
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparadas;
-    std::unordered_set<QString> sinForma;
-    // SQLite through Qt's statements: the schema the prepared forms were made against. Qt's driver
-    // cannot follow a change of columns another connection makes under a prepared statement.
-    qint64 versionEsquema = -1;
-    QString forma;
-    QVariantList valores;
-    // SQLite: statements run on the driver's own handle, past Qt's per-statement record work.
-    std::unique_ptr<SentenciasSqlite> sqlite;
+    std::unique_ptr<Motor> motor;
+    bool sqliteDirecta = false;
     Dialect dialect = Dialect::SQLite;
-    Destino destino;
     QString url;
-    bool inTransaction = false;
-    bool perdida = false; // the server connection was lost: open it again before the next statement
-    bool dudosa = false;  // a failure inside a transaction may have been a lost connection
     QElapsedTimer espera;
     bool avisado = false;
 
@@ -196,19 +194,9 @@ public:
     std::unique_ptr<QFile> trace;
 
     void beforeSend(const QString& statement);
-    void transaccionSqlite(const QString& orden);
-    bool usaFormas() const;
-    QSqlQuery* preparada();
-    void descartaFormasViejas();
-    kt508::Recordset ejecutaForma(const QString& texto);
-    kt508::Recordset ejecutaTexto(const QString& texto);
-    kt508::Recordset collect(QSqlQuery& q);
-    void antesDeEnviar();
-    bool responde();
-    void reabre();
-    QString oculta(QString texto) const;
-    QString perdidaEnTransaccion() const;
-    [[noreturn]] void falla(const QSqlError& error);
+    void beforeSend(const kt508::Sentencia& sentencia);
+    Orden orden(const kt508::Sentencia& sentencia) const;
+    kt508::Recordset una(Orden orden);
     void terminaEspera();
     static int esperaOcupada(void* datos, int intentos);
 
@@ -242,199 +230,31 @@ void AdoConnection::Private::beforeSend(const QString& statement)
     }
 }
 
-// BEGIN, COMMIT and ROLLBACK on the same handle as the statements; they are not the caller's
-// statements, so they are neither recorded nor traced.
-void AdoConnection::Private::transaccionSqlite(const QString& orden)
+// The text is written only when something looks at it.
+void AdoConnection::Private::beforeSend(const kt508::Sentencia& sentencia)
 {
-    sqlite->EjecutaConValores(orden, {});
+    if (recording || failPredicate || trace)
+        beforeSend(sentencia.Texto());
+    else
+        sentencia.CompruebaCompleta();
 }
 
-// A PREPARE that fails inside a PostgreSQL transaction aborts it, and so does a plan whose result
-// changed under it: inside one, statements go as text. A savepoint around each prepared statement
-// would cost more than the planning it saves (the tree load's look-up, measured: 17 us as text,
-// 12 us prepared, 25 us prepared behind a savepoint). SQLite's failed prepares abort nothing.
-bool AdoConnection::Private::usaFormas() const
+// Each mark takes a blank after it: a form may go on right after a value (":{fecha}WHERE"), which
+// a quoted literal allows and a mark ("$2WHERE", "?WHERE") does not.
+Orden AdoConnection::Private::orden(const kt508::Sentencia& sentencia) const
 {
-    const QString driver = db.driverName();
-    return (driver == QLatin1String("QPSQL") && !inTransaction) || (driver == QLatin1String("QSQLITE") && !sqlite);
+    const Motor& m = *motor;
+    return {
+        sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); }, sentencia.Identificadores()),
+        sentencia.Valores()};
 }
 
-// The prepared form in `forma` with `valores` bound, or null when it does not prepare.
-QSqlQuery* AdoConnection::Private::preparada()
+kt508::Recordset AdoConnection::Private::una(Orden orden)
 {
-    auto it = preparadas.find(forma);
-    if (it == preparadas.end()) {
-        if (preparadas.size() >= kMaxPreparadas)
-            preparadas.clear();
-        auto q = std::make_unique<QSqlQuery>(db);
-        q->setForwardOnly(true);
-        if (!q->prepare(forma))
-            return nullptr;
-        it = preparadas.emplace(forma, std::move(q)).first;
-    }
-    QSqlQuery& q = *it->second;
-    for (int i = 0; i < valores.size(); ++i)
-        q.bindValue(i, valores.at(i));
-    return &q;
-}
-
-void AdoConnection::Private::descartaFormasViejas()
-{
-    if (db.driverName() != QLatin1String("QSQLITE"))
-        return;
-    QSqlQuery version(db);
-    if (!version.exec(QStringLiteral("PRAGMA schema_version")) || !version.next())
-        return;
-    const qint64 actual = version.value(0).toLongLong();
-    if (actual != versionEsquema && versionEsquema != -1) {
-        preparadas.clear();
-        // A statement run against the catalogue makes the connection read the new schema before
-        // the next form is prepared against it.
-        version.exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1"));
-    }
-    versionEsquema = actual;
-}
-
-kt508::Recordset AdoConnection::Private::ejecutaForma(const QString& texto)
-{
-    descartaFormasViejas();
-    QSqlQuery* q = preparada();
-    if (!q) {
-        kt508::Recordset rs = ejecutaTexto(texto); // its own error if the text fails too
-        if (sinForma.size() >= kMaxPreparadas)
-            sinForma.clear();
-        sinForma.insert(forma);
-        return rs;
-    }
-    if (q->exec())
-        return collect(*q);
-    QSqlError error = q->lastError();
-    preparadas.erase(forma); // prepared again, against the schema of then
-    if (error.nativeErrorCode() == kPlanCambiado) {
-        q = preparada();
-        if (q && q->exec())
-            return collect(*q);
-        if (q)
-            error = q->lastError();
-    }
-    falla(error);
-}
-
-kt508::Recordset AdoConnection::Private::ejecutaTexto(const QString& texto)
-{
-    // A change of the schema would leave the prepared forms planned for the old one.
-    if (!EsManipulacion(texto))
-        preparadas.clear();
-    if (!query.exec(texto))
-        falla(query.lastError());
-    return collect(query);
-}
-
-kt508::Recordset AdoConnection::Private::collect(QSqlQuery& query)
-{
-    if (!query.isSelect()) {
-        query.finish();
-        kt508::Recordset vacio;
-        vacio.Close();
-        return vacio;
-    }
-    const QSqlRecord record = query.record();
-    const int columnas = record.count();
-    QStringList names;
-    names.reserve(columnas);
-    for (int i = 0; i < columnas; ++i)
-        names.append(record.fieldName(i));
-
-    std::vector<QVariant> cells;
-    cells.reserve(static_cast<size_t>(columnas) * 4);
-    while (query.next()) {
-        for (int i = 0; i < columnas; ++i) {
-            QVariant valor = query.value(i);
-            if (valor.isNull())
-                cells.emplace_back(); // SQL NULL, whatever type the driver gave it
-            else
-                cells.push_back(std::move(valor));
-        }
-    }
-    const QSqlError error = query.lastError();
-    query.finish();
-    if (error.isValid())
-        falla(error);
-    return kt508::Recordset(std::move(names), std::move(cells));
-}
-
-// A lost connection is opened again only outside a transaction: the one it held is gone with it.
-void AdoConnection::Private::antesDeEnviar()
-{
-    if (inTransaction) {
-        if (perdida)
-            throw kt508::Error(perdidaEnTransaccion());
-        return;
-    }
-    if (perdida || (dudosa && !responde()))
-        reabre();
-    dudosa = false;
-}
-
-bool AdoConnection::Private::responde()
-{
-    QSqlQuery sonda(db);
-    return sonda.exec(QStringLiteral("SELECT 1"));
-}
-
-void AdoConnection::Private::reabre()
-{
-    preparadas.clear();
-    query = QSqlQuery();
-    db.close();
-    if (!db.open()) {
-        const QString propio = oculta(TextoPropio(db.lastError()));
-        throw kt508::Error(
-            TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
-            + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n")
-            + propio);
-    }
-    query = QSqlQuery(db);
-    query.setForwardOnly(true);
-    perdida = false;
-    dudosa = false;
-}
-
-// The driver's text without the password, should it ever repeat it.
-QString AdoConnection::Private::oculta(QString texto) const
-{
-    return destino.clave.isEmpty() ? texto : texto.replace(destino.clave, QStringLiteral("****"));
-}
-
-QString AdoConnection::Private::perdidaEnTransaccion() const
-{
-    return TextoDeFallo(Causa::ConexionPerdida, QString(), destino.descripcion)
-        + QStringLiteral(" La operación en curso se perdió con ella y ninguno de sus cambios se guardó.");
-}
-
-// The driver's text behind the lead that says what happened; a lost server connection is marked to
-// be opened again. ODBC drivers say little through Qt, so a failure there is checked by asking the
-// server for something trivial, except inside a transaction that a failure may have aborted.
-void AdoConnection::Private::falla(const QSqlError& error)
-{
-    const QString driver = db.driverName();
-    Causa causa = CausaDe(error, driver);
-    const bool servidor = driver != QLatin1String("QSQLITE");
-    if (servidor && causa == Causa::Otra) {
-        const bool sinEstado = driver == QLatin1String("QPSQL") && error.nativeErrorCode().isEmpty();
-        const bool odbc = driver == QLatin1String("QODBC");
-        if ((sinEstado || (odbc && !inTransaction)) && !responde())
-            causa = Causa::ConexionPerdida;
-        dudosa = dudosa || (odbc && inTransaction);
-    }
-    const QString propio = oculta(TextoPropio(error));
-    if (causa != Causa::ConexionPerdida)
-        throw kt508::Error(TextoDeFallo(causa, propio, destino.descripcion));
-    perdida = true;
-    const QString guia = inTransaction ? perdidaEnTransaccion()
-                                       : TextoDeFallo(causa, QString(), destino.descripcion)
-            + QStringLiteral(" Se volverá a conectar en la siguiente operación.");
-    throw kt508::Error(propio.isEmpty() ? guia : guia + QLatin1Char('\n') + propio);
+    std::vector<kt508::Resultado> resultado = motor->Lote({std::move(orden)});
+    if (!resultado.front().Corrio())
+        throw kt508::Error(resultado.front().error);
+    return std::move(resultado.front().filas);
 }
 
 void AdoConnection::Private::terminaEspera()
@@ -473,36 +293,45 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSql
     QSqlDatabase db;
     const Destino destino = configura(db, url);
     if (!db.isValid()) {
-        const QString nombre = db.connectionName();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(nombre);
+        Descarta(db);
         throw kt508::Error(QStringLiteral("No está disponible el controlador %1 de Qt SQL.").arg(destino.driver));
     }
     if (!db.open()) {
         QString mensaje = TextoPropio(db.lastError());
         if (!destino.clave.isEmpty())
             mensaje.replace(destino.clave, QStringLiteral("****"));
-        const QString nombre = db.connectionName();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(nombre);
+        Descarta(db);
         throw kt508::Error(
             QStringLiteral("No se pudo abrir la base de datos %1: %2").arg(destino.descripcion, mensaje));
     }
     std::unique_ptr<AdoConnection> conexion(new AdoConnection());
     Private& d = *conexion->d;
-    d.db = std::move(db);
     d.dialect = destino.dialect;
-    d.destino = destino;
     d.url = url;
-    d.query = QSqlQuery(d.db);
-    d.query.setForwardOnly(true);
-    const QVariant handle = d.db.driver()->handle();
-    if (destino.driver == QLatin1String("QSQLITE") && acceso == AccesoSqlite::SiEsLaMisma
-        && qstrcmp(handle.typeName(), "sqlite3*") == 0 && MismaSqlite(d.db.driver())) {
-        sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
-        d.sqlite = std::make_unique<SentenciasSqlite>(sqlite, destino.descripcion);
-        sqlite3_busy_handler(sqlite, &Private::esperaOcupada, &d);
+    const QVariant handle = db.driver()->handle();
+    if (destino.driver == QLatin1String("QSQLITE")) {
+        if (acceso == AccesoSqlite::SiEsLaMisma && qstrcmp(handle.typeName(), "sqlite3*") == 0
+            && MismaBiblioteca(db.driver(), "sqlite3_libversion", reinterpret_cast<void*>(&sqlite3_libversion))) {
+            sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+            d.motor = std::make_unique<SentenciasSqlite>(sqlite, destino.descripcion);
+            d.sqliteDirecta = true;
+            sqlite3_busy_handler(sqlite, &Private::esperaOcupada, &d);
+        } else {
+            d.motor = std::make_unique<SentenciasQt>(db, nullptr, destino.descripcion, destino.clave);
+        }
+    } else if (destino.driver == QLatin1String("QPSQL")) {
+        if (!MismaBiblioteca(db.driver(), "PQlibVersion", reinterpret_cast<void*>(&PQlibVersion))) {
+            Descarta(db);
+            throw kt508::Error(QStringLiteral("El controlador de PostgreSQL de Qt usa otra biblioteca libpq que "
+                                              "Orbanel; no se puede abrir %1.")
+                                   .arg(destino.descripcion));
+        }
+        d.motor = std::make_unique<SentenciasPostgres>(db, destino.descripcion, destino.clave);
+    } else {
+        d.motor =
+            std::make_unique<SentenciasQt>(db, &Dialecto::De(destino.dialect), destino.descripcion, destino.clave);
     }
+    d.db = std::move(db);
     const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
     if (!tracePath.isEmpty()) {
         auto file = std::make_unique<QFile>(tracePath);
@@ -514,85 +343,98 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSql
 
 AdoConnection::~AdoConnection()
 {
-    const QString nombre = d->db.connectionName();
-    d->sqlite.reset(); // its statements must be finalized before the handle closes
-    d->preparadas.clear();
-    d->query = QSqlQuery();
-    d->db.close();
-    d->db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(nombre);
+    d->motor.reset(); // SQLite's statements must be finalized before the handle closes
+    Descarta(d->db);
 }
 
 kt508::Recordset AdoConnection::Execute(const QString& commandText, int)
 {
     d->beforeSend(commandText);
     const Private::FinDeEspera fin(*d);
-    if (d->sqlite)
-        return d->sqlite->Ejecuta(commandText);
-    d->antesDeEnviar();
-    if (d->usaFormas() && SeparaLiterales(commandText, d->forma, d->valores) && !d->sinForma.count(d->forma))
-        return d->ejecutaForma(commandText);
-    return d->ejecutaTexto(commandText);
+    return d->motor->Texto(commandText);
 }
 
 kt508::Recordset AdoConnection::ExecuteParams(const QString& commandText, const QVariantList& values)
 {
     d->beforeSend(commandText);
     const Private::FinDeEspera fin(*d);
-    if (d->sqlite)
-        return d->sqlite->EjecutaConValores(commandText, values);
-    d->antesDeEnviar();
-    if (!d->query.prepare(commandText))
-        d->falla(d->query.lastError());
+    QVariantList valores;
+    valores.reserve(values.size());
     for (const QVariant& valor : values)
-        d->query.addBindValue(valor);
-    if (!d->query.exec())
-        d->falla(d->query.lastError());
-    return d->collect(d->query);
+        valores.append(NuloDeQt(valor));
+    return d->una({d->motor->DesdeInterrogaciones(commandText), std::move(valores)});
+}
+
+kt508::Recordset AdoConnection::Ejecuta(const kt508::Sentencia& sentencia)
+{
+    d->beforeSend(sentencia);
+    const Private::FinDeEspera fin(*d);
+    return d->una(d->orden(sentencia));
+}
+
+// Each statement passes the recording, the injected failure and the trace in order; those that
+// may go then travel together. Inside a transaction nothing after a failure is sent.
+std::vector<kt508::Resultado> AdoConnection::EjecutaLote(const std::vector<kt508::Sentencia>& lote)
+{
+    std::vector<kt508::Resultado> resultados(lote.size());
+    std::vector<Orden> ordenes;
+    std::vector<size_t> posiciones;
+    const Private::FinDeEspera fin(*d);
+    for (size_t i = 0; i < lote.size(); ++i) {
+        try {
+            d->beforeSend(lote[i]);
+            ordenes.push_back(d->orden(lote[i]));
+            posiciones.push_back(i);
+        } catch (const kt508::Error& e) {
+            resultados[i].error = e.Description();
+            if (!d->motor->EnTransaccion())
+                continue;
+            for (size_t resto = i + 1; resto < lote.size(); ++resto)
+                resultados[resto].error = Motor::NoSeEjecuto();
+            break;
+        }
+    }
+    std::vector<kt508::Resultado> enviados;
+    try {
+        enviados = d->motor->Lote(ordenes);
+    } catch (const kt508::Error& e) {
+        enviados.resize(ordenes.size());
+        for (kt508::Resultado& resultado : enviados)
+            resultado.error = e.Description();
+    }
+    for (size_t k = 0; k < enviados.size(); ++k)
+        resultados[posiciones[k]] = std::move(enviados[k]);
+    return resultados;
 }
 
 int AdoConnection::BeginTrans()
 {
-    if (d->inTransaction)
+    if (d->motor->EnTransaccion())
         throw kt508::Error(QStringLiteral("Ya hay una transacción abierta en esta conexión."));
     const Private::FinDeEspera fin(*d);
-    if (d->sqlite) {
-        d->transaccionSqlite(QStringLiteral("BEGIN"));
-    } else {
-        d->antesDeEnviar();
-        if (!d->db.transaction())
-            d->falla(d->db.lastError());
-    }
-    d->inTransaction = true;
+    d->motor->Comienza();
     return 1;
 }
 
 void AdoConnection::CommitTrans()
 {
-    if (!d->inTransaction)
+    if (!d->motor->EnTransaccion())
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que confirmar."));
     const Private::FinDeEspera fin(*d);
-    // A commit the database refuses leaves the transaction open for the caller's rollback.
-    if (d->sqlite) {
-        d->transaccionSqlite(QStringLiteral("COMMIT"));
-    } else {
-        d->antesDeEnviar();
-        if (!d->db.commit())
-            d->falla(d->db.lastError());
-    }
-    d->inTransaction = false;
+    d->motor->Confirma();
 }
 
 void AdoConnection::RollbackTrans()
 {
-    if (!d->inTransaction)
+    if (!d->motor->EnTransaccion())
         throw kt508::Error(QStringLiteral("No hay una transacción abierta que deshacer."));
     const Private::FinDeEspera fin(*d);
-    d->inTransaction = false;
-    if (d->sqlite)
-        d->transaccionSqlite(QStringLiteral("ROLLBACK"));
-    else if (!d->perdida && !d->db.rollback()) // a lost connection took its transaction with it
-        d->falla(d->db.lastError());
+    d->motor->Deshace();
+}
+
+long AdoConnection::Viajes() const
+{
+    return d->motor->Viajes();
 }
 
 Dialect AdoConnection::dialect() const
@@ -607,17 +449,17 @@ QString AdoConnection::url() const
 
 bool AdoConnection::inTransaction() const
 {
-    return d->inTransaction;
+    return d->motor->EnTransaccion();
 }
 
 bool AdoConnection::EnTransaccion() const
 {
-    return d->inTransaction;
+    return d->motor->EnTransaccion();
 }
 
 bool AdoConnection::sqliteDirecta() const
 {
-    return d->sqlite != nullptr;
+    return d->sqliteDirecta;
 }
 
 void AdoConnection::setAvisoDeEspera(std::function<void(bool esperando)> aviso)

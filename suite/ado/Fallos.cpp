@@ -17,19 +17,6 @@ bool contieneAlguna(const QString& texto, std::initializer_list<const char*> fra
     return false;
 }
 
-Causa causaPostgres(const QString& estado)
-{
-    if (estado == QLatin1String("22001"))
-        return Causa::Larga;
-    if (estado == QLatin1String("25006"))
-        return Causa::SoloLectura;
-    if (estado == QLatin1String("55P03"))
-        return Causa::Ocupada;
-    if (estado.startsWith(QLatin1String("08")) || estado.startsWith(QLatin1String("57P0")))
-        return Causa::ConexionPerdida;
-    return Causa::Otra;
-}
-
 // ODBC drivers give no SQLSTATE through Qt: their (English) words are what there is.
 Causa causaOdbc(const QString& texto)
 {
@@ -48,6 +35,19 @@ Causa causaOdbc(const QString& texto)
 }
 
 } // namespace
+
+Causa CausaPostgres(const QString& estado)
+{
+    if (estado == QLatin1String("22001"))
+        return Causa::Larga;
+    if (estado == QLatin1String("25006"))
+        return Causa::SoloLectura;
+    if (estado == QLatin1String("55P03"))
+        return Causa::Ocupada;
+    if (estado.startsWith(QLatin1String("08")) || estado.startsWith(QLatin1String("57P0")))
+        return Causa::ConexionPerdida;
+    return Causa::Otra;
+}
 
 Causa CausaSqlite(int codigo, const QString& mensaje)
 {
@@ -71,7 +71,7 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
 Causa CausaDe(const QSqlError& error, const QString& driver)
 {
     if (driver == QLatin1String("QPSQL"))
-        return causaPostgres(error.nativeErrorCode());
+        return CausaPostgres(error.nativeErrorCode());
     if (driver == QLatin1String("QSQLITE")) {
         bool numero = false;
         const int codigo = error.nativeErrorCode().toInt(&numero);
@@ -110,6 +110,21 @@ QString TextoDeFallo(Causa causa, const QString& propio, const QString& base)
     }
     guia = guia.arg(base);
     return propio.isEmpty() ? guia : guia + QLatin1Char('\n') + propio;
+}
+
+QString TextoDePerdida(bool enTransaccion, const QString& propio, const QString& base)
+{
+    const QString guia = TextoDeFallo(Causa::ConexionPerdida, QString(), base)
+        + (enTransaccion
+               ? QStringLiteral(" La operación en curso se perdió con ella y ninguno de sus cambios se guardó.")
+               : QStringLiteral(" Se volverá a conectar en la siguiente operación."));
+    return propio.isEmpty() ? guia : guia + QLatin1Char('\n') + propio;
+}
+
+QString TextoSinReconexion(const QString& propio, const QString& base)
+{
+    return TextoDeFallo(Causa::ConexionPerdida, QString(), base)
+        + QStringLiteral(" No se pudo volver a conectar; se intentará de nuevo en la siguiente operación.\n") + propio;
 }
 
 } // namespace orbanel::ado

@@ -2,7 +2,6 @@
 
 #include "kt508/services/Error.h"
 #include "suite/ado/Fallos.h"
-#include "suite/ado/Literales.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -39,21 +38,6 @@ private:
     sqlite3_stmt* m_stmt;
 };
 
-// Null as Qt SQL understands it: an invalid variant or a null string, date or byte array.
-bool esNulo(const QVariant& valor)
-{
-    if (valor.isNull())
-        return true;
-    switch (valor.typeId()) {
-    case QMetaType::QString: return static_cast<const QString*>(valor.constData())->isNull();
-    case QMetaType::QByteArray: return static_cast<const QByteArray*>(valor.constData())->isNull();
-    case QMetaType::QDate: return static_cast<const QDate*>(valor.constData())->isNull();
-    case QMetaType::QTime: return static_cast<const QTime*>(valor.constData())->isNull();
-    case QMetaType::QDateTime: return static_cast<const QDateTime*>(valor.constData())->isNull();
-    default: return false;
-    }
-}
-
 int ligaTexto(sqlite3_stmt* stmt, int posicion, const QString& texto)
 {
     const QByteArray utf8 = texto.toUtf8();
@@ -63,7 +47,7 @@ int ligaTexto(sqlite3_stmt* stmt, int posicion, const QString& texto)
 // The same conversions Qt's SQLite driver applies, so stored values do not change.
 int ligaValor(sqlite3_stmt* stmt, int posicion, const QVariant& valor)
 {
-    if (esNulo(valor))
+    if (valor.isNull())
         return sqlite3_bind_null(stmt, posicion);
     switch (valor.typeId()) {
     case QMetaType::QByteArray: {
@@ -71,9 +55,11 @@ int ligaValor(sqlite3_stmt* stmt, int posicion, const QVariant& valor)
         return sqlite3_bind_blob(stmt, posicion, bytes->constData(), static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
     }
     case QMetaType::Int:
+    case QMetaType::Short:
     case QMetaType::Bool:
     case QMetaType::UInt:
-    case QMetaType::LongLong: return sqlite3_bind_int64(stmt, posicion, valor.toLongLong());
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return sqlite3_bind_int64(stmt, posicion, valor.toLongLong());
     case QMetaType::Double: return sqlite3_bind_double(stmt, posicion, valor.toDouble());
     case QMetaType::QDateTime: return ligaTexto(stmt, posicion, valor.toDateTime().toString(Qt::ISODateWithMs));
     case QMetaType::QTime: return ligaTexto(stmt, posicion, valor.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
@@ -120,28 +106,58 @@ void SentenciasSqlite::Finaliza()
     m_preparadas.clear();
 }
 
-kt508::Recordset SentenciasSqlite::Ejecuta(const QString& sentencia)
+kt508::Recordset SentenciasSqlite::Texto(const QString& sql)
 {
-    if (!SeparaLiterales(sentencia, m_forma, m_literales) || m_sinForma.count(m_forma))
-        return EjecutaConValores(sentencia, {});
-    QString error;
-    Preparada* p = intentaPreparar(m_forma, error);
-    if (!p) {
-        const QString forma = m_forma;
-        kt508::Recordset rs = EjecutaConValores(sentencia, {}); // its own error if the text fails too
-        if (m_sinForma.size() >= kMaxPreparadas)
-            m_sinForma.clear();
-        m_sinForma.insert(forma);
-        return rs;
+    return EjecutaConValores(sql, {});
+}
+
+// Outside a transaction a batch that only reads runs in one read transaction: the file is locked
+// and checked once, not once a statement, and a read that fails spoils none of the others.
+std::vector<kt508::Resultado> SentenciasSqlite::Lote(const std::vector<Orden>& lote)
+{
+    const auto corre = [this](const Orden& orden) { return EjecutaConValores(orden.texto, orden.valores); };
+    if (m_enTransaccion || lote.size() < 2 || !SoloLeen(lote))
+        return UnoAUno(lote, corre);
+    EjecutaConValores(QStringLiteral("BEGIN"), {});
+    std::vector<kt508::Resultado> resultados = UnoAUno(lote, corre);
+    EjecutaConValores(QStringLiteral("COMMIT"), {});
+    return resultados;
+}
+
+bool SentenciasSqlite::SoloLeen(const std::vector<Orden>& lote)
+{
+    for (const Orden& orden : lote) {
+        QString error;
+        const Preparada* p = intentaPreparar(orden.texto, error);
+        if (!p || !sqlite3_stmt_readonly(p->stmt))
+            return false;
     }
-    liga(*p, m_literales, Ligado::Literales);
-    return corre(*p);
+    return true;
+}
+
+// BEGIN, COMMIT and ROLLBACK on the same handle as the statements.
+void SentenciasSqlite::Comienza()
+{
+    EjecutaConValores(QStringLiteral("BEGIN"), {});
+    m_enTransaccion = true;
+}
+
+void SentenciasSqlite::Confirma()
+{
+    EjecutaConValores(QStringLiteral("COMMIT"), {});
+    m_enTransaccion = false;
+}
+
+void SentenciasSqlite::Deshace()
+{
+    m_enTransaccion = false;
+    EjecutaConValores(QStringLiteral("ROLLBACK"), {});
 }
 
 kt508::Recordset SentenciasSqlite::EjecutaConValores(const QString& sentencia, const QVariantList& valores)
 {
     Preparada& p = preparada(sentencia);
-    liga(p, valores, Ligado::Valores);
+    liga(p, valores);
     return corre(p);
 }
 
@@ -180,7 +196,7 @@ SentenciasSqlite::Preparada* SentenciasSqlite::intentaPreparar(const QString& te
         }
         if (m_preparadas.size() >= kMaxPreparadas)
             descartaAntigua();
-        it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0}).first;
+        it = m_preparadas.emplace(texto, Preparada{stmt, {}, -1, 0, 0}).first;
     }
     it->second.uso = ++m_usos;
     return &it->second;
@@ -198,16 +214,14 @@ void SentenciasSqlite::descartaAntigua()
     m_preparadas.erase(antigua);
 }
 
-void SentenciasSqlite::liga(Preparada& p, const QVariantList& valores, Ligado como)
+void SentenciasSqlite::liga(Preparada& p, const QVariantList& valores)
 {
     if (sqlite3_bind_parameter_count(p.stmt) != valores.size())
         throw kt508::Error(QStringLiteral("La sentencia espera %1 valores y recibió %2.")
                                .arg(sqlite3_bind_parameter_count(p.stmt))
                                .arg(valores.size()));
     for (int i = 0; i < valores.size(); ++i) {
-        // A literal is text even when empty: '' must not turn into NULL.
-        const int rc = como == Ligado::Literales ? ligaTexto(p.stmt, i + 1, valores.at(i).toString())
-                                                 : ligaValor(p.stmt, i + 1, valores.at(i));
+        const int rc = ligaValor(p.stmt, i + 1, valores.at(i));
         if (rc != SQLITE_OK) {
             sqlite3_clear_bindings(p.stmt);
             falla();
@@ -230,6 +244,7 @@ void SentenciasSqlite::leeNombres(Preparada& p)
 kt508::Recordset SentenciasSqlite::corre(Preparada& p)
 {
     std::vector<QVariant> celdas;
+    celdas.reserve(p.celdas);
     {
         Reinicio reinicio(p.stmt);
         int rc = sqlite3_step(p.stmt);
@@ -245,6 +260,10 @@ kt508::Recordset SentenciasSqlite::corre(Preparada& p)
         if (rc != SQLITE_DONE)
             falla();
     }
+    // Room as the last result needed; a smaller result does not keep what it did not use.
+    p.celdas = celdas.size();
+    if (celdas.capacity() > 2 * celdas.size())
+        celdas.shrink_to_fit();
     if (p.nombres.isEmpty()) {
         kt508::Recordset vacio;
         vacio.Close();

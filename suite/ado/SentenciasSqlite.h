@@ -1,13 +1,13 @@
 #pragma once
 
 #include "kt508/services/Recordset.h"
+#include "suite/ado/Motor.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
 #include <unordered_map>
-#include <unordered_set>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -16,19 +16,23 @@ namespace orbanel::ado {
 
 // Runs statements straight on the embedded database's handle, which the Qt connection owns
 // and keeps open. Each form is prepared once and kept, with its column names, so a loop of
-// look-ups by key costs only SQLite's own work. Errors raise kt508::Error with SQLite's text
-// after a Spanish lead that names the file `base`.
-class SentenciasSqlite {
+// look-ups by key costs only SQLite's own work; its values are bound ('?' marks). Errors raise
+// kt508::Error with SQLite's text after a Spanish lead that names the file `base`. The database
+// lives in this process: nothing travels, Viajes() stays 0.
+class SentenciasSqlite : public Motor {
 public:
     SentenciasSqlite(sqlite3* conexion, QString base);
-    ~SentenciasSqlite();
+    ~SentenciasSqlite() override;
     SentenciasSqlite(const SentenciasSqlite&) = delete;
     SentenciasSqlite& operator=(const SentenciasSqlite&) = delete;
 
-    // A SELECT's literals in its WHERE are bound, so one prepared form serves every key; a form
-    // that does not prepare goes as the text, then and from then on.
-    kt508::Recordset Ejecuta(const QString& sentencia);
-    // The suite's own statements: '?' take the values, as Qt SQL would bind them.
+    kt508::Recordset Texto(const QString& sql) override;
+    // One by one: there is no round trip to save.
+    std::vector<kt508::Resultado> Lote(const std::vector<Orden>& lote) override;
+    void Comienza() override;
+    void Confirma() override;
+    void Deshace() override;
+
     kt508::Recordset EjecutaConValores(const QString& sentencia, const QVariantList& valores);
     // Must run before the handle is closed: SQLite does not close it while statements live.
     void Finaliza();
@@ -39,12 +43,12 @@ private:
         QStringList nombres;
         int repreparaciones = 0; // SQLite re-prepares on schema changes; the names may change
         quint64 uso = 0;
+        size_t celdas = 0; // cells of the last result: the next gets as much room at once
     };
-    enum class Ligado { Literales, Valores };
-
+    bool SoloLeen(const std::vector<Orden>& lote);
     Preparada& preparada(const QString& texto);
     Preparada* intentaPreparar(const QString& texto, QString& error);
-    void liga(Preparada& p, const QVariantList& valores, Ligado como);
+    void liga(Preparada& p, const QVariantList& valores);
     void leeNombres(Preparada& p);
     kt508::Recordset corre(Preparada& p);
     void descartaAntigua();
@@ -54,10 +58,7 @@ private:
     sqlite3* m_conexion;
     QString m_base;
     std::unordered_map<QString, Preparada> m_preparadas;
-    std::unordered_set<QString> m_sinForma;
     quint64 m_usos = 0;
-    QString m_forma;
-    QVariantList m_literales;
 };
 
 } // namespace orbanel::ado

@@ -20,6 +20,9 @@ namespace orbanel {
 
 namespace {
 
+// How long the server's clock is followed locally before it is read again.
+constexpr qint64 kRelecturaMs = 60 * 1000;
+
 bool SoloDigitos(const QString& texto)
 {
     if (texto.isEmpty())
@@ -50,7 +53,8 @@ QDateTime ComoFechaHora(const QVariant& valor)
         fecha = valor.toDateTime().toLocalTime();
     } else {
         const QString texto = valor.toString().trimmed();
-        for (const QString& formato : {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyyMMdd HH:mm:ss")}) {
+        for (const QString& formato : {QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"), QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+                                       QStringLiteral("yyyyMMdd HH:mm:ss")}) {
             fecha = QDateTime::fromString(texto.left(formato.size()), formato);
             if (fecha.isValid())
                 break;
@@ -58,7 +62,7 @@ QDateTime ComoFechaHora(const QVariant& valor)
     }
     if (!fecha.isValid())
         throw kt508::Error(QStringLiteral("El servidor devolvió una fecha no válida: %1").arg(valor.toString()));
-    return QDateTime(fecha.date(), QTime(fecha.time().hour(), fecha.time().minute(), fecha.time().second()));
+    return fecha;
 }
 
 QVariant PrimerValor(kt508::Recordset rs)
@@ -117,10 +121,25 @@ QString ServicioUtilerias::Operador()
     return Sesion::Operador();
 }
 
+// Read once a minute, not at every audit stamp: a branch's thousand stamps cost no round trip.
 QDateTime ServicioUtilerias::FechaServidor()
 {
     ado::AdoConnection& db = Conexion();
-    return ComoFechaHora(PrimerValor(db.Execute(ado::Dialecto::De(db.dialect()).ConsultaFechaServidor())));
+    if (&db != m_reloj.conexion || db.url() != m_reloj.url || !m_reloj.desde.isValid()
+        || m_reloj.desde.elapsed() >= kRelecturaMs)
+        LeeReloj(db);
+    const QDateTime ahora = m_reloj.leida.addMSecs(m_reloj.desde.elapsed());
+    return QDateTime(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute(), ahora.time().second()));
+}
+
+// The server reads its clock about halfway through the round trip.
+void ServicioUtilerias::LeeReloj(ado::AdoConnection& db)
+{
+    QElapsedTimer ida;
+    ida.start();
+    const QDateTime leida =
+        ComoFechaHora(PrimerValor(db.Execute(ado::Dialecto::De(db.dialect()).ConsultaFechaServidor())));
+    m_reloj = {&db, db.url(), leida.addMSecs(-ida.elapsed() / 2), ida};
 }
 
 QString ServicioUtilerias::FormatoFechaHora(const QDateTime& fecha)
@@ -210,22 +229,26 @@ QString ServicioUtilerias::AltaCuentaContable(const QString& cuentaPadre, const 
     }
 }
 
-// "" when the centre climbs to the root through existing centres; else why not.
+// "" when the centre climbs to the root through existing centres; else why not. The whole chain
+// of ancestors comes in one statement.
 QString ServicioUtilerias::RevisaJerarquia(const QString& clave)
 {
-    const QString sql = QStringLiteral("SELECT CC_Acumula FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ?");
-    std::set<QString> vistos{clave};
-    QString actual = clave;
-    QVariant acumula = PrimerValor(Conexion().ExecuteParams(sql, {clave}));
+    ado::AdoConnection& db = Conexion();
+    kt508::Recordset cadena = db.ExecuteParams(ado::Dialecto::De(db.dialect()).ConsultaCadena(), {clave});
+    QVariant acumula = cadena.Eof() ? QVariant() : cadena.Fields(QStringLiteral("Acumula")).Value;
     if (acumula.isNull())
         return QStringLiteral("El centro de costos %1 no existe o no tiene centro acumulador.").arg(clave);
+    std::set<QString> vistos{clave};
+    QString actual = clave;
     while (acumula.toString().trimmed() != QLatin1String("0")) {
         const QString padre = acumula.toString().trimmed();
         if (!vistos.insert(padre).second)
             return QStringLiteral("El centro de costos %1 no puede acumular en %2: se formaría un ciclo en la "
                                   "jerarquía.")
                 .arg(actual, padre);
-        acumula = PrimerValor(Conexion().ExecuteParams(sql, {padre}));
+        cadena.MoveNext();
+        const bool existe = !cadena.Eof() && cadena.Fields(QStringLiteral("Clave")).Value.toString() == padre;
+        acumula = existe ? cadena.Fields(QStringLiteral("Acumula")).Value : QVariant();
         if (acumula.isNull())
             return QStringLiteral("El centro de costos %1 acumula en %2, que no existe.").arg(actual, padre);
         actual = padre;

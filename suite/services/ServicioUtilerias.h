@@ -2,6 +2,8 @@
 
 #include "kt508/services/Utilerias.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QVariant>
 
 namespace orbanel {
@@ -34,11 +36,21 @@ protected:
     ado::AdoConnection& Conexion();
 
 private:
+    // The server's clock as last read, followed since on this machine's monotonic clock.
+    struct Reloj {
+        const ado::AdoConnection* conexion = nullptr;
+        QString url;
+        QDateTime leida; // the server's time when `desde` started
+        QElapsedTimer desde;
+    };
+
+    void LeeReloj(ado::AdoConnection& db);
     QString SiguienteCuentaHija(const QString& cuentaPadre);
     QString RevisaJerarquia(const QString& clave);
     void RegistraCambio(const QString& tabla, const QString& clave, const QString& extra);
 
     QString m_ultimoError;
+    Reloj m_reloj;
 };
 
 // Throws unless the text is a plain SQL identifier (letters, digits, underscore).

@@ -2,11 +2,11 @@
 
 #include "kt508/services/Recordset.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/schema/Transaccion.h"
 
 #include <QHash>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -31,31 +31,12 @@ struct Catalogo {
     QMap<QString, int> largos;          // text column -> length admitted
 };
 
-QString consultaLargos(ado::Dialect dialect)
-{
-    switch (dialect) {
-    case ado::Dialect::SQLite: return QStringLiteral("SELECT name, type FROM pragma_table_info('Centro_Costo')");
-    case ado::Dialect::PostgreSQL:
-        return QStringLiteral("SELECT column_name, character_maximum_length FROM information_schema.columns "
-                              "WHERE table_schema = current_schema() AND table_name = 'centro_costo' "
-                              "AND character_maximum_length IS NOT NULL");
-    case ado::Dialect::SqlServer: break;
-    }
-    return QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
-                          "WHERE TABLE_NAME = 'Centro_Costo' AND CHARACTER_MAXIMUM_LENGTH > 0");
-}
-
 // The text columns of Centro_Costo and the length each admits, as the database declares them.
 QMap<QString, int> LeeLargos(ado::AdoConnection& db)
 {
-    static const QRegularExpression declarado(QStringLiteral("CHAR\\s*\\((\\d+)\\)"),
-                                              QRegularExpression::CaseInsensitiveOption);
     QMap<QString, int> largos;
-    for (kt508::Recordset rs = db.Execute(consultaLargos(db.dialect())); !rs.Eof(); rs.MoveNext()) {
-        const QVariant largo = rs.Value(1);
-        const QRegularExpressionMatch m = declarado.match(largo.toString());
-        const int admitido =
-            db.dialect() == ado::Dialect::SQLite ? (m.hasMatch() ? m.captured(1).toInt() : 0) : largo.toInt();
+    for (kt508::Recordset rs = db.Execute(ado::Dialecto::De(db.dialect()).ConsultaLargos()); !rs.Eof(); rs.MoveNext()) {
+        const int admitido = rs.Value(1).toInt();
         if (admitido > 0)
             largos.insert(rs.Value(0).toString().toLower(), admitido);
     }
@@ -271,16 +252,6 @@ void ReferenciasRotas(ado::AdoConnection& db, const Catalogo& c, QList<Problema>
     }
 }
 
-QString ExpresionFechaServidor(ado::Dialect dialect)
-{
-    switch (dialect) {
-    case ado::Dialect::SQLite: return QStringLiteral("datetime('now', 'localtime')");
-    case ado::Dialect::PostgreSQL: return QStringLiteral("LOCALTIMESTAMP(0)");
-    case ado::Dialect::SqlServer: break;
-    }
-    return QStringLiteral("GETDATE()");
-}
-
 void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador)
 {
     db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
@@ -288,7 +259,7 @@ void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operad
     db.ExecuteParams(
         QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
                        "VALUES (?, ?, ?, %1, ?)")
-            .arg(ExpresionFechaServidor(db.dialect())),
+            .arg(ado::Dialecto::De(db.dialect()).ExpresionAhora()),
         {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
          QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
 }

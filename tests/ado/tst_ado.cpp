@@ -2,8 +2,9 @@
 
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Sentencia.h"
-#include "suite/ado/Literales.h"
+#include "suite/ado/Motor.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -24,6 +25,18 @@ const QString kInsertaGrupo =
 QString insertaGrupo(const QString& clave, const QString& descripcion)
 {
     return kInsertaGrupo + QStringLiteral("('%1', '%2')").arg(clave, descripcion);
+}
+
+const kt508::Forma& formaInserta()
+{
+    static const kt508::Forma forma(QStringLiteral(
+        "INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) VALUES (:clave, :texto)"));
+    return forma;
+}
+
+kt508::Sentencia inserta(const QString& clave, const QString& texto = QStringLiteral("G"))
+{
+    return kt508::Sentencia(formaInserta()).Con(QStringLiteral("clave"), clave).Con(QStringLiteral("texto"), texto);
 }
 
 // Column names, then every row: what a caller can tell of a result.
@@ -67,16 +80,18 @@ private slots:
     void valores();
     void transacciones();
     void grabacionYTraza();
-    void separaLiterales_data();
-    void separaLiterales();
-    void literalesComoTexto_data();
-    void literalesComoTexto();
+    void formasTrasCambioDeEsquema();
     void fallos_data();
     void fallos();
     void formas();
+    void lotes_data();
     void lotes();
+    void valoresDeCadaTipo();
+    void viajes();
+    void loteGrande();
     void aperturas();
     void conexionPerdida();
+    void conexionPerdidaEnLote();
 
 private:
     QTemporaryDir m_carpeta;
@@ -169,116 +184,62 @@ void TstAdo::grabacionYTraza()
     QCOMPARE(trazada->recorded(), grupos + QStringList{mala});
     QVERIFY_SQL(QCOMPARE(pruebas::escalar(*segunda, cuenta).toInt(), 2)); // G1 and G3
 
+    // A batch: each statement in the order queued; outside a transaction the one made to fail
+    // alone stays out, inside one so does everything after it.
+    const std::vector<kt508::Sentencia> lote{inserta(QStringLiteral("L1")), inserta(QStringLiteral("L2")),
+                                             inserta(QStringLiteral("L3"))};
+    QStringList textos;
+    for (const kt508::Sentencia& sentencia : lote)
+        textos << sentencia.Texto();
+    trazada->clearRecorded();
+    trazada->failContaining(QStringLiteral("'L2'"));
+    QVERIFY_SQL(kt508::FilasOFallo({trazada->EjecutaLote(lote)[0]}));
+    QVERIFY_SQL(trazada->BeginTrans());
+    trazada->failContaining(QStringLiteral("'L2'"));
+    QVERIFY(!trazada->EjecutaLote(lote)[0].Corrio()); // L1 again: a duplicate
+    QVERIFY_SQL(trazada->RollbackTrans());
+    QCOMPARE(trazada->recorded(), textos + textos.mid(0, 2));
+
     QFile leido(archivo);
     QVERIFY(leido.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(leido.readAll()).split(QLatin1Char('\n')),
-             (QStringList{grupos.at(0), grupos.at(2), mala, cuenta, QString()}));
+    QCOMPARE(
+        QString::fromUtf8(leido.readAll()).split(QLatin1Char('\n')),
+        (QStringList{grupos.at(0), grupos.at(2), mala, cuenta, textos.at(0), textos.at(2), textos.at(0), QString()}));
 }
 
-void TstAdo::separaLiterales_data()
-{
-    QTest::addColumn<QString>("sentencia");
-    QTest::addColumn<QString>("forma"); // empty: cannot be split safely, goes to the database as text
-    QTest::addColumn<QVariantList>("valores");
-    // Literals before WHERE stay, so result column names do not change; doubled quotes give one
-    // quote; the empty literal stays a value.
-    QTest::newRow("separa") << QStringLiteral("SELECT 'C: ' || a AS Nowhere FROM t WHERE b = 'O''Brien' AND c <> ''")
-                            << QStringLiteral("SELECT 'C: ' || a AS Nowhere FROM t WHERE b = ? AND c <> ?")
-                            << QVariantList{QStringLiteral("O'Brien"), QString()};
-    // Only the statement's own WHERE binds: not a subquery's, nor a typed literal, nor what must
-    // match the select list (GROUP BY, ORDER BY, the next SELECT of a UNION).
-    QTest::newRow("subconsulta")
-        << QStringLiteral("SELECT (SELECT n FROM u WHERE k='z'), 'l' FROM t WHERE a IN ('p') AND b='q'")
-        << QStringLiteral("SELECT (SELECT n FROM u WHERE k='z'), 'l' FROM t WHERE a IN ('p') AND b=?")
-        << QVariantList{QStringLiteral("q")};
-    QTest::newRow("con tipo")
-        << QStringLiteral("SELECT a FROM t WHERE d < DATE '2026-01-01' + interval '1 day' AND b LIKE 'x%'")
-        << QStringLiteral("SELECT a FROM t WHERE d < DATE '2026-01-01' + interval '1 day' AND b LIKE ?")
-        << QVariantList{QStringLiteral("x%")};
-    QTest::newRow("clausulas")
-        << QStringLiteral("SELECT 'a' FROM t WHERE b = 'c' GROUP BY 'd' UNION SELECT 'e' FROM u WHERE f = 'g'")
-        << QStringLiteral("SELECT 'a' FROM t WHERE b = ? GROUP BY 'd' UNION SELECT 'e' FROM u WHERE f = ?")
-        << QVariantList{QStringLiteral("c"), QStringLiteral("g")};
-    for (const char* rechazada :
-         {"SELECT a FROM t WHERE b = 'y' -- fin", "SELECT a FROM t WHERE b = 'y'; DELETE FROM t",
-          "SELECT a FROM t WHERE b = 'y", "SELECT a FROM t WHERE b = E'\\'' OR c = 'd'"})
-        QTest::newRow(rechazada) << QString::fromUtf8(rechazada) << QString() << QVariantList();
-}
-
-void TstAdo::separaLiterales()
-{
-    QFETCH(QString, sentencia);
-    QFETCH(QString, forma);
-    QFETCH(QVariantList, valores);
-    QString obtenida;
-    QVariantList separados;
-    QCOMPARE(orbanel::ado::SeparaLiterales(sentencia, obtenida, separados), !forma.isEmpty());
-    if (!forma.isEmpty())
-        QVERIFY2(obtenida == forma && separados == valores, qPrintable(obtenida));
-}
-
-void TstAdo::literalesComoTexto_data()
-{
-    QTest::addColumn<QString>("sentencia");
-    QTest::addColumn<QStringList>("en"); // the backends that understand it
-    const QStringList todas{QStringLiteral("sqlite"), QStringLiteral("postgresql"), QStringLiteral("odbc")};
-    const QString grupos = QStringLiteral("FROM Grupo_Centro_Costo WHERE ");
-    QTest::newRow("literal tras subconsulta")
-        << QStringLiteral("SELECT (SELECT COUNT(*) %1Gcc_Cve_Grupo_Centro_Costo = 'B2'), 'lit' "
-                          "%1Gcc_Cve_Grupo_Centro_Costo = 'A1'")
-               .arg(grupos)
-        << todas;
-    QTest::newRow("literales con tipo") << QStringLiteral(
-                                               "SELECT Gcc_Descripcion %1DATE '2026-01-01' + interval '1 day' > DATE "
-                                               "'2026-01-01' AND Gcc_Cve_Grupo_Centro_Costo = 'A1'")
-                                               .arg(grupos)
-                                        << todas.mid(1);
-    // PostgreSQL cannot prepare "$1 IS NOT NULL": it does not know the parameter's type.
-    QTest::newRow("forma sin tipo")
-        << QStringLiteral("SELECT Gcc_Descripcion %1'x' IS NOT NULL AND Gcc_Cve_Grupo_Centro_Costo = 'A1'").arg(grupos)
-        << todas;
-    // SQLite reads a quoted name after a dot as a column; "g.?" does not prepare.
-    QTest::newRow("forma que no prepara")
-        << QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo g WHERE g.'Gcc_Descripcion' = 'Uno'")
-        << todas.mid(0, 1);
-    // The columns change under the prepared form when another connection alters the table.
-    QTest::newRow("todas las columnas") << QStringLiteral("SELECT * %1Gcc_Cve_Grupo_Centro_Costo = 'A1'").arg(grupos)
-                                        << todas;
-}
-
-// Binding a statement's literals changes nothing a caller sees: the same columns and rows as its
-// text, inside a transaction too (which stays usable and commits), again once its form is known,
-// and after another connection altered the table under that form. SQLite runs it on the driver's
-// own handle and through Qt's prepared statements (the servers ignore the choice).
-void TstAdo::literalesComoTexto()
+// A form prepared once keeps giving what its text gives, inside a transaction too (which stays
+// usable and commits), and after another connection altered the table under it. SQLite runs it on
+// the driver's own handle and through Qt's prepared statements (the servers ignore the choice).
+void TstAdo::formasTrasCambioDeEsquema()
 {
     QFETCH_GLOBAL(QString, backend);
-    QFETCH(QString, sentencia);
-    QFETCH(QStringList, en);
-    if (!en.contains(backend))
-        QSKIP("esta base no entiende la sentencia");
+    static const kt508::Forma todas(
+        QStringLiteral("SELECT * FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
     ABRE_BACKEND(referencia, backend, Contenido::Vacio);
     QVERIFY_SQL(referencia->Execute(insertaGrupo(QStringLiteral("A1"), QStringLiteral("Uno"))));
+    const QString texto = QStringLiteral("SELECT * FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = 'A1'");
     for (const AccesoSqlite acceso : {AccesoSqlite::SiEsLaMisma, AccesoSqlite::SoloQt}) {
         std::unique_ptr<AdoConnection> db;
         QVERIFY_SQL(db = AdoConnection::Open(pruebas::urlDe(backend), acceso));
         QCOMPARE(db->sqliteDirecta(), backend == QLatin1String("sqlite") && acceso == AccesoSqlite::SiEsLaMisma);
         const QString clave = acceso == AccesoSqlite::SoloQt ? QStringLiteral("Q1") : QStringLiteral("T1");
+        const auto lee = [&] {
+            return lectura(db->Ejecuta(kt508::Sentencia(todas).Con(QStringLiteral("clave"), QStringLiteral("A1"))));
+        };
         QString esperada;
-        QVERIFY_SQL(esperada = lectura(referencia->ExecuteParams(sentencia, {})));
+        QVERIFY_SQL(esperada = lectura(referencia->Execute(texto)));
         QVERIFY_SQL(db->BeginTrans());
-        QVERIFY_SQL(QCOMPARE(lectura(db->Execute(sentencia)), esperada));
+        QVERIFY_SQL(QCOMPARE(lee(), esperada));
         QVERIFY_SQL(db->Execute(insertaGrupo(clave, QStringLiteral("En la transacción"))));
         QVERIFY_SQL(db->CommitTrans());
         const QString guardada =
             QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = '%1'");
         QCOMPARE(pruebas::escalar(*referencia, guardada.arg(clave)).toInt(), 1);
-        for (int vez = 0; vez < 2; ++vez)
-            QVERIFY_SQL(QCOMPARE(lectura(db->Execute(sentencia)), esperada));
+        QVERIFY_SQL(QCOMPARE(lee(), esperada));
         QVERIFY_SQL(referencia->Execute(
             QStringLiteral("ALTER TABLE Grupo_Centro_Costo ADD COLUMN Nota_%1 VARCHAR(9)").arg(clave)));
-        QVERIFY_SQL(esperada = lectura(referencia->ExecuteParams(sentencia, {})));
-        QVERIFY_SQL(QCOMPARE(lectura(db->Execute(sentencia)), esperada));
+        QVERIFY_SQL(esperada = lectura(referencia->Execute(texto)));
+        QVERIFY_SQL(QCOMPARE(lee(), esperada));
     }
 }
 
@@ -391,6 +352,12 @@ void TstAdo::formas()
     QCOMPARE(kt508::Sentencia::Literal(QVariant()), QStringLiteral("NULL"));
     QCOMPARE(kt508::Sentencia::Literal(QVariant::fromValue(*kt508::Decimal::DeTexto(u"-0012.5000"))),
              QStringLiteral("-12.5"));
+    static const kt508::Forma pegada(QStringLiteral("SET F = :{fecha}WHERE K = :clave"));
+    QCOMPARE(kt508::Sentencia(pegada)
+                 .Con(QStringLiteral("fecha"), QStringLiteral("f"))
+                 .Con(QStringLiteral("clave"), 7)
+                 .Texto(),
+             QStringLiteral("SET F = 'f'WHERE K = 7"));
 
     ABRE_BACKEND(db, backend, Contenido::Vacio);
     db->setRecording(true);
@@ -401,6 +368,25 @@ void TstAdo::formas()
     QVERIFY_SQL(
         QCOMPARE(lectura(db->Ejecuta(kt508::Sentencia(lee).Con(QStringLiteral("clave"), QStringLiteral("O'N")))),
                  QStringLiteral("gcc_descripcion|a'b:noa'b")));
+    // A value the text follows without a blank goes bound all the same.
+    static const kt508::Forma cambia(QStringLiteral(
+        "UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = :{texto}WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    QVERIFY_SQL(db->Ejecuta(kt508::Sentencia(cambia)
+                                .Con(QStringLiteral("texto"), QStringLiteral("a'b:noa'b"))
+                                .Con(QStringLiteral("clave"), QStringLiteral("O'N"))));
+    // The suite's own statements mark values with '?', never one between quotes.
+    QVERIFY_SQL(
+        QCOMPARE(lectura(db->ExecuteParams(QStringLiteral("SELECT '¿?' AS Signo, Gcc_Descripcion FROM "
+                                                          "Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = ?"),
+                                           {QStringLiteral("O'N")})),
+                 QStringLiteral("signo|gcc_descripcion|¿?|a'b:noa'b")));
+}
+
+void TstAdo::lotes_data()
+{
+    QTest::addColumn<bool>("provocado"); // the failure is injected; else the database refuses a key it has
+    QTest::newRow("provocado") << true;
+    QTest::newRow("de la base") << false;
 }
 
 // A batch gives each statement's rows in order. Outside a transaction a failure is its own;
@@ -408,34 +394,182 @@ void TstAdo::formas()
 void TstAdo::lotes()
 {
     QFETCH_GLOBAL(QString, backend);
+    QFETCH(bool, provocado);
     ABRE_BACKEND(db, backend, Contenido::Vacio);
-    static const kt508::Forma inserta(QStringLiteral(
-        "INSERT INTO Grupo_Centro_Costo (Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion) VALUES (:clave, 'G')"));
+    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("X"), QStringLiteral("Existente"))));
     static const kt508::Forma cuenta(
         QStringLiteral("SELECT COUNT(*) AS Total FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo <> :nada"));
     const auto lote = [&](const QString& a, const QString& b) {
-        return std::vector<kt508::Sentencia>{kt508::Sentencia(inserta).Con(QStringLiteral("clave"), a),
-                                             kt508::Sentencia(inserta).Con(QStringLiteral("clave"), b),
+        if (provocado)
+            db->failContaining(QLatin1Char('\'') + b + QLatin1Char('\''));
+        return std::vector<kt508::Sentencia>{inserta(a), inserta(provocado ? b : QStringLiteral("X")),
                                              kt508::Sentencia(cuenta).Con(QStringLiteral("nada"), QString())};
     };
     const auto total = [](std::vector<kt508::Resultado>& r) { return r.back().filas.Value(0).toInt(); };
+    const QString fallo =
+        provocado ? QStringLiteral("Fallo provocado por la prueba") : QStringLiteral("grupo_centro_costo");
 
-    db->failContaining(QStringLiteral("'B'"));
     std::vector<kt508::Resultado> fuera = db->EjecutaLote(lote(QStringLiteral("A"), QStringLiteral("B")));
     QCOMPARE(fuera.size(), size_t(3));
     QVERIFY(fuera[0].Corrio() && !fuera[1].Corrio() && fuera[2].Corrio());
-    QCOMPARE(fuera[1].error, QStringLiteral("Fallo provocado por la prueba"));
-    QCOMPARE(total(fuera), 1);
+    QVERIFY2(fuera[1].error.contains(fallo, Qt::CaseInsensitive), qPrintable(fuera[1].error));
+    QCOMPARE(total(fuera), 2);
 
     const QString antes = pruebas::volcado(*db);
-    db->failContaining(QStringLiteral("'D'"));
     QVERIFY_SQL(db->BeginTrans());
     std::vector<kt508::Resultado> dentro = db->EjecutaLote(lote(QStringLiteral("C"), QStringLiteral("D")));
     QVERIFY(dentro[0].Corrio() && !dentro[1].Corrio() && !dentro[2].Corrio());
+    QVERIFY2(dentro[1].error.contains(fallo, Qt::CaseInsensitive), qPrintable(dentro[1].error));
     QVERIFY(!errorDe([&] { kt508::FilasOFallo(std::move(dentro)); }).isEmpty());
     QVERIFY_SQL(db->RollbackTrans());
     QCOMPARE(pruebas::volcado(*db), antes);
     db->clearFailure();
+    if (provocado)
+        return;
+
+    // A form that cannot run gives each of its statements the database's reason; the rest runs.
+    static const kt508::Forma ausente(QStringLiteral("SELECT * FROM Tabla_Ausente WHERE Clave = :clave"));
+    const long viajes = db->Viajes();
+    std::vector<kt508::Resultado> sinTabla = db->EjecutaLote(
+        {kt508::Sentencia(ausente).Con(QStringLiteral("clave"), QStringLiteral("a")),
+         kt508::Sentencia(ausente).Con(QStringLiteral("clave"), QStringLiteral("b")), inserta(QStringLiteral("E"))});
+    QVERIFY(!sinTabla[0].Corrio() && !sinTabla[1].Corrio() && sinTabla[2].Corrio());
+    for (const kt508::Resultado& r : {sinTabla[0], sinTabla[1]})
+        QVERIFY2(r.error.contains(QStringLiteral("tabla_ausente"), Qt::CaseInsensitive), qPrintable(r.error));
+    if (backend == QLatin1String("postgresql"))
+        QCOMPARE(db->Viajes() - viajes, 1L); // not sent again to learn why
+
+    // Reads alone: one failing while it reads spoils none of the others, and none holds the
+    // database afterwards (another connection writes at once).
+    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("M"), QStringLiteral("-9223372036854775808"))));
+    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("N"), QStringLiteral("-5"))));
+    static const kt508::Forma valor(QStringLiteral("SELECT abs(CAST(Gcc_Descripcion AS BIGINT)) AS Valor FROM "
+                                                   "Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    const auto lee = [](const QString& clave) { return kt508::Sentencia(valor).Con(QStringLiteral("clave"), clave); };
+    std::vector<kt508::Resultado> lecturas =
+        db->EjecutaLote({lee(QStringLiteral("N")), lee(QStringLiteral("M")), lee(QStringLiteral("N"))});
+    QVERIFY(lecturas[0].Corrio() && !lecturas[1].Corrio() && lecturas[2].Corrio());
+    QCOMPARE(lecturas[2].filas.Value(0).toInt(), 5);
+    std::unique_ptr<AdoConnection> otra;
+    QVERIFY_SQL(otra = AdoConnection::Open(pruebas::urlDe(backend)));
+    QVERIFY_SQL(otra->Execute(insertaGrupo(QStringLiteral("O"), QStringLiteral("Otra"))));
+}
+
+// Every kind of value travels bound and comes back as it went, read in the batch that stores it:
+// text with quotes and what looks like SQL, '' apart from NULL, an exact decimal (every digit on
+// the servers; SQLite keeps a binary number), a whole number, a date and a date and time.
+void TstAdo::valoresDeCadaTipo()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    static const kt508::Forma alta(QStringLiteral(
+        "INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, Cc_UserDef_1, Cc_UserDef_2, "
+        "Cc_UserDef_3, CC_Tipo, Cc_UserDef_5, Fecha_Alta) "
+        "VALUES (:clave, '0', :texto, :vacio, :nulo, :importe, :tipo, :dia, :momento)"));
+    static const kt508::Forma lee(
+        QStringLiteral("SELECT CC_Descripcion, Cc_UserDef_1, Cc_UserDef_2, Cc_UserDef_3, CC_Tipo, Cc_UserDef_5, "
+                       "Fecha_Alta FROM Centro_Costo WHERE CC_Cve_Centro_Costo = :clave"));
+    const bool servidor = backend != QLatin1String("sqlite");
+    const QString texto = QStringLiteral("O'Brien; DROP TABLE Centro_Costo -- «Ñandú» ''");
+    const QString importe = servidor ? QStringLiteral("12345678901234.5678") : QStringLiteral("0.15");
+    const QDateTime momento(QDate(2024, 2, 29), QTime(23, 59, 58));
+    std::vector<kt508::Resultado> resultados;
+    QVERIFY_SQL(resultados = db->EjecutaLote(
+                    {kt508::Sentencia(alta)
+                         .Con(QStringLiteral("clave"), QStringLiteral("V'1"))
+                         .Con(QStringLiteral("texto"), texto)
+                         .Con(QStringLiteral("vacio"), QString())
+                         .Con(QStringLiteral("nulo"), QVariant())
+                         .Con(QStringLiteral("importe"), QVariant::fromValue(*kt508::Decimal::DeTexto(importe)))
+                         .Con(QStringLiteral("tipo"), 1)
+                         .Con(QStringLiteral("dia"), QDate(2031, 12, 31))
+                         .Con(QStringLiteral("momento"), momento.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+                     kt508::Sentencia(lee).Con(QStringLiteral("clave"), QStringLiteral("V'1"))}));
+    kt508::Recordset rs;
+    QVERIFY_SQL(rs = kt508::FilasOFallo(std::move(resultados)).back());
+    QCOMPARE(rs.RecordCount(), 1);
+    QCOMPARE(rs.Value(0).toString(), texto);
+    QVERIFY(!rs.Value(1).isNull() && rs.Value(1).toString().isEmpty());
+    QVERIFY(rs.Value(2).isNull());
+    QCOMPARE(rs.Value(3).toString(), importe);
+    QCOMPARE(rs.Value(3).metaType() == QMetaType::fromType<kt508::Decimal>(), servidor); // never a double there
+    QCOMPARE(rs.Value(4).toInt(), 1);
+    QCOMPARE(rs.Value(5).toDate(), QDate(2031, 12, 31));
+    QCOMPARE(rs.Value(6).toDateTime(), momento);
+}
+
+// On a server one statement is one round trip, and a batch of 500 is one too; a transaction's
+// BEGIN travels with its first batch and its COMMIT costs one. ODBC counts its driver's BEGIN,
+// whether or not it travels. SQLite lives in this process: nothing travels.
+void TstAdo::viajes()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    std::vector<kt508::Sentencia> altas, cambios;
+    static const kt508::Forma cambia(QStringLiteral(
+        "UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = :texto WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    for (int i = 0; i < 500; ++i) {
+        const QString clave = QStringLiteral("V%1").arg(i);
+        altas.push_back(inserta(clave));
+        cambios.push_back(
+            kt508::Sentencia(cambia).Con(QStringLiteral("clave"), clave).Con(QStringLiteral("texto"), clave));
+    }
+    QList<long> cuentas;
+    const auto cuenta = [&](const std::function<void()>& paso) {
+        const long antes = db->Viajes();
+        paso();
+        cuentas << db->Viajes() - antes;
+    };
+    QVERIFY_SQL(cuenta([&] { db->Ejecuta(inserta(QStringLiteral("U"))); }));
+    QVERIFY_SQL(cuenta([&] { kt508::FilasOFallo(db->EjecutaLote(altas)); }));
+    QVERIFY_SQL(cuenta([&] {
+        db->BeginTrans();
+        kt508::FilasOFallo(db->EjecutaLote(cambios));
+        db->CommitTrans();
+    }));
+    const QList<long> esperadas = backend == QLatin1String("sqlite") ? QList<long>{0, 0, 0}
+        : backend == QLatin1String("odbc")                           ? QList<long>{1, 1, 3}
+                                                                     : QList<long>{1, 1, 2};
+    QCOMPARE(cuentas, esperadas);
+    QCOMPARE(pruebas::escalar(*db,
+                              QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo WHERE "
+                                             "Gcc_Descripcion = Gcc_Cve_Grupo_Centro_Costo"))
+                 .toInt(),
+             500);
+}
+
+// Thousands of statements in one batch, inside a transaction and outside one, with far more rows
+// coming back than the connection holds in flight: every result comes, in order.
+void TstAdo::loteGrande()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    constexpr int kGrupos = 3000;
+    constexpr int kPorConsulta = 100;
+    const auto clave = [](int i) { return QStringLiteral("L%1").arg(i, 4, 10, QLatin1Char('0')); };
+    std::vector<kt508::Sentencia> altas;
+    for (int i = 0; i < kGrupos; ++i)
+        altas.push_back(inserta(clave(i), QStringLiteral("Grupo %1 ").arg(i).leftJustified(50, QLatin1Char('.'))));
+    QVERIFY_SQL(db->BeginTrans());
+    QVERIFY_SQL(kt508::FilasOFallo(db->EjecutaLote(altas)));
+    QVERIFY_SQL(db->CommitTrans());
+
+    static const kt508::Forma tramo(QStringLiteral(
+        "SELECT Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion FROM Grupo_Centro_Costo "
+        "WHERE Gcc_Cve_Grupo_Centro_Costo BETWEEN :desde AND :hasta ORDER BY Gcc_Cve_Grupo_Centro_Costo"));
+    std::vector<kt508::Sentencia> consultas;
+    for (int i = 0; i < kGrupos; ++i)
+        consultas.push_back(kt508::Sentencia(tramo)
+                                .Con(QStringLiteral("desde"), clave(i))
+                                .Con(QStringLiteral("hasta"), clave(i + kPorConsulta - 1)));
+    std::vector<kt508::Recordset> tramos;
+    QVERIFY_SQL(tramos = kt508::FilasOFallo(db->EjecutaLote(consultas)));
+    QCOMPARE(tramos.size(), size_t(kGrupos));
+    for (int i = 0; i < kGrupos; ++i) {
+        kt508::Recordset& rs = tramos[static_cast<size_t>(i)];
+        QCOMPARE(rs.RecordCount(), std::min(kPorConsulta, kGrupos - i));
+        QCOMPARE(rs.Value(0).toString(), clave(i));
+    }
 }
 
 void TstAdo::aperturas()
@@ -503,6 +637,47 @@ void TstAdo::conexionPerdida()
     QVERIFY_THROWS_EXCEPTION(kt508::Error, db->CommitTrans());
     QVERIFY_SQL(db->RollbackTrans());
     QVERIFY_SQL(QCOMPARE(pruebas::escalar(*db, consulta).toInt(), 1));
+}
+
+// The server ends the session in the middle of a pipeline: outside a transaction what ran before
+// stays and the rest fails as lost, and the next statement connects again; inside one every
+// statement is reported lost, the commit refused, and nothing of it stays.
+void TstAdo::conexionPerdidaEnLote()
+{
+    QFETCH_GLOBAL(QString, backend);
+    if (backend != QLatin1String("postgresql"))
+        QSKIP("una sesión que termina a media tubería es cosa de PostgreSQL");
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    static const kt508::Forma termina(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid()) AS Fin"));
+    const QString cuenta = QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo");
+    const QString reconecta = QStringLiteral("Se volverá a conectar en la siguiente operación");
+    const QString perdida =
+        QStringLiteral("La operación en curso se perdió con ella y ninguno de sus cambios se guardó");
+    const auto errores = [&](const std::vector<kt508::Resultado>& resultados) {
+        QStringList textos;
+        for (const kt508::Resultado& r : resultados)
+            textos << (r.Corrio()                        ? QStringLiteral("bien")
+                           : r.error.contains(reconecta) ? reconecta
+                           : r.error.contains(perdida)   ? perdida
+                                                         : r.error);
+        return textos;
+    };
+
+    QCOMPARE(errores(db->EjecutaLote(
+                 {inserta(QStringLiteral("A1")), kt508::Sentencia(termina), inserta(QStringLiteral("A2"))})),
+             (QStringList{QStringLiteral("bien"), reconecta, reconecta}));
+    QVERIFY_SQL(QCOMPARE(pruebas::escalar(*db, cuenta).toInt(), 1));
+
+    QVERIFY_SQL(db->BeginTrans());
+    // T2 is reported not run, or lost when the connection was seen gone first.
+    QStringList dentro = errores(
+        db->EjecutaLote({inserta(QStringLiteral("T1")), kt508::Sentencia(termina), inserta(QStringLiteral("T2"))}));
+    if (dentro.value(2) == orbanel::ado::Motor::NoSeEjecuto())
+        dentro[2] = perdida;
+    QCOMPARE(dentro, (QStringList{QStringLiteral("bien"), perdida, perdida}));
+    QVERIFY(errorDe([&] { db->CommitTrans(); }).contains(perdida));
+    QVERIFY_SQL(db->RollbackTrans());
+    QVERIFY_SQL(QCOMPARE(pruebas::escalar(*db, cuenta).toInt(), 1));
 }
 
 QTEST_GUILESS_MAIN(TstAdo)

@@ -243,8 +243,9 @@ void TstSchema::importes()
 }
 
 // The texts the SQL Server dialect gives, checked without a server: dates in the form the
-// server reads whatever its language, its clock and its catalogue, and scripts that build
-// and drop the same tables as the embedded database's.
+// server reads whatever its language, its clock and its catalogue, a batch that stops at its
+// first failure, a chain of centres deeper than the server's default limit, and scripts that
+// build and drop the same tables as the embedded database's.
 void TstSchema::dialectoSqlServer()
 {
     Q_INIT_RESOURCE(schema);
@@ -252,6 +253,14 @@ void TstSchema::dialectoSqlServer()
     QCOMPARE(sqlServer.FechaHora(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), QStringLiteral("20260102 03:04:05"));
     QCOMPARE(sqlServer.Fecha(QDate(2026, 12, 31)), QStringLiteral("20261231"));
     QCOMPARE(sqlServer.ConsultaFechaServidor(), QStringLiteral("SELECT CURRENT_TIMESTAMP"));
+    QCOMPARE(sqlServer.ExpresionAhora(), QStringLiteral("CURRENT_TIMESTAMP"));
+    QCOMPARE(sqlServer.UneLote({QStringLiteral("INSERT INTO T VALUES (?)"), QStringLiteral("SELECT A FROM T")}),
+             QStringLiteral(
+                 "INSERT INTO T VALUES (?);\nIF @@ERROR <> 0 RETURN;\nSELECT A FROM T;\nIF @@ERROR <> 0 RETURN;\n"));
+    QVERIFY(!sqlServer.LoteTodoONada());
+    const QString cadena = sqlServer.ConsultaCadena();
+    QVERIFY2(cadena.count(QLatin1Char('?')) == 1 && cadena.endsWith(QStringLiteral(" OPTION (MAXRECURSION 0)")),
+             qPrintable(cadena));
     QCOMPARE(
         sqlServer.ConsultaCatalogoExiste(),
         QStringLiteral("SELECT COUNT(*) AS Total FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Centro_Costo'"));

@@ -3,6 +3,7 @@
 #include "kt508/services/Plataforma.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/services/ServicioUtilerias.h"
 #include "suite/services/Sesion.h"
 #include "tests/support/Backends.h"
@@ -45,6 +46,8 @@ private slots:
     void fechasIdaYVuelta();
     void validaCambio_data() { pruebas::agregaBackends(); }
     void validaCambio();
+    void fechaServidor_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
+    void fechaServidor();
     void buscaEnArbol();
     void enviaTeclasMueveElFoco();
 
@@ -93,21 +96,55 @@ void PruebasUtilerias::fechasIdaYVuelta()
     QCOMPARE(leido(u"Cc_UserDef_5"_s, 10), u"2031-12-31"_s);
 }
 
-// A valid centre leaves an audit row; one under a missing parent is refused and audits nothing.
+// A valid centre leaves an audit row; one under a missing parent or in a cycle is refused and
+// audits nothing. The chain of ancestors is read in one statement, however deep.
 void PruebasUtilerias::validaCambio()
 {
     QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
-    QVERIFY_SQL(AgregaCentro(u"1"_s, u"0"_s));
-    QVERIFY_SQL(AgregaCentro(u"4"_s, u"44"_s));
-    QVERIFY2(m_util.ValidaCambio(u"CENTRO_COSTO"_s, u"1"_s, QString()), qPrintable(m_util.UltimoError()));
+    orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
+    QVERIFY_SQL(db.BeginTrans());
+    for (const char* fila : {"1 0", "4 44", "C1 C2", "C2 C1"}) {
+        const QStringList centro = QString::fromLatin1(fila).split(u' ');
+        QVERIFY_SQL(AgregaCentro(centro.at(0), centro.at(1)));
+    }
+    for (int nivel = 1; nivel <= 150; ++nivel) // deeper than a server's default recursion
+        QVERIFY_SQL(AgregaCentro(u"P%1"_s.arg(nivel), nivel == 1 ? u"1"_s : u"P%1"_s.arg(nivel - 1)));
+    QVERIFY_SQL(db.CommitTrans());
+
+    db.setRecording(true);
+    QVERIFY2(m_util.ValidaCambio(u"CENTRO_COSTO"_s, u"P150"_s, QString()), qPrintable(m_util.UltimoError()));
+    QCOMPARE(db.recorded().filter(u"FROM Centro_Costo"_s).size(), 1);
     QVERIFY(!m_util.ValidaCambio(u"CENTRO_COSTO"_s, u"4"_s, QString()));
-    QVERIFY2(m_util.UltimoError().contains(u"44"_s), qPrintable(m_util.UltimoError()));
+    QCOMPARE(m_util.UltimoError(), u"El centro de costos 4 acumula en 44, que no existe."_s);
+    QVERIFY(!m_util.ValidaCambio(u"CENTRO_COSTO"_s, u"C1"_s, QString()));
+    QCOMPARE(m_util.UltimoError(),
+             u"El centro de costos C2 no puede acumular en C1: se formaría un ciclo en la jerarquía."_s);
     // One row in all: the valid centre's, stamped.
     QCOMPARE(Escalar(u"SELECT COUNT(*) FROM Bitacora_Cambios"_s).toInt(), 1);
-    QCOMPARE(Escalar(u"SELECT Bc_Operador FROM Bitacora_Cambios WHERE Bc_Tabla = 'CENTRO_COSTO' AND Bc_Clave = '1' "
+    QCOMPARE(Escalar(u"SELECT Bc_Operador FROM Bitacora_Cambios WHERE Bc_Tabla = 'CENTRO_COSTO' AND Bc_Clave = 'P150' "
                      "AND Bc_Fecha IS NOT NULL"_s)
                  .toString(),
              u"ANA"_s);
+}
+
+// The server's clock is read once and then followed here: three stamps cost one statement, and
+// each is the server's time to the second.
+void PruebasUtilerias::fechaServidor()
+{
+    QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
+    orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
+    const QString reloj = orbanel::ado::Dialecto::De(db.dialect()).ConsultaFechaServidor();
+    orbanel::ServicioUtilerias util;
+    db.setRecording(true);
+    QList<QDateTime> fechas;
+    for (int vez = 0; vez < 3; ++vez)
+        QVERIFY_SQL(fechas << util.FechaServidor());
+    QCOMPARE(db.recorded(), QStringList{reloj});
+    QDateTime servidor;
+    QVERIFY_SQL(servidor = Escalar(reloj).toDateTime());
+    QVERIFY2(fechas.at(0) <= fechas.at(2) && qAbs(fechas.at(2).secsTo(servidor)) <= 2
+                 && fechas.at(2).time().msec() == 0,
+             qPrintable(fechas.at(2).toString(Qt::ISODateWithMs) + u" / "_s + servidor.toString(Qt::ISODateWithMs)));
 }
 
 // Display order, case and accents ignored, continuing after the selection, wrapping round;

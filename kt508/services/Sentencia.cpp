@@ -46,6 +46,16 @@ Forma::Forma(QString texto)
             i = fin;
             continue;
         }
+        // ":{clave}": a value mark closed by its brace, for one that text follows without a blank.
+        const QString cerrado = m_texto.mid(i + 1, 1) == QLatin1String("{") ? NombreEn(m_texto, i + 2) : QString();
+        if (c == u':' && !cerrado.isEmpty() && m_texto.mid(i + 2 + cerrado.size(), 1) == QLatin1String("}")
+            && (i == 0 || m_texto.at(i - 1) != u':')) {
+            cierraFijo();
+            m_piezas.push_back({Tipo::Valor, cerrado});
+            m_marcas.append(cerrado);
+            i += 3 + cerrado.size();
+            continue;
+        }
         const QString nombre = NombreEn(m_texto, i + 1);
         if (c == u':' && !nombre.isEmpty() && (i == 0 || m_texto.at(i - 1) != u':')) {
             cierraFijo();

@@ -9,9 +9,10 @@
 
 namespace kt508 {
 
-// A statement written once, with a name for each value it takes (":clave") and for each
-// identifier the database's own catalogue supplies ("{tabla}"). Text between single quotes is
-// part of the statement, never a mark. Forms are built once and live as long as the program.
+// A statement written once, with a name for each value it takes (":clave", or ":{clave}" where
+// the text goes on without a blank, as in ":{fecha}WHERE") and for each identifier the database's
+// own catalogue supplies ("{tabla}"). Text between single quotes is part of the statement, never
+// a mark. Forms are built once and live as long as the program.
 class Forma {
 public:
     explicit Forma(QString texto);

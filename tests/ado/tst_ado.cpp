@@ -391,6 +391,12 @@ void TstAdo::formas()
     QCOMPARE(kt508::Sentencia::Literal(QVariant()), QStringLiteral("NULL"));
     QCOMPARE(kt508::Sentencia::Literal(QVariant::fromValue(*kt508::Decimal::DeTexto(u"-0012.5000"))),
              QStringLiteral("-12.5"));
+    static const kt508::Forma pegada(QStringLiteral("SET F = :{fecha}WHERE K = :clave"));
+    QCOMPARE(kt508::Sentencia(pegada)
+                 .Con(QStringLiteral("fecha"), QStringLiteral("f"))
+                 .Con(QStringLiteral("clave"), 7)
+                 .Texto(),
+             QStringLiteral("SET F = 'f'WHERE K = 7"));
 
     ABRE_BACKEND(db, backend, Contenido::Vacio);
     db->setRecording(true);

@@ -117,10 +117,20 @@ QString ServicioUtilerias::Operador()
     return Sesion::Operador();
 }
 
+// The server's clock is read once and then followed with the machine's monotonic clock, so that
+// a stamp costs no round trip to the server; it is read again from another database, and every
+// few minutes in case the server's clock was set meanwhile.
 QDateTime ServicioUtilerias::FechaServidor()
 {
+    constexpr qint64 RelecturaMs = 5 * 60 * 1000;
     ado::AdoConnection& db = Conexion();
-    return ComoFechaHora(PrimerValor(db.Execute(ado::Dialecto::De(db.dialect()).ConsultaFechaServidor())));
+    if (m_servidorDe != db.url() || !m_desdeLectura.isValid() || m_desdeLectura.hasExpired(RelecturaMs)) {
+        m_servidor = ComoFechaHora(PrimerValor(db.Execute(ado::Dialecto::De(db.dialect()).ConsultaFechaServidor())));
+        m_servidorDe = db.url();
+        m_desdeLectura.start();
+    }
+    const QDateTime ahora = m_servidor.addMSecs(m_desdeLectura.elapsed());
+    return QDateTime(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute(), ahora.time().second()));
 }
 
 QString ServicioUtilerias::FormatoFechaHora(const QDateTime& fecha)

@@ -2,6 +2,8 @@
 
 #include "kt508/services/Utilerias.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QVariant>
 
 namespace orbanel {
@@ -39,6 +41,10 @@ private:
     void RegistraCambio(const QString& tabla, const QString& clave, const QString& extra);
 
     QString m_ultimoError;
+    // The server's clock as last read, the database it was read from, and the time since then.
+    QDateTime m_servidor;
+    QString m_servidorDe;
+    QElapsedTimer m_desdeLectura;
 };
 
 // Throws unless the text is a plain SQL identifier (letters, digits, underscore).

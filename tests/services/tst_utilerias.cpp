@@ -43,6 +43,8 @@ private slots:
     void valorCampoYSiguienteClave();
     void fechasIdaYVuelta_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void fechasIdaYVuelta();
+    void fechaServidorSinIdaYVuelta_data() { pruebas::agregaBackends(); }
+    void fechaServidorSinIdaYVuelta();
     void validaCambio_data() { pruebas::agregaBackends(); }
     void validaCambio();
     void buscaEnArbol();
@@ -91,6 +93,22 @@ void PruebasUtilerias::fechasIdaYVuelta()
     };
     QCOMPARE(leido(u"Fecha_Alta"_s, 19), u"2024-02-29 23:59:58"_s);
     QCOMPARE(leido(u"Cc_UserDef_5"_s, 10), u"2031-12-31"_s);
+}
+
+// The server's clock is asked once: a later stamp follows it, a second on, without a statement.
+void PruebasUtilerias::fechaServidorSinIdaYVuelta()
+{
+    QVERIFY_SQL(abre(pruebas::Contenido::Vacio));
+    orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
+    orbanel::ServicioUtilerias util;
+    db.setRecording(true);
+    const QDateTime primera = util.FechaServidor();
+    QTest::qWait(1100);
+    const QDateTime segunda = util.FechaServidor();
+    QCOMPARE(db.recorded().size(), 1);
+    QVERIFY2(primera.secsTo(segunda) >= 1 && primera.secsTo(segunda) <= 2, qPrintable(segunda.toString()));
+    const QDateTime servidor = orbanel::ServicioUtilerias().FechaServidor();
+    QVERIFY2(qAbs(segunda.secsTo(servidor)) <= 1, qPrintable(servidor.toString() + u' ' + segunda.toString()));
 }
 
 // A valid centre leaves an audit row; one under a missing parent is refused and audits nothing.

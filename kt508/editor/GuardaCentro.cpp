@@ -42,9 +42,9 @@ void frmCATAddCeCo::Controles_B1Click()
         Ejecuta(strSQL);
 
         if (!Controles->SaveFields(txtClave->Text())) {
+            transaccion->Deshace();
             Datos->Mensaje(QStringLiteral("Imposible actualizar campos adicionales"), kt508::vbCritical, titulo, this,
                            Modulo, QStringLiteral("ERR-ID:7500006"));
-            transaccion->Deshace();
             return;
         }
         if (EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty()) {
@@ -68,9 +68,9 @@ void frmCATAddCeCo::Controles_B1Click()
         Add = true;
         hide();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbExclamation, titulo, this, Modulo, QStringLiteral("ERR-ID:7500008"));
         if (transaccion)
             transaccion->Deshace();
+        Datos->Mensaje(e.Description(), kt508::vbExclamation, titulo, this, Modulo, QStringLiteral("ERR-ID:7500008"));
     }
 }
 

@@ -90,13 +90,15 @@ QStringList Filas(Componente& c, const QString& columnas, const QString& condici
     return filas;
 }
 
-// What the user was told ("aviso" for the id of a plain box); questions only when asked for.
+// What the user was told ("aviso" for the id of a plain box); questions only when asked for. None
+// may wait with a transaction open.
 QStringList Avisos(const Componente& c, bool preguntas = false)
 {
     QStringList dichos;
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas) {
         if (preguntas || m.estilo != kt508::vbPregunta)
-            dichos << u"%1|%2|%3|%4"_s.arg(m.aviso ? u"aviso"_s : m.errId).arg(m.estilo).arg(m.titulo, m.texto);
+            dichos << (m.conTransaccion ? u"con la transacción abierta: "_s : QString())
+                    + u"%1|%2|%3|%4"_s.arg(m.aviso ? u"aviso"_s : m.errId).arg(m.estilo).arg(m.titulo, m.texto);
     }
     return dichos;
 }

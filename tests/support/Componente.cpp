@@ -13,6 +13,7 @@ Componente::Componente(const QString& backend, Contenido contenido)
 {
     orbanel::Sesion::Establece(abre(backend, contenido), QStringLiteral("PRUEBAS"));
     dobles = InstalaDobles();
+    dobles.datos->transaccionAbierta = [conexion = &db()] { return conexion->inTransaction(); };
     m_datos = kt508::plataforma().NuevoDatos();
     m_utilerias = kt508::plataforma().NuevoUtilerias();
     Publico::Datos = m_datos.get();
@@ -26,6 +27,7 @@ Componente::~Componente()
         delete &frmKT508::Instancia();
     Publico::Datos = nullptr;
     Publico::Utilerias = nullptr;
+    dobles.datos->transaccionAbierta = nullptr;
     orbanel::Sesion::Cierra();
 }
 

@@ -53,6 +53,11 @@ int GuionDatos::Responde(int estilo)
     return preguntaSiNo && (estilo & 0x100) ? kt508::vbNo : preguntaSiNo ? kt508::vbYes : kt508::vbOK;
 }
 
+bool GuionDatos::EnTransaccion() const
+{
+    return transaccionAbierta && transaccionAbierta();
+}
+
 QList<LlamadaMensaje> GuionDatos::Mensajes() const
 {
     QList<LlamadaMensaje> mensajes = llamadas;
@@ -83,13 +88,13 @@ QVariant DatosDePrueba::Parametro(const QString& nombre, int valor, const QStrin
 int DatosDePrueba::Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
                            const QString& modulo, const QString& errId)
 {
-    m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false});
+    m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false, m_guion->EnTransaccion()});
     return m_guion->Responde(estilo);
 }
 
 void DatosDePrueba::Aviso(const QString& texto, int estilo, const QString& titulo)
 {
-    m_guion->llamadas.append({texto, estilo, titulo, QString(), QString(), nullptr, true});
+    m_guion->llamadas.append({texto, estilo, titulo, QString(), QString(), nullptr, true, m_guion->EnTransaccion()});
     m_guion->Responde(estilo);
 }
 

@@ -1,5 +1,6 @@
 #include "kt508/catalogue/frmKT508.h"
 
+#include "kt508/catalogue/Iconos.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
@@ -38,7 +39,8 @@ const CambioDeEstado Baja{QStringLiteral("BA"),
                           QStringLiteral("Controles_Eliminar()"),
                           QStringLiteral("ERR-ID:7500023"),
                           QStringLiteral("ERR-ID:7500024"),
-                          {5, 4, 2, 6, 1},
+                          {kt508::Bandera::Consulta, kt508::Bandera::Eliminar, kt508::Bandera::Imprimir,
+                           kt508::Bandera::Nuevo, kt508::Bandera::Editar},
                           true};
 
 const CambioDeEstado Reactivacion{QStringLiteral("AC"),
@@ -50,7 +52,8 @@ const CambioDeEstado Reactivacion{QStringLiteral("AC"),
                                   QStringLiteral("Controles_Reactivar()"),
                                   QStringLiteral("ERR-ID:7500030"),
                                   QStringLiteral("ERR-ID:7500031"),
-                                  {5, 6, 4, 3, 1},
+                                  {kt508::Bandera::Consulta, kt508::Bandera::Nuevo, kt508::Bandera::Eliminar,
+                                   kt508::Bandera::Reactivar, kt508::Bandera::Editar},
                                   false};
 
 void Avisa(frmKT508& frm, const QString& texto, int estilo, const QString& titulo, const QString& id)
@@ -103,7 +106,7 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
         }
         transaccion.Confirma();
 
-        nodo->setImage(nodo->Image() == 1 ? 3 : 1);
+        nodo->setImage(nodo->Image() == Imagen::Activo ? Imagen::Baja : Imagen::Activo);
         // The descendants show their new state only from a rebuilt tree.
         if (nodo->Children() > 0) {
             frm.CargarCecos();

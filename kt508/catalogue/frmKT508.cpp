@@ -176,7 +176,7 @@ void frmKT508::CreaControles()
     Controles->setOpcKey(QStringLiteral("Cc_Cve_Centro_Costo"));
 
     ilIconos = p.NuevaImageList(this);
-    for (int imagen = 1; imagen <= 4; ++imagen)
+    for (const int imagen : {Imagen::Activo, Imagen::ActivoAbierto, Imagen::Baja, Imagen::BajaAbierto})
         ilIconos->Add(IconoCentro(imagen));
 
     tvCeCos = p.NuevoTreeView(this);
@@ -274,7 +274,7 @@ void frmKT508::ConectaEventos()
 void frmKT508::Form_Load()
 {
     colorVEX->ApplyScheme();
-    Controles->setEnabled2(true);
+    Controles->setEnabledFlag(kt508::Bandera::Imprimir, true);
     CargarCecos();
     DefaultGroup = Datos
                        ->Parametro(QStringLiteral("CAT_GRUPO_CENTRO_COSTO_DEFAULT"), 0, QStringLiteral("T"),
@@ -316,7 +316,7 @@ void frmKT508::CargarCecos()
     Controles->setB1caption(QString());
     try {
         tvCeCos->Clear();
-        tvCeCos->Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
+        tvCeCos->Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), Imagen::Activo);
         tvCeCos->Nodes(QStringLiteral("N0"))->setTag(1);
         AddSubMenu(QStringLiteral("0"));
     } catch (const kt508::Error& e) {
@@ -333,8 +333,9 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
         kt508::Recordset rs = Ejecuta(sql);
         const QString padre = QLatin1Char('N') + sCvePadre;
         while (!rs.Eof()) {
-            const int imagen =
-                rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC") ? 1 : 3;
+            const int imagen = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC")
+                ? Imagen::Activo
+                : Imagen::Baja;
             const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
             tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
                          clave + QStringLiteral(" - ") + rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(),
@@ -392,24 +393,24 @@ void frmKT508::tvCeCos_NodeClick(kt508::Node* Node)
 {
     txtClave->setText(Node->Key().mid(1));
     txtCuenta->setText(CuentaDeCentro(txtClave->Text()).toString());
-    Controles->setEnabled6(true);
-    Controles->setEnabled2(false);
-    Controles->setEnabled5(false);
-    Controles->setEnabled4(false);
-    Controles->setEnabled1(false);
-    Controles->setEnabled3(false);
+    Controles->setEnabledFlag(kt508::Bandera::Nuevo, true);
+    Controles->setEnabledFlag(kt508::Bandera::Imprimir, false);
+    Controles->setEnabledFlag(kt508::Bandera::Consulta, false);
+    Controles->setEnabledFlag(kt508::Bandera::Eliminar, false);
+    Controles->setEnabledFlag(kt508::Bandera::Editar, false);
+    Controles->setEnabledFlag(kt508::Bandera::Reactivar, false);
     Controles->setB1caption(QString());
     if (txtClave->Text() == QLatin1String("0")) {
-        Controles->setEnabled2(true);
-    } else if (Node->Image() == 3 || Node->Image() == 4) {
-        Controles->setEnabled6(false);
-        Controles->setEnabled3(true);
+        Controles->setEnabledFlag(kt508::Bandera::Imprimir, true);
+    } else if (Node->Image() == Imagen::Baja || Node->Image() == Imagen::BajaAbierto) {
+        Controles->setEnabledFlag(kt508::Bandera::Nuevo, false);
+        Controles->setEnabledFlag(kt508::Bandera::Reactivar, true);
     } else {
-        Controles->setEnabled5(true);
-        Controles->setEnabled6(true);
-        Controles->setEnabled4(true);
+        Controles->setEnabledFlag(kt508::Bandera::Consulta, true);
+        Controles->setEnabledFlag(kt508::Bandera::Nuevo, true);
+        Controles->setEnabledFlag(kt508::Bandera::Eliminar, true);
         Controles->setB1caption(QStringLiteral("Eliminar"));
-        Controles->setEnabled1(true);
+        Controles->setEnabledFlag(kt508::Bandera::Editar, true);
     }
 }
 
@@ -455,12 +456,12 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
 
 void frmKT508::tvCeCos_Expand(kt508::Node* Node)
 {
-    Node->setImage(Node->Image() == 1 ? 2 : 4);
+    Node->setImage(Node->Image() == Imagen::Activo ? Imagen::ActivoAbierto : Imagen::BajaAbierto);
 }
 
 void frmKT508::tvCeCos_Collapse(kt508::Node* Node)
 {
-    Node->setImage(Node->Image() == 2 ? 1 : 3);
+    Node->setImage(Node->Image() == Imagen::ActivoAbierto ? Imagen::Activo : Imagen::Baja);
 }
 
 void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)

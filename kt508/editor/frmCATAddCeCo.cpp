@@ -324,7 +324,7 @@ void frmCATAddCeCo::Form_Load()
     ssTabVex->setTab(0);
     if (Catalogo)
         setPadre(Catalogo()->property("sPadre").value<QObject*>());
-    Controles->setEnabled7(true);
+    Controles->setEnabledFlag(kt508::Bandera::CamposAdicionales, true);
 }
 
 void frmCATAddCeCo::Form_Activate()

@@ -7,6 +7,7 @@
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Servicios.h"
 #include "kt508/store/Subarbol.h"
 
 #include <array>
@@ -58,7 +59,7 @@ const CambioDeEstado Reactivacion{QStringLiteral("AC"),
 
 void Avisa(frmKT508& frm, const QString& texto, int estilo, const QString& titulo, const QString& id)
 {
-    Datos->Mensaje(texto, estilo, titulo, &frm, QStringLiteral("KT508"), id);
+    frm.servicios.Datos->Mensaje(texto, estilo, titulo, &frm, QStringLiteral("KT508"), id);
 }
 
 // The rebuilt tree opens collapsed: the centre comes back into view, selected, so that the
@@ -92,16 +93,17 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
               QStringLiteral("Orbanel"), cambio.idRaiz);
         return;
     }
+    const Servicios& servicios = frm.servicios;
     try {
-        GuardaTransaccion transaccion;
-        if (!CambiaEstado(centro, cambio.estado)) {
+        GuardaTransaccion transaccion(servicios.Conexion());
+        if (!CambiaEstado(servicios, centro, cambio.estado)) {
             transaccion.Deshace();
             Avisa(frm, cambio.textoFallo, kt508::vbCritical, QStringLiteral("Orbanel"), cambio.idFallo);
             return;
         }
-        if (!Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), centro, QString())) {
+        if (!servicios.Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), centro, QString())) {
             transaccion.Deshace();
-            Avisa(frm, Utilerias->UltimoError(), kt508::vbCritical, cambio.titulo, cambio.idNoConfirmado);
+            Avisa(frm, servicios.Utilerias->UltimoError(), kt508::vbCritical, cambio.titulo, cambio.idNoConfirmado);
             return;
         }
         transaccion.Confirma();
@@ -117,6 +119,7 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
         if (cambio.retiraEliminar)
             frm.Controles->setB1caption(QString());
     } catch (const kt508::Error& e) {
+        // The transaction, left with the block, is rolled back before the message.
         Avisa(frm, e.Description(), kt508::vbCritical, cambio.titulo, cambio.idError);
     }
 }

@@ -1,15 +1,15 @@
 #include "kt508/catalogue/frmKT508.h"
 
+#include "kt508/services/Connection.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 
 #include <algorithm>
 #include <memory>
-
-using namespace Publico;
 
 void frmKT508::Controles_Imprimir()
 {
@@ -22,8 +22,8 @@ void frmKT508::Controles_Imprimir()
         impresor->Imprime(PrintText, QString(), 0, 0, -1, -1, 7, -1);
         impresor.reset();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Imprimir()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500025"));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Imprimir()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500025"));
     }
 }
 
@@ -33,9 +33,7 @@ void frmKT508::Imprimir_CeCo(QString& Clave)
     const short nivel = PrintLevel;
     try {
         const QString sangria(std::max<int>(PrintLevel, 0), QLatin1Char('\t'));
-        const QString sql = QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = ") + Literal(Clave)
-            + QStringLiteral(" ORDER BY CC_Acumula");
-        kt508::Recordset rs = Ejecuta(sql);
+        kt508::Recordset rs = servicios.Conexion().Ejecuta(Publico::Sentencias::HijosEnListado(Clave));
         while (!rs.Eof()) {
             QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
             PrintText += sangria;
@@ -53,8 +51,8 @@ void frmKT508::Imprimir_CeCo(QString& Clave)
         PrintText += QStringLiteral("\r\n");
         PrintLevel -= 1;
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Imprimir_CeCo()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500032"));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Imprimir_CeCo()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500032"));
         // The rest of the listing keeps its indentation, as if this level had closed.
         PrintLevel = static_cast<short>(nivel - 1);
     }

@@ -3,6 +3,7 @@
 #include "kt508/catalogue/Iconos.h"
 #include "kt508/dialogs/CursorEspera.h"
 #include "kt508/dialogs/frmInput.h"
+#include "kt508/services/Connection.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
@@ -11,6 +12,8 @@
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 #include "kt508/store/Subarbol.h"
 
 #include <QApplication>
@@ -27,10 +30,6 @@ using namespace Publico;
 namespace {
 
 QPointer<frmKT508> instancia;
-
-// The editor reaches the shared window (and its host object) through module Publico.
-const bool catalogoInstalado = (
-    Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
 
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
@@ -50,10 +49,10 @@ int Twips(int pixels)
 
 } // namespace
 
-frmKT508& frmKT508::Instancia()
+frmKT508& frmKT508::Instancia(const Publico::Servicios& servicios)
 {
     if (!instancia)
-        instancia = new frmKT508;
+        instancia = new frmKT508(servicios);
     return *instancia;
 }
 
@@ -62,7 +61,8 @@ bool frmKT508::Existe()
     return !instancia.isNull();
 }
 
-frmKT508::frmKT508()
+frmKT508::frmKT508(const Publico::Servicios& servicios)
+    : servicios(servicios)
 {
     setObjectName(QStringLiteral("frmKT508"));
     setWindowTitle(QStringLiteral("Catálogo de centros de costos"));
@@ -95,7 +95,7 @@ QString frmKT508::Transaccion() const
     const QVariant transaccion = sPadre->property("Transaccion");
     if (!transaccion.isValid())
         throw kt508::Error(QStringLiteral("La ventana anfitriona no tiene la propiedad Transaccion."));
-    return Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
+    return servicios.Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
 }
 
 QVariant frmKT508::TransaccionPorNombre() const
@@ -276,7 +276,7 @@ void frmKT508::Form_Load()
     colorVEX->ApplyScheme();
     Controles->setEnabledFlag(kt508::Bandera::Imprimir, true);
     CargarCecos();
-    DefaultGroup = Datos
+    DefaultGroup = servicios.Datos
                        ->Parametro(QStringLiteral("CAT_GRUPO_CENTRO_COSTO_DEFAULT"), 0, QStringLiteral("T"),
                                    QStringLiteral("000000"))
                        .toString();
@@ -320,17 +320,15 @@ void frmKT508::CargarCecos()
         tvCeCos->Nodes(QStringLiteral("N0"))->setTag(1);
         AddSubMenu(QStringLiteral("0"));
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("CargarCecos()"), this,
-                       QStringLiteral("KT508"), QLatin1String(ErrVentana));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("CargarCecos()"), this,
+                                 QStringLiteral("KT508"), QLatin1String(ErrVentana));
     }
 }
 
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
     try {
-        const QString sql = QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = ") + Literal(sCvePadre)
-            + QStringLiteral(" ORDER BY CC_Acumula, Cc_Cve_Centro_Costo ");
-        kt508::Recordset rs = Ejecuta(sql);
+        kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::HijosEnArbol(sCvePadre));
         const QString padre = QLatin1Char('N') + sCvePadre;
         while (!rs.Eof()) {
             const int imagen = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC")
@@ -346,8 +344,8 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
         }
         rs.Close();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
     }
 }
 
@@ -386,13 +384,13 @@ void frmKT508::Buscar_CeCo(bool Preguntar)
     }
     if (SearchValue.isEmpty())
         return;
-    Utilerias->BuscaEnArbol(*tvCeCos, SearchValue);
+    servicios.Utilerias->BuscaEnArbol(*tvCeCos, SearchValue);
 }
 
 void frmKT508::tvCeCos_NodeClick(kt508::Node* Node)
 {
     txtClave->setText(Node->Key().mid(1));
-    txtCuenta->setText(CuentaDeCentro(txtClave->Text()).toString());
+    txtCuenta->setText(CuentaDeCentro(servicios, txtClave->Text()).toString());
     Controles->setEnabledFlag(kt508::Bandera::Nuevo, true);
     Controles->setEnabledFlag(kt508::Bandera::Imprimir, false);
     Controles->setEnabledFlag(kt508::Bandera::Consulta, false);
@@ -434,12 +432,9 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
                                .arg(LargoDescripcion)
                                .arg(NewString.size()));
 
-    strSQL.clear();
-    strSQL += QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = ") + Literal(NewString) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor());
-    strSQL += QStringLiteral(" WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
-    Ejecuta(strSQL);
+    // The operator is read before the server's time, as the statement names them.
+    const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
+    servicios.Conexion().Ejecuta(Sentencias::Renombra(NewString, sello, clave));
     const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);
@@ -498,7 +493,7 @@ void frmKT508::Protege(const QString& handler, const QString& errId, const std::
 void frmKT508::Informa(const QString& handler, const QString& errId, const QString& descripcion)
 {
     try {
-        Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), errId);
+        servicios.Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), errId);
     } catch (...) {
         qWarning("%s %s: %s", qPrintable(handler), qPrintable(errId), qPrintable(descripcion));
     }

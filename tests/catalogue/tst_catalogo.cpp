@@ -3,7 +3,6 @@
 #include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/controls/ArbolVex.h"
 #include "tests/support/Backends.h"
@@ -169,7 +168,7 @@ void TstCatalogo::cargaFallidaSeReintenta()
 {
     Componente c(u"sqlite"_s, Contenido::Demo);
     c.db().failWhen([](const QString& sentencia) { return sentencia.contains(u"FROM Parametros"_s); });
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(c.servicios);
     QString fallo;
     QVERIFY(QMetaObject::invokeMethod(&frm, "Load", Q_RETURN_ARG(QString, fallo)));
     QVERIFY(!fallo.isEmpty() && !frm.Cargada() && !frm.Controles && c.dobles.datos->Mensajes().isEmpty());
@@ -400,9 +399,9 @@ void TstCatalogo::falloAjenoConElIdentificadorDelComando()
         kt508::Connection& Conexion() override { throw std::bad_alloc(); }
     } datos(c.dobles.datos);
     c.dobles.datos->respuestas = {kt508::vbYes};
-    kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);
+    kt508::IDatos* const datosDeLaPrueba = std::exchange(c.servicios.Datos, &datos);
     QVERIFY(QMetaObject::invokeMethod(frm.Controles, qPrintable(comando)));
-    Publico::Datos = datosDeLaPrueba;
+    c.servicios.Datos = datosDeLaPrueba;
     QCOMPARE(Dichos(c), QStringList{dicho});
     QCOMPARE(pruebas::volcado(c.db()), antes);
     QVERIFY(!c.db().inTransaction());

@@ -3,7 +3,6 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
@@ -415,9 +414,9 @@ void TstComandos::situaciones()
         }
     } reloj(c.dobles.utilerias);
     reloj.datos = c.dobles.datos;
-    kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    kt508::IUtilerias* const utilerias = std::exchange(c.servicios.Utilerias, &reloj);
     Lanza(frm, situacion.section(' ', 0, 0));
-    Publico::Utilerias = utilerias;
+    c.servicios.Utilerias = utilerias;
 
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
         QVERIFY(m.aviso || (m.modulo == "KT508"_L1 && m.owner == &frm));

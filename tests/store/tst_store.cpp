@@ -1,6 +1,5 @@
-// Statement helpers and the subtree routines of module Publico, on every backend.
+// The subtree routines and the transaction guard of module Publico, on every backend.
 #include "kt508/store/GuardaTransaccion.h"
-#include "kt508/store/Publico.h"
 #include "kt508/store/Subarbol.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/ServicioUtilerias.h"
@@ -74,7 +73,7 @@ void TstStore::borraCentro()
     Rama(c);
     c.db().setRecording(true);
     c.db().BeginTrans();
-    QVERIFY(Publico::BorraCentro(u"1"_s));
+    QVERIFY(Publico::BorraCentro(c.servicios, u"1"_s));
     c.db().CommitTrans();
     const QString borra = u"DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = '%1'"_s;
     QCOMPARE(c.db().recorded(),
@@ -93,16 +92,16 @@ void TstStore::cambiaEstado()
     Rama(c);
     RelojQueAvanza reloj;
     reloj.ahora = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
-    kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    kt508::IUtilerias* const utilerias = std::exchange(c.servicios.Utilerias, &reloj);
     c.db().setRecording(true);
     c.db().BeginTrans();
-    const bool baja = Publico::CambiaEstado(u"1"_s, u"BA"_s);
+    const bool baja = Publico::CambiaEstado(c.servicios, u"1"_s, u"BA"_s);
     c.db().CommitTrans();
     const QStringList enviadas = c.db().recorded();
     c.db().BeginTrans();
-    const bool alta = Publico::CambiaEstado(u"10"_s, u"AC"_s); // reads 10:04 and 10:05
+    const bool alta = Publico::CambiaEstado(c.servicios, u"10"_s, u"AC"_s); // reads 10:04 and 10:05
     c.db().CommitTrans();
-    Publico::Utilerias = utilerias;
+    c.servicios.Utilerias = utilerias;
     QVERIFY(baja && alta);
 
     const QString cambio = u"UPDATE Centro_Costo SET   Oper_Ult_Modif = 'PRUEBAS',    Fecha_Ult_Modif = '2026-12-05 "
@@ -128,8 +127,9 @@ void TstStore::lectores()
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = 'O''N'"_s);
     QStringList leidos;
     for (const QVariant& v :
-         {Publico::CuentaDeCentro(u"O'N"_s), Publico::CuentaDeCentro(u"1"_s), Publico::CuentaDeCentro(u"999"_s),
-          Publico::PadreDeCentro(u"O'N"_s), Publico::PadreDeCentro(u"1"_s), Publico::PadreDeCentro(u"999"_s)})
+         {Publico::CuentaDeCentro(c.servicios, u"O'N"_s), Publico::CuentaDeCentro(c.servicios, u"1"_s),
+          Publico::CuentaDeCentro(c.servicios, u"999"_s), Publico::PadreDeCentro(c.servicios, u"O'N"_s),
+          Publico::PadreDeCentro(c.servicios, u"1"_s), Publico::PadreDeCentro(c.servicios, u"999"_s)})
         leidos << (v.isNull() ? u"<null>"_s : v.toString());
     QCOMPARE(leidos, (QStringList{u"5100-001"_s, u"<null>"_s, u""_s, u"10"_s, u"0"_s, u""_s}));
 }
@@ -146,10 +146,10 @@ void TstStore::guardaTransaccion()
 
     c.db().failContaining(borra.arg(11));
     try {
-        Publico::GuardaTransaccion guarda;
+        Publico::GuardaTransaccion guarda(c.db());
         QVERIFY(c.db().inTransaction());
-        Publico::Ejecuta(borra.arg(2));
-        Publico::Ejecuta(borra.arg(11));
+        c.db().Execute(borra.arg(2));
+        c.db().Execute(borra.arg(11));
         guarda.Confirma();
         QFAIL("la sentencia no falló");
     } catch (const kt508::Error&) {
@@ -158,8 +158,8 @@ void TstStore::guardaTransaccion()
     QCOMPARE(pruebas::volcado(c.db()), antes);
 
     {
-        Publico::GuardaTransaccion guarda;
-        Publico::Ejecuta(borra.arg(2));
+        Publico::GuardaTransaccion guarda(c.db());
+        c.db().Execute(borra.arg(2));
         guarda.Deshace(); // at once: the command's message comes after it
         QVERIFY(!c.db().inTransaction());
         guarda.Confirma(); // nothing left to confirm
@@ -167,8 +167,8 @@ void TstStore::guardaTransaccion()
     QCOMPARE(pruebas::volcado(c.db()), antes);
 
     {
-        Publico::GuardaTransaccion guarda;
-        Publico::Ejecuta(borra.arg(2));
+        Publico::GuardaTransaccion guarda(c.db());
+        c.db().Execute(borra.arg(2));
         guarda.Confirma();
     }
     QVERIFY(!c.db().inTransaction());

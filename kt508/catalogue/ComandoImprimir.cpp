@@ -18,12 +18,49 @@ void frmKT508::Controles_Imprimir()
         PrintText = QString();
         PrintLevel = 0;
         QString raiz = QStringLiteral("0");
+        LeeListado(raiz);
         Imprimir_CeCo(raiz);
+        m_listado.clear();
         impresor->Imprime(PrintText, QString(), 0, 0, -1, -1, 7, -1);
         impresor.reset();
     } catch (const kt508::Error& e) {
+        m_listado.clear();
         servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Imprimir()"), this,
                                  QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500025"));
+    }
+}
+
+// The children of every centre the listing descends into, read a level at a time: the queries
+// of a level go in one batch, and each centre's rows keep the order its query gave them. A
+// query that failed is kept as its failure, for Imprimir_CeCo to tell where it reaches it.
+void frmKT508::LeeListado(const QString& Clave)
+{
+    m_listado.clear();
+    for (QStringList nivel{Clave}; !nivel.isEmpty();) {
+        std::vector<kt508::Sentencia> lote;
+        lote.reserve(static_cast<size_t>(nivel.size()));
+        for (const QString& padre : nivel)
+            lote.push_back(Publico::Sentencias::HijosEnListado(padre));
+        std::vector<kt508::Resultado> resultados = servicios.Conexion().EjecutaLote(lote);
+        QStringList siguiente;
+        for (qsizetype i = 0; i < nivel.size(); ++i) {
+            HijosListado& hijos = m_listado[nivel.at(i)];
+            kt508::Resultado& resultado = resultados[static_cast<size_t>(i)];
+            if (!resultado.Corrio()) {
+                hijos.error = resultado.error;
+                continue;
+            }
+            for (kt508::Recordset& rs = resultado.filas; !rs.Eof(); rs.MoveNext()) {
+                const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
+                const bool acumula = rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1;
+                hijos.filas.push_back({clave, rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(), acumula});
+                // A centre already read (one keyed as the root) is not read again.
+                if (acumula && !m_listado.contains(clave))
+                    siguiente << clave;
+            }
+            resultado.filas.Close();
+        }
+        nivel = siguiente;
     }
 }
 
@@ -33,21 +70,21 @@ void frmKT508::Imprimir_CeCo(QString& Clave)
     const short nivel = PrintLevel;
     try {
         const QString sangria(std::max<int>(PrintLevel, 0), QLatin1Char('\t'));
-        kt508::Recordset rs = servicios.Conexion().Ejecuta(Publico::Sentencias::HijosEnListado(Clave));
-        while (!rs.Eof()) {
-            QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
+        const HijosListado hijos = m_listado.take(Clave);
+        if (!hijos.error.isNull())
+            throw kt508::Error(hijos.error);
+        for (const FilaListado& fila : hijos.filas) {
+            QString clave = fila.clave;
             PrintText += sangria;
             PrintText += clave;
             PrintText += QStringLiteral(" - ");
-            PrintText += rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString();
+            PrintText += fila.descripcion;
             PrintText += QStringLiteral("\r\n");
-            if (rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1) {
+            if (fila.acumula) {
                 PrintLevel += 1;
                 Imprimir_CeCo(clave);
             }
-            rs.MoveNext();
         }
-        rs.Close();
         PrintText += QStringLiteral("\r\n");
         PrintLevel -= 1;
     } catch (const kt508::Error& e) {

@@ -325,10 +325,40 @@ void frmKT508::CargarCecos()
     }
 }
 
+// The whole subtree under the node of sCvePadre, a level at a time: the children queries of a
+// level go in one batch, and the centres among their rows that accumulate make the next level.
+// Each parent's children come in key order, so the tree is the same as built depth first.
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
+    for (QStringList nivel{sCvePadre}; !nivel.isEmpty();) {
+        std::vector<kt508::Sentencia> lote;
+        lote.reserve(static_cast<size_t>(nivel.size()));
+        for (const QString& padre : nivel)
+            lote.push_back(Publico::Sentencias::HijosEnArbol(padre));
+        std::vector<kt508::Resultado> hijos;
+        try {
+            hijos = servicios.Conexion().EjecutaLote(lote);
+        } catch (const kt508::Error& e) {
+            servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
+                                     QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
+            return;
+        }
+        QStringList siguiente;
+        for (qsizetype i = 0; i < nivel.size(); ++i)
+            siguiente += AgregaHijos(nivel.at(i), hijos[static_cast<size_t>(i)]);
+        nivel = siguiente;
+    }
+}
+
+// The nodes of one parent's children, in the order of its query; gives the keys of those that
+// accumulate. A failed query, or a node that cannot be added, is told and ends this parent's rows.
+QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos)
+{
+    QStringList acumulan;
     try {
-        kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::HijosEnArbol(sCvePadre));
+        if (!hijos.Corrio())
+            throw kt508::Error(hijos.error);
+        kt508::Recordset& rs = hijos.filas;
         const QString padre = QLatin1Char('N') + sCvePadre;
         while (!rs.Eof()) {
             const int imagen = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC")
@@ -339,14 +369,16 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
                          clave + QStringLiteral(" - ") + rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(),
                          imagen);
             if (rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1)
-                AddSubMenu(clave);
+                acumulan << clave;
             rs.MoveNext();
         }
         rs.Close();
     } catch (const kt508::Error& e) {
+        hijos.filas.Close();
         servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
                                  QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
     }
+    return acumulan;
 }
 
 void frmKT508::Controles_Salir()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QGroupBox;
 
@@ -17,6 +20,7 @@ class Node;
 class TreeView;
 class colorVEX;
 class txtVEX;
+struct Resultado;
 } // namespace kt508
 
 namespace Publico {
@@ -102,6 +106,21 @@ private:
     void Controles_B3Click();
     void Controles_Imprimir();
     void Imprimir_CeCo(QString& Clave);
+
+    QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
+
+    // The listing's rows, read a level at a time before Imprimir_CeCo writes them.
+    struct FilaListado {
+        QString clave;
+        QString descripcion;
+        bool acumula;
+    };
+    struct HijosListado {
+        std::vector<FilaListado> filas;
+        QString error; // why the children query failed; null when it ran
+    };
+    void LeeListado(const QString& Clave);
+    QHash<QString, HijosListado> m_listado;
 
     void tvCeCos_NodeClick(kt508::Node* Node);
     void tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString);

@@ -4,9 +4,31 @@
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
 
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace Publico {
 
 namespace {
+
+// The keys a children query found, in its order.
+QStringList Claves(kt508::Recordset& hijos)
+{
+    QStringList claves;
+    for (; !hijos.Eof(); hijos.MoveNext())
+        claves << hijos.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
+    hijos.Close();
+    return claves;
+}
+
+// One level's statements in one batch; the first failure is raised.
+std::vector<kt508::Recordset> EnviaNivel(const Servicios& servicios, const std::vector<kt508::Sentencia>& lote)
+{
+    return kt508::FilasOFallo(servicios.Conexion().EjecutaLote(lote));
+}
 
 QVariant ColumnaDeCentro(const Servicios& servicios, const kt508::Sentencia& lectura, const QString& columna)
 {
@@ -18,39 +40,61 @@ QVariant ColumnaDeCentro(const Servicios& servicios, const kt508::Sentencia& lec
     return valor;
 }
 
+// CambiaEstado for one centre of a level, and the stamp its parent's call read (none for the top).
+struct Llamada {
+    QString clave;
+    std::optional<Sello> delPadre;
+};
+
 } // namespace
 
 bool BorraCentro(const Servicios& servicios, const QString& clave)
 {
-    // The centre goes first, while its children still name it as parent.
-    servicios.Conexion().Ejecuta(Sentencias::BorraFila(clave));
-    kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::HijosDeCentro(clave));
-    while (!rs.Eof()) {
-        if (!BorraCentro(servicios, rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString()))
-            return false;
-        rs.MoveNext();
+    // A centre's row goes before its children's, while they still name it as parent.
+    for (QStringList nivel{clave}; !nivel.isEmpty();) {
+        std::vector<kt508::Sentencia> lote;
+        lote.reserve(2 * static_cast<size_t>(nivel.size()));
+        for (const QString& centro : nivel) {
+            lote.push_back(Sentencias::BorraFila(centro));
+            lote.push_back(Sentencias::HijosDeCentro(centro));
+        }
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        nivel.clear();
+        for (size_t hijos = 1; hijos < filas.size(); hijos += 2)
+            nivel += Claves(filas[hijos]);
     }
-    rs.Close();
     return true;
 }
 
+// Each call reads its own stamp and writes its centre with it; the parent's call then writes the
+// centre once more with its own, so the top centre keeps its call's stamp and every other centre
+// ends with its parent's. Within a level, a centre's second write follows its first.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado)
 {
-    const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
-    const Sello sello{servicios.Operador(), fecha};
-    servicios.Conexion().Ejecuta(Sentencias::CambioDeEstado(sello, estado, clave));
-    kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::HijosDeCentro(clave));
-    while (!rs.Eof()) {
-        const QString hijo = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
-        if (!CambiaEstado(servicios, hijo, estado))
-            return false;
-        // Each child is written again with this level's stamp once its own subtree is done.
-        servicios.Conexion().Ejecuta(Sentencias::CambioDeEstado(sello, estado, hijo));
-        rs.MoveNext();
+    for (std::vector<Llamada> nivel{{clave, std::nullopt}}; !nivel.empty();) {
+        std::vector<kt508::Sentencia> lote;
+        std::vector<size_t> hijosEn; // each call's children query, in the batch
+        std::vector<Sello> sellos;
+        for (const Llamada& llamada : nivel) {
+            const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
+            sellos.push_back({servicios.Operador(), fecha});
+            lote.push_back(Sentencias::CambioDeEstado(sellos.back(), estado, llamada.clave));
+            hijosEn.push_back(lote.size());
+            lote.push_back(Sentencias::HijosDeCentro(llamada.clave));
+            if (llamada.delPadre)
+                lote.push_back(Sentencias::CambioDeEstado(*llamada.delPadre, estado, llamada.clave));
+        }
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        std::vector<Llamada> siguiente;
+        for (size_t i = 0; i < nivel.size(); ++i) {
+            for (const QString& hijo : Claves(filas[hijosEn[i]]))
+                siguiente.push_back({hijo, sellos[i]});
+        }
+        nivel = std::move(siguiente);
     }
-    rs.Close();
     return true;
 }
+
 QVariant CuentaDeCentro(const Servicios& servicios, const QString& clave)
 {
     return ColumnaDeCentro(servicios, Sentencias::CuentaDeCentro(clave), QStringLiteral("CC_Cuenta_Contable"));

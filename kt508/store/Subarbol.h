@@ -4,7 +4,9 @@
 #include <QVariant>
 
 // Store routines of module Publico shared by the catalogue's commands. They run inside the
-// caller's transaction and trap nothing: a failing statement reaches the caller.
+// caller's transaction and trap nothing: a failing statement reaches the caller. A routine on a
+// subtree sends the statements of one level of it as one batch, so that it waits for the
+// database as many times as the branch is deep, however many centres it holds.
 namespace Publico {
 
 struct Servicios;

@@ -106,7 +106,8 @@ private slots:
 };
 
 // Each level in key order under its parent, the deactivated with their own image, a centre that
-// accumulates nothing shows no children; F5 (and Shift+F5, not Ctrl+F5) rebuilds it, one query a level.
+// accumulates nothing shows no children; F5 (and Shift+F5, not Ctrl+F5) rebuilds it, one query for
+// each centre that accumulates, a level of the tree after another.
 // Ctrl+Shift+B is not Ctrl+B: it does not ask for a search.
 void TstCatalogo::arbol()
 {
@@ -127,7 +128,7 @@ void TstCatalogo::arbol()
 
     const QString patron =
         u"SELECT * FROM Centro_Costo WHERE CC_Acumula = '%1' ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "_s;
-    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(20), patron.arg(201), patron.arg(4)}));
+    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(20), patron.arg(4), patron.arg(201)}));
     const QStringList vista = Vista(Nodo(frm, u"0"_s));
     QCOMPARE(vista,
              (QStringList{u"N0 1 RAIZ"_s, u" N100 1 100 - Hoja con filas hijas"_s, u" N20 3 20 - Producción"_s,

@@ -65,7 +65,7 @@ private slots:
     void guardaTransaccion();
 };
 
-// Each parent goes before its children.
+// A level at a time, each parent before its children.
 void TstStore::borraCentro()
 {
     QFETCH(QString, backend);
@@ -77,14 +77,14 @@ void TstStore::borraCentro()
     c.db().CommitTrans();
     const QString borra = u"DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = '%1'"_s;
     QCOMPARE(c.db().recorded(),
-             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(100), Hijos.arg(100),
-                          borra.arg(11), Hijos.arg(11)}));
+             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(11), Hijos.arg(11),
+                          borra.arg(100), Hijos.arg(100)}));
     QCOMPARE(Filas(c, u"CC_Acumula"_s), QStringList{u"2|0"_s});
 }
 
-// With a clock that moves, every centre ends with the stamp its parent's level read and the top
-// centre keeps its own: readings 1 at 10:00, 10 at 10:01, 100 at 10:02, 11 at 10:03. A
-// reactivation stamps the columns of the deactivation too.
+// With a clock that moves, every centre ends with the stamp its parent's call read and the top
+// centre keeps its own: a level at a time, readings 1 at 10:00, 10 at 10:01, 11 at 10:02, 100 at
+// 10:03. A reactivation stamps the columns of the deactivation too.
 void TstStore::cambiaEstado()
 {
     QFETCH(QString, backend);
@@ -109,8 +109,8 @@ void TstStore::cambiaEstado()
                            "Es_Cve_Estado = 'BA' WHERE Cc_Cve_Centro_Costo = '%2'"_s;
     QCOMPARE(enviadas,
              (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), cambio.arg(1).arg(10), Hijos.arg(10),
-                          cambio.arg(2).arg(100), Hijos.arg(100), cambio.arg(1).arg(100), cambio.arg(0).arg(10),
-                          cambio.arg(3).arg(11), Hijos.arg(11), cambio.arg(0).arg(11)}));
+                          cambio.arg(0).arg(10), cambio.arg(2).arg(11), Hijos.arg(11), cambio.arg(0).arg(11),
+                          cambio.arg(3).arg(100), Hijos.arg(100), cambio.arg(1).arg(100)}));
     QCOMPARE(
         Filas(c, u"Es_Cve_Estado, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
         (QStringList{u"1|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"10|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s,

@@ -70,18 +70,20 @@ QString EnFoco(frmKT508& frm)
     return w ? w->objectName() : QString();
 }
 
-// A tree that refuses its root while told to: the whole load fails at its first step.
+// A tree that refuses its root while told to: the whole load fails at its first step. It may
+// refuse one other node too.
 class ArbolSinRaiz : public orbanel::ArbolVex {
 public:
     using orbanel::ArbolVex::ArbolVex;
     kt508::Node* Add(const QString& relative, int relationship, const QString& key, const QString& text,
                      int image) override
     {
-        if (rechazaRaiz && key == QLatin1String("N0"))
+        if ((rechazaRaiz && key == QLatin1String("N0")) || key == rechazado)
             throw kt508::Error(u"El árbol no admite más nodos."_s);
         return orbanel::ArbolVex::Add(relative, relationship, key, text, image);
     }
     static inline bool rechazaRaiz = false;
+    static inline QString rechazado;
 };
 
 } // namespace
@@ -94,6 +96,7 @@ private slots:
     void arbol();
     void fallosDeLaCarga_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void fallosDeLaCarga();
+    void nodoRechazado();
     void cargaFallidaSeReintenta();
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void nodeClickOfreceComandos();
@@ -160,6 +163,24 @@ void TstCatalogo::fallosDeLaCarga()
              (QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|Fallo provocado por la prueba"_s,
                           u"KT508|CargarCecos()|ERR-ID:7500034|El árbol no admite más nodos."_s}));
     QCOMPARE(frm.tvCeCos->Count(), 0);
+}
+
+// A node the tree refuses is told and ends its parent's rows: the siblings after it, and its own
+// branch, stay out; the siblings before it keep their branches, and the other parents load.
+void TstCatalogo::nodoRechazado()
+{
+    Componente c(u"sqlite"_s, Contenido::Vacio);
+    Inserta(c,
+            {u"1|0|A|1|AC"_s, u"10|1|B|1|AC"_s, u"100|10|C|0|AC"_s, u"11|1|D|1|AC"_s, u"110|11|E|0|AC"_s,
+             u"12|1|F|0|AC"_s, u"2|0|G|1|AC"_s, u"20|2|H|0|AC"_s});
+    kt508::plataforma().NuevoTreeView = [](QWidget* padre) { return new ArbolSinRaiz(padre); };
+    ArbolSinRaiz::rechazado = u"N11"_s;
+    frmKT508& frm = c.Carga();
+    ArbolSinRaiz::rechazado.clear();
+    QCOMPARE(Vista(Nodo(frm, u"0"_s)),
+             (QStringList{u"N0 1 RAIZ"_s, u" N1 1 1 - A"_s, u"  N10 1 10 - B"_s, u"   N100 1 100 - C"_s,
+                          u" N2 1 2 - G"_s, u"  N20 1 20 - H"_s}));
+    QCOMPARE(Dichos(c, true), QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|El árbol no admite más nodos."_s});
 }
 
 // The load's failure reaches whoever caused it; the window stays unloaded, offers nothing, and

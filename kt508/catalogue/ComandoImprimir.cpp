@@ -5,6 +5,7 @@
 #include "kt508/services/Error.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
 
@@ -43,6 +44,7 @@ void frmKT508::LeeListado(const QString& Clave)
             lote.push_back(Publico::Sentencias::HijosEnListado(padre));
         std::vector<kt508::Resultado> resultados = servicios.Conexion().EjecutaLote(lote);
         QStringList siguiente;
+        int cve = -1, descripcion = -1, tipo = -1; // the same columns in every query of the level
         for (qsizetype i = 0; i < nivel.size(); ++i) {
             HijosListado& hijos = m_listado[nivel.at(i)];
             kt508::Resultado& resultado = resultados[static_cast<size_t>(i)];
@@ -50,10 +52,17 @@ void frmKT508::LeeListado(const QString& Clave)
                 hijos.error = resultado.error;
                 continue;
             }
-            for (kt508::Recordset& rs = resultado.filas; !rs.Eof(); rs.MoveNext()) {
-                const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
-                const bool acumula = rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1;
-                hijos.filas.push_back({clave, rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(), acumula});
+            kt508::Recordset& rs = resultado.filas;
+            if (cve < 0 && !rs.Eof()) {
+                cve = Publico::Columna(rs, QStringLiteral("Cc_Cve_Centro_Costo"));
+                descripcion = Publico::Columna(rs, QStringLiteral("CC_Descripcion"));
+                tipo = Publico::Columna(rs, QStringLiteral("CC_Tipo"));
+            }
+            hijos.filas.reserve(static_cast<size_t>(rs.RecordCount()));
+            for (; !rs.Eof(); rs.MoveNext()) {
+                const QString clave = rs.Value(cve).toString();
+                const bool acumula = rs.Value(tipo).toInt() == 1;
+                hijos.filas.push_back({clave, rs.Value(descripcion).toString(), acumula});
                 // A centre already read (one keyed as the root) is not read again.
                 if (acumula && !m_listado.contains(clave))
                     siguiente << clave;

@@ -360,17 +360,19 @@ QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hi
             throw kt508::Error(hijos.error);
         kt508::Recordset& rs = hijos.filas;
         const QString padre = QLatin1Char('N') + sCvePadre;
-        while (!rs.Eof()) {
-            const int imagen = rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC")
-                ? Imagen::Activo
-                : Imagen::Baja;
-            const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
-            tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
-                         clave + QStringLiteral(" - ") + rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(),
-                         imagen);
-            if (rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1)
-                acumulan << clave;
-            rs.MoveNext();
+        if (!rs.Eof()) {
+            const int estado = Columna(rs, QStringLiteral("Es_Cve_Estado"));
+            const int cve = Columna(rs, QStringLiteral("Cc_Cve_Centro_Costo"));
+            const int descripcion = Columna(rs, QStringLiteral("CC_Descripcion"));
+            const int tipo = Columna(rs, QStringLiteral("CC_Tipo"));
+            for (; !rs.Eof(); rs.MoveNext()) {
+                const int imagen = rs.Value(estado).toString() == QLatin1String("AC") ? Imagen::Activo : Imagen::Baja;
+                const QString clave = rs.Value(cve).toString();
+                tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
+                             clave + QStringLiteral(" - ") + rs.Value(descripcion).toString(), imagen);
+                if (rs.Value(tipo).toInt() == 1)
+                    acumulan << clave;
+            }
         }
         rs.Close();
     } catch (const kt508::Error& e) {

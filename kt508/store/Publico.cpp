@@ -1,6 +1,7 @@
 #include "kt508/store/Publico.h"
 
 #include "kt508/services/Error.h"
+#include "kt508/services/Recordset.h"
 
 namespace Publico {
 
@@ -22,6 +23,14 @@ void IgnoraError(const std::function<void()>& paso)
     } catch (const kt508::Error&) {
         // the step is skipped, as the caller intends
     }
+}
+
+int Columna(const kt508::Recordset& filas, const QString& nombre)
+{
+    const int columna = filas.FieldIndex(nombre);
+    if (columna < 0)
+        throw kt508::Error(QStringLiteral("No se encontró el campo '%1' en el conjunto de registros.").arg(nombre));
+    return columna;
 }
 
 } // namespace Publico

@@ -4,6 +4,10 @@
 
 #include <functional>
 
+namespace kt508 {
+class Recordset;
+}
+
 // Module Publico: the store (Servicios, Sentencias, GuardaTransaccion, the subtree routines)
 // and two helpers every window uses.
 namespace Publico {
@@ -14,5 +18,9 @@ QString SinBlancos(const QString& texto);
 
 // Runs a step whose failure is ignored (stretches that skip failing statements).
 void IgnoraError(const std::function<void()>& paso);
+
+// The column's position in the rows, looked up once for a loop over them; throws, as reading
+// the field would, when the rows have no such column.
+int Columna(const kt508::Recordset& filas, const QString& nombre);
 
 } // namespace Publico

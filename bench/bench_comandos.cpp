@@ -14,7 +14,7 @@
 #include "kt508/services/Error.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Servicios.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/Sesion.h"
@@ -101,10 +101,10 @@ void fila(const char* operacion, int n, const Medida& m, double carga)
     std::fflush(stdout);
 }
 
-void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
+void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, const Publico::Servicios& servicios, int n)
 {
     llenaRama(db, n);
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(servicios);
     frm.show();
     const double carga = mejorDe(3, [&] { frm.CargarCecos(); });
     const int veces = 3;
@@ -137,10 +137,10 @@ void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
     fila("eliminación", n, borra, carga);
 }
 
-void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, int n)
+void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, const Publico::Servicios& servicios, int n)
 {
     llenaCatalogo(db, n, Forma::Ancha);
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(servicios);
     frm.show();
     const int veces = n >= 100000 ? 3 : 5;
     const double carga = mejorDe(veces, [&] { frm.CargarCecos(); });
@@ -192,12 +192,13 @@ int main(int argc, char* argv[])
             orbanel::ado::AdoConnection& db = orbanel::Sesion::Conexion();
             ConexionContada contada(db);
             DatosBench datos(contada);
-            Publico::Datos = &datos;
-            Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
+            const std::unique_ptr<kt508::IUtilerias> utilerias = kt508::plataforma().NuevoUtilerias();
+            const Publico::Servicios servicios{&datos, utilerias.get()};
             if (args.at(1) == QLatin1String("rama"))
-                casoRama(db, contada, args.at(2).toInt());
+                casoRama(db, contada, servicios, args.at(2).toInt());
             else
-                casoListado(db, contada, args.at(2).toInt());
+                casoListado(db, contada, servicios, args.at(2).toInt());
+            delete &frmKT508::Instancia(servicios);
             return 0;
         } catch (const kt508::Error& e) {
             std::fprintf(stderr, "bench_comandos: %s\n", qPrintable(e.Description()));

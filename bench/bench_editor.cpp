@@ -16,7 +16,7 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Servicios.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/Sesion.h"
@@ -116,8 +116,9 @@ void unCaso(const QString& url, int n)
     }
     ConexionContada contada(orbanel::Sesion::Conexion());
     DatosEditor datos(contada);
-    Publico::Datos = &datos;
-    frmKT508& frm = frmKT508::Instancia();
+    const std::unique_ptr<kt508::IUtilerias> utilerias = kt508::plataforma().NuevoUtilerias();
+    const Publico::Servicios servicios{&datos, utilerias.get()};
+    frmKT508& frm = frmKT508::Instancia(servicios);
     frm.show();
 
     const int veces = n >= 100000 ? 3 : 5;
@@ -148,7 +149,6 @@ void unCaso(const QString& url, int n)
                 editar.guardar, nuevo.sentencias, nuevo.viajes, editar.sentencias, editar.viajes, picoMemoriaMB());
     std::fflush(stdout);
     delete &frm;
-    Publico::Datos = nullptr;
     orbanel::Sesion::Cierra();
 }
 
@@ -177,13 +177,12 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     orbanel::InstalaPlataforma();
-    Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 3 && (args.first() == QLatin1String("--caso") || args.first() == QLatin1String("--importa"))) {
         try {
             if (args.first() == QLatin1String("--importa"))
-                casoImportacion(args.at(2), args.at(1).toInt(), *Publico::Utilerias);
+                casoImportacion(args.at(2), args.at(1).toInt(), *kt508::plataforma().NuevoUtilerias());
             else
                 unCaso(args.at(2), args.at(1).toInt());
             return 0;

@@ -9,8 +9,8 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/services/Sentencia.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/schema/Schema.h"
@@ -73,15 +73,13 @@ void cotaInferior(kt508::Connection& db, kt508::TreeView& arbol)
 // Up to 20,000 of them, or as many as 2 s allow (each one is a round trip of its own).
 double microsPorSentencia(kt508::Connection& db, int n)
 {
-    static const kt508::Forma hijos(QStringLiteral(
-        "SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "));
     const int maximo = std::min(n, 20000);
     QElapsedTimer reloj;
     reloj.start();
     int veces = 0;
     while (veces < maximo && reloj.elapsed() < 2000) {
         const int i = ++veces;
-        kt508::Recordset rs = db.Ejecuta(kt508::Sentencia(hijos).Con(QStringLiteral("padre"), QString::number(i)));
+        kt508::Recordset rs = db.Ejecuta(Publico::Sentencias::HijosEnArbol(QString::number(i)));
         while (!rs.Eof()) {
             rs.Fields(QStringLiteral("Es_Cve_Estado"));
             rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo"));
@@ -99,9 +97,10 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
 {
     ConexionContada contada(db);
     DatosBench datos(contada);
-    Publico::Datos = &datos;
+    const std::unique_ptr<kt508::IUtilerias> utilerias = kt508::plataforma().NuevoUtilerias();
+    const Publico::Servicios servicios{&datos, utilerias.get()};
     llenaCatalogo(db, n, forma);
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(servicios);
     frm.show();
 
     const int veces = n >= 100000 ? 3 : 5;
@@ -118,7 +117,7 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
                 forma == Forma::Ancha ? "ancha" : "profunda", sentencias, viajes, carga, cota, carga / cota,
                 capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB());
     std::fflush(stdout);
-    frm.tvCeCos->Clear();
+    delete &frm;
 }
 
 void tabla(const QString& nombre, const QString& url, int maximo)
@@ -144,7 +143,6 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     orbanel::InstalaPlataforma();
-    Publico::Utilerias = kt508::plataforma().NuevoUtilerias().release();
 
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 4 && args.first() == QLatin1String("--caso")) {

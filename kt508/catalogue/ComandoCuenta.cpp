@@ -1,11 +1,13 @@
 #include "kt508/catalogue/frmKT508.h"
 
+#include "kt508/services/Connection.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/store/GuardaTransaccion.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 
 using namespace Publico;
 
@@ -14,19 +16,15 @@ namespace {
 // The width of CC_Cuenta_Contable: the servers refuse a longer text, the embedded file would keep it.
 constexpr int LargoCuenta = 30;
 
-void CambiaCuenta(const QString& cuenta, const QString& clave)
+void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QString& clave)
 {
     if (cuenta.size() > LargoCuenta)
         throw kt508::Error(QStringLiteral("La cuenta contable admite hasta %1 caracteres; la indicada tiene %2.")
                                .arg(LargoCuenta)
                                .arg(cuenta.size()));
-    // One piece a statement: the operator is read before the server's time, as the text reads.
-    strSQL = QStringLiteral("UPDATE Centro_Costo SET ");
-    strSQL += QStringLiteral("   CC_Cuenta_Contable = ") + Literal(cuenta) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor()) + QStringLiteral(" ");
-    strSQL += QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
-    Ejecuta(strSQL);
+    // The operator is read before the server's time, as the statement names them.
+    const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
+    servicios.Conexion().Ejecuta(Sentencias::CambiaCuenta(cuenta, sello, clave));
 }
 
 } // namespace
@@ -34,29 +32,29 @@ void CambiaCuenta(const QString& cuenta, const QString& clave)
 void frmKT508::Controles_B3Click()
 {
     if (txtClave->Text().isEmpty() || txtClave->Text() == QLatin1String("0")) {
-        Datos->Mensaje(QStringLiteral("El centro de costos no es valido para esta operación"), kt508::vbCritical,
-                       QStringLiteral("Orbanel"), this, QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500016"));
+        servicios.Datos->Mensaje(QStringLiteral("El centro de costos no es valido para esta operación"),
+                                 kt508::vbCritical, QStringLiteral("Orbanel"), this, QStringLiteral("KT508"),
+                                 QStringLiteral("ERR-ID:7500016"));
         return;
     }
     try {
-        strSQL = QStringLiteral("SELECT CC_Cuenta_Contable FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ")
-            + Literal(txtClave->Text());
-        kt508::Recordset rs = Ejecuta(strSQL);
+        kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::CuentaDeCentro(txtClave->Text()));
         if (rs.Eof()) {
             rs.Close();
             return;
         }
         // Held while the box is shown; it takes no lock until the update (see README).
-        GuardaTransaccion transaccion;
+        GuardaTransaccion transaccion(servicios.Conexion());
         const QString cuenta = kt508::plataforma().InputBox(
             QStringLiteral("Indique la nueva cuenta contable:"), QStringLiteral("Cambiar cuenta contable"),
             rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value.toString());
         if (!cuenta.isEmpty())
-            CambiaCuenta(cuenta, txtClave->Text());
+            CambiaCuenta(servicios, cuenta, txtClave->Text());
         transaccion.Confirma();
         rs.Close();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B3Click()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500017"));
+        // The transaction, left with the block, is rolled back before the message.
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B3Click()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500017"));
     }
 }

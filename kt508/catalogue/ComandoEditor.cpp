@@ -3,11 +3,14 @@
 #include "kt508/catalogue/frmKT508.h"
 
 #include "kt508/editor/frmCATAddCeCo.h"
+#include "kt508/services/Connection.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,12 +20,13 @@ using namespace Publico;
 
 namespace {
 
-// Loads the editor as a window of the catalogue. The command unloads it after reading its
-// result; a failure leaves it loaded and hidden, and the catalogue disposes of it in the end.
-QPointer<frmCATAddCeCo> CargaEditor(QWidget* catalogo)
+// Loads the editor as a window of the catalogue, handing it the services and the host object.
+// The command unloads it after reading its result; a failure leaves it loaded and hidden, and
+// the catalogue disposes of it in the end.
+QPointer<frmCATAddCeCo> CargaEditor(frmKT508& catalogo)
 {
-    auto* editor = new frmCATAddCeCo;
-    editor->setParent(catalogo, editor->windowFlags());
+    auto* editor = new frmCATAddCeCo(catalogo.servicios, catalogo.sPadre);
+    editor->setParent(&catalogo, editor->windowFlags());
     return editor;
 }
 
@@ -42,7 +46,7 @@ void frmKT508::Controles_Nuevo()
         return;
     try {
         const QString padre = seleccionado->Key().mid(1);
-        QPointer<frmCATAddCeCo> editor = CargaEditor(this);
+        QPointer<frmCATAddCeCo> editor = CargaEditor(*this);
         editor->txtPadre->setText(padre);
         editor->txtNPadre->setText(seleccionado->Text());
         editor->txt_Gcc_Cve_Grupo_Centro_Costo->setText(DefaultGroup);
@@ -70,8 +74,8 @@ void frmKT508::Controles_Nuevo()
         delete editor;
         Controles->EndCommand();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Nuevo()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500026"));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Nuevo()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500026"));
     }
 }
 
@@ -79,8 +83,9 @@ void frmKT508::Controles_Editar()
 {
     try {
         if (txtClave->Text().isEmpty() || txtClave->Text() == QLatin1String("0")) {
-            Datos->Mensaje(QStringLiteral("El cento de costos no es valido para esta operación"), kt508::vbCritical,
-                           QStringLiteral("Orbanel"), this, QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500018"));
+            servicios.Datos->Mensaje(QStringLiteral("El cento de costos no es valido para esta operación"),
+                                     kt508::vbCritical, QStringLiteral("Orbanel"), this, QStringLiteral("KT508"),
+                                     QStringLiteral("ERR-ID:7500018"));
             Controles->EndCommand();
             return;
         }
@@ -89,17 +94,15 @@ void frmKT508::Controles_Editar()
             return;
         const int indice = seleccionado->Index();
         const QString clave = seleccionado->Key().mid(1);
-        strSQL = QStringLiteral("select * from centro_costo where Cc_Cve_Centro_Costo = ") + Literal(clave)
-            + QStringLiteral(" ");
-        kt508::Recordset rs = Ejecuta(strSQL);
+        kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::CentroAEditar(clave));
 
-        QPointer<frmCATAddCeCo> editor = CargaEditor(this);
+        QPointer<frmCATAddCeCo> editor = CargaEditor(*this);
         QCoreApplication::processEvents();
         SigueCargado(editor);
         editor->Controles->LoadFields(clave);
         editor->Controles->setText(QString());
         editor->txtPadre->setText(rs.Fields(QStringLiteral("CC_Acumula")).Value.toString());
-        editor->txtNPadre->setText(Utilerias->ValorCampo(
+        editor->txtNPadre->setText(servicios.Utilerias->ValorCampo(
             QStringLiteral("CENTRO_COSTO"), QStringLiteral("Cc_Cve_Centro_Costo"),
             rs.Fields(QStringLiteral("CC_Acumula")).Value.toString(), QStringLiteral("Cc_Descripcion")));
         editor->txtClave->setText(clave);
@@ -124,7 +127,7 @@ void frmKT508::Controles_Editar()
         delete editor;
         Controles->EndCommand();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Editar()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500019"));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_Editar()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500019"));
     }
 }

@@ -1,11 +1,13 @@
 #include "kt508/catalogue/frmKT508.h"
 
+#include "kt508/catalogue/Iconos.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Servicios.h"
 #include "kt508/store/Subarbol.h"
 
 #include <array>
@@ -38,7 +40,8 @@ const CambioDeEstado Baja{QStringLiteral("BA"),
                           QStringLiteral("Controles_Eliminar()"),
                           QStringLiteral("ERR-ID:7500023"),
                           QStringLiteral("ERR-ID:7500024"),
-                          {5, 4, 2, 6, 1},
+                          {kt508::Bandera::Consulta, kt508::Bandera::Eliminar, kt508::Bandera::Imprimir,
+                           kt508::Bandera::Nuevo, kt508::Bandera::Editar},
                           true};
 
 const CambioDeEstado Reactivacion{QStringLiteral("AC"),
@@ -50,12 +53,13 @@ const CambioDeEstado Reactivacion{QStringLiteral("AC"),
                                   QStringLiteral("Controles_Reactivar()"),
                                   QStringLiteral("ERR-ID:7500030"),
                                   QStringLiteral("ERR-ID:7500031"),
-                                  {5, 6, 4, 3, 1},
+                                  {kt508::Bandera::Consulta, kt508::Bandera::Nuevo, kt508::Bandera::Eliminar,
+                                   kt508::Bandera::Reactivar, kt508::Bandera::Editar},
                                   false};
 
 void Avisa(frmKT508& frm, const QString& texto, int estilo, const QString& titulo, const QString& id)
 {
-    Datos->Mensaje(texto, estilo, titulo, &frm, QStringLiteral("KT508"), id);
+    frm.servicios.Datos->Mensaje(texto, estilo, titulo, &frm, QStringLiteral("KT508"), id);
 }
 
 // The rebuilt tree opens collapsed: the centre comes back into view, selected, so that the
@@ -89,21 +93,22 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
               QStringLiteral("Orbanel"), cambio.idRaiz);
         return;
     }
+    const Servicios& servicios = frm.servicios;
     try {
-        GuardaTransaccion transaccion;
-        if (!CambiaEstado(centro, cambio.estado)) {
+        GuardaTransaccion transaccion(servicios.Conexion());
+        if (!CambiaEstado(servicios, centro, cambio.estado)) {
             transaccion.Deshace();
             Avisa(frm, cambio.textoFallo, kt508::vbCritical, QStringLiteral("Orbanel"), cambio.idFallo);
             return;
         }
-        if (!Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), centro, QString())) {
+        if (!servicios.Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), centro, QString())) {
             transaccion.Deshace();
-            Avisa(frm, Utilerias->UltimoError(), kt508::vbCritical, cambio.titulo, cambio.idNoConfirmado);
+            Avisa(frm, servicios.Utilerias->UltimoError(), kt508::vbCritical, cambio.titulo, cambio.idNoConfirmado);
             return;
         }
         transaccion.Confirma();
 
-        nodo->setImage(nodo->Image() == 1 ? 3 : 1);
+        nodo->setImage(nodo->Image() == Imagen::Activo ? Imagen::Baja : Imagen::Activo);
         // The descendants show their new state only from a rebuilt tree.
         if (nodo->Children() > 0) {
             frm.CargarCecos();
@@ -114,6 +119,7 @@ void CambiaRama(frmKT508& frm, const CambioDeEstado& cambio)
         if (cambio.retiraEliminar)
             frm.Controles->setB1caption(QString());
     } catch (const kt508::Error& e) {
+        // The transaction, left with the block, is rolled back before the message.
         Avisa(frm, e.Description(), kt508::vbCritical, cambio.titulo, cambio.idError);
     }
 }

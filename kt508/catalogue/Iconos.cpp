@@ -47,7 +47,7 @@ QPixmap carpeta(bool abierta, bool activa)
 
 QIcon IconoCentro(int imagen)
 {
-    const bool abierta = imagen == 2 || imagen == 4;
-    const bool activa = imagen == 1 || imagen == 2;
+    const bool abierta = imagen == Imagen::ActivoAbierto || imagen == Imagen::BajaAbierto;
+    const bool activa = imagen == Imagen::Activo || imagen == Imagen::ActivoAbierto;
     return QIcon(carpeta(abierta, activa));
 }

@@ -3,6 +3,7 @@
 #include "kt508/catalogue/Iconos.h"
 #include "kt508/dialogs/CursorEspera.h"
 #include "kt508/dialogs/frmInput.h"
+#include "kt508/services/Connection.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
@@ -11,6 +12,8 @@
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 #include "kt508/store/Subarbol.h"
 
 #include <QApplication>
@@ -27,10 +30,6 @@ using namespace Publico;
 namespace {
 
 QPointer<frmKT508> instancia;
-
-// The editor reaches the shared window (and its host object) through module Publico.
-const bool catalogoInstalado = (
-    Publico::Catalogo = [] { return static_cast<QObject*>(&frmKT508::Instancia()); }, true);
 
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
@@ -50,10 +49,10 @@ int Twips(int pixels)
 
 } // namespace
 
-frmKT508& frmKT508::Instancia()
+frmKT508& frmKT508::Instancia(const Publico::Servicios& servicios)
 {
     if (!instancia)
-        instancia = new frmKT508;
+        instancia = new frmKT508(servicios);
     return *instancia;
 }
 
@@ -62,7 +61,8 @@ bool frmKT508::Existe()
     return !instancia.isNull();
 }
 
-frmKT508::frmKT508()
+frmKT508::frmKT508(const Publico::Servicios& servicios)
+    : servicios(servicios)
 {
     setObjectName(QStringLiteral("frmKT508"));
     setWindowTitle(QStringLiteral("Catálogo de centros de costos"));
@@ -95,7 +95,7 @@ QString frmKT508::Transaccion() const
     const QVariant transaccion = sPadre->property("Transaccion");
     if (!transaccion.isValid())
         throw kt508::Error(QStringLiteral("La ventana anfitriona no tiene la propiedad Transaccion."));
-    return Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
+    return servicios.Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
 }
 
 QVariant frmKT508::TransaccionPorNombre() const
@@ -176,7 +176,7 @@ void frmKT508::CreaControles()
     Controles->setOpcKey(QStringLiteral("Cc_Cve_Centro_Costo"));
 
     ilIconos = p.NuevaImageList(this);
-    for (int imagen = 1; imagen <= 4; ++imagen)
+    for (const int imagen : {Imagen::Activo, Imagen::ActivoAbierto, Imagen::Baja, Imagen::BajaAbierto})
         ilIconos->Add(IconoCentro(imagen));
 
     tvCeCos = p.NuevoTreeView(this);
@@ -274,9 +274,9 @@ void frmKT508::ConectaEventos()
 void frmKT508::Form_Load()
 {
     colorVEX->ApplyScheme();
-    Controles->setEnabled2(true);
+    Controles->setEnabledFlag(kt508::Bandera::Imprimir, true);
     CargarCecos();
-    DefaultGroup = Datos
+    DefaultGroup = servicios.Datos
                        ->Parametro(QStringLiteral("CAT_GRUPO_CENTRO_COSTO_DEFAULT"), 0, QStringLiteral("T"),
                                    QStringLiteral("000000"))
                        .toString();
@@ -316,38 +316,71 @@ void frmKT508::CargarCecos()
     Controles->setB1caption(QString());
     try {
         tvCeCos->Clear();
-        tvCeCos->Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), 1);
+        tvCeCos->Add(QString(), 0, QStringLiteral("N0"), QStringLiteral("RAIZ"), Imagen::Activo);
         tvCeCos->Nodes(QStringLiteral("N0"))->setTag(1);
         AddSubMenu(QStringLiteral("0"));
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("CargarCecos()"), this,
-                       QStringLiteral("KT508"), QLatin1String(ErrVentana));
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("CargarCecos()"), this,
+                                 QStringLiteral("KT508"), QLatin1String(ErrVentana));
     }
 }
 
+// The whole subtree under the node of sCvePadre, a level at a time: the children queries of a
+// level go in one batch, and the centres among their rows that accumulate make the next level.
+// Each parent's children come in key order, so the tree is the same as built depth first.
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
+    for (QStringList nivel{sCvePadre}; !nivel.isEmpty();) {
+        std::vector<kt508::Sentencia> lote;
+        lote.reserve(static_cast<size_t>(nivel.size()));
+        for (const QString& padre : nivel)
+            lote.push_back(Publico::Sentencias::HijosEnArbol(padre));
+        std::vector<kt508::Resultado> hijos;
+        try {
+            hijos = servicios.Conexion().EjecutaLote(lote);
+        } catch (const kt508::Error& e) {
+            servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
+                                     QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
+            return;
+        }
+        QStringList siguiente;
+        for (qsizetype i = 0; i < nivel.size(); ++i)
+            siguiente += AgregaHijos(nivel.at(i), hijos[static_cast<size_t>(i)]);
+        nivel = siguiente;
+    }
+}
+
+// The nodes of one parent's children, in the order of its query; gives the keys of those that
+// accumulate. A failed query, or a node that cannot be added, is told and ends this parent's rows.
+QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos)
+{
+    QStringList acumulan;
     try {
-        const QString sql = QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = ") + Literal(sCvePadre)
-            + QStringLiteral(" ORDER BY CC_Acumula, Cc_Cve_Centro_Costo ");
-        kt508::Recordset rs = Ejecuta(sql);
+        if (!hijos.Corrio())
+            throw kt508::Error(hijos.error);
+        kt508::Recordset& rs = hijos.filas;
         const QString padre = QLatin1Char('N') + sCvePadre;
-        while (!rs.Eof()) {
-            const int imagen =
-                rs.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() == QLatin1String("AC") ? 1 : 3;
-            const QString clave = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
-            tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
-                         clave + QStringLiteral(" - ") + rs.Fields(QStringLiteral("CC_Descripcion")).Value.toString(),
-                         imagen);
-            if (rs.Fields(QStringLiteral("CC_Tipo")).Value.toInt() == 1)
-                AddSubMenu(clave);
-            rs.MoveNext();
+        if (!rs.Eof()) {
+            const int estado = Columna(rs, QStringLiteral("Es_Cve_Estado"));
+            const int cve = Columna(rs, QStringLiteral("Cc_Cve_Centro_Costo"));
+            const int descripcion = Columna(rs, QStringLiteral("CC_Descripcion"));
+            const int tipo = Columna(rs, QStringLiteral("CC_Tipo"));
+            for (; !rs.Eof(); rs.MoveNext()) {
+                const int imagen = rs.Value(estado).toString() == QLatin1String("AC") ? Imagen::Activo : Imagen::Baja;
+                const QString clave = rs.Value(cve).toString();
+                tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
+                             clave + QStringLiteral(" - ") + rs.Value(descripcion).toString(), imagen);
+                if (rs.Value(tipo).toInt() == 1)
+                    acumulan << clave;
+            }
         }
         rs.Close();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
-                       QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
+        hijos.filas.Close();
+        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
+                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
     }
+    return acumulan;
 }
 
 void frmKT508::Controles_Salir()
@@ -385,31 +418,31 @@ void frmKT508::Buscar_CeCo(bool Preguntar)
     }
     if (SearchValue.isEmpty())
         return;
-    Utilerias->BuscaEnArbol(*tvCeCos, SearchValue);
+    servicios.Utilerias->BuscaEnArbol(*tvCeCos, SearchValue);
 }
 
 void frmKT508::tvCeCos_NodeClick(kt508::Node* Node)
 {
     txtClave->setText(Node->Key().mid(1));
-    txtCuenta->setText(CuentaDeCentro(txtClave->Text()).toString());
-    Controles->setEnabled6(true);
-    Controles->setEnabled2(false);
-    Controles->setEnabled5(false);
-    Controles->setEnabled4(false);
-    Controles->setEnabled1(false);
-    Controles->setEnabled3(false);
+    txtCuenta->setText(CuentaDeCentro(servicios, txtClave->Text()).toString());
+    Controles->setEnabledFlag(kt508::Bandera::Nuevo, true);
+    Controles->setEnabledFlag(kt508::Bandera::Imprimir, false);
+    Controles->setEnabledFlag(kt508::Bandera::Consulta, false);
+    Controles->setEnabledFlag(kt508::Bandera::Eliminar, false);
+    Controles->setEnabledFlag(kt508::Bandera::Editar, false);
+    Controles->setEnabledFlag(kt508::Bandera::Reactivar, false);
     Controles->setB1caption(QString());
     if (txtClave->Text() == QLatin1String("0")) {
-        Controles->setEnabled2(true);
-    } else if (Node->Image() == 3 || Node->Image() == 4) {
-        Controles->setEnabled6(false);
-        Controles->setEnabled3(true);
+        Controles->setEnabledFlag(kt508::Bandera::Imprimir, true);
+    } else if (Node->Image() == Imagen::Baja || Node->Image() == Imagen::BajaAbierto) {
+        Controles->setEnabledFlag(kt508::Bandera::Nuevo, false);
+        Controles->setEnabledFlag(kt508::Bandera::Reactivar, true);
     } else {
-        Controles->setEnabled5(true);
-        Controles->setEnabled6(true);
-        Controles->setEnabled4(true);
+        Controles->setEnabledFlag(kt508::Bandera::Consulta, true);
+        Controles->setEnabledFlag(kt508::Bandera::Nuevo, true);
+        Controles->setEnabledFlag(kt508::Bandera::Eliminar, true);
         Controles->setB1caption(QStringLiteral("Eliminar"));
-        Controles->setEnabled1(true);
+        Controles->setEnabledFlag(kt508::Bandera::Editar, true);
     }
 }
 
@@ -433,12 +466,9 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
                                .arg(LargoDescripcion)
                                .arg(NewString.size()));
 
-    strSQL.clear();
-    strSQL += QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = ") + Literal(NewString) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Oper_Ult_Modif = ") + Literal(Operador()) + QStringLiteral(", ");
-    strSQL += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(FechaHoraServidor());
-    strSQL += QStringLiteral(" WHERE CC_Cve_Centro_Costo = ") + Literal(clave);
-    Ejecuta(strSQL);
+    // The operator is read before the server's time, as the statement names them.
+    const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
+    servicios.Conexion().Ejecuta(Sentencias::Renombra(NewString, sello, clave));
     const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);
@@ -455,12 +485,12 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
 
 void frmKT508::tvCeCos_Expand(kt508::Node* Node)
 {
-    Node->setImage(Node->Image() == 1 ? 2 : 4);
+    Node->setImage(Node->Image() == Imagen::Activo ? Imagen::ActivoAbierto : Imagen::BajaAbierto);
 }
 
 void frmKT508::tvCeCos_Collapse(kt508::Node* Node)
 {
-    Node->setImage(Node->Image() == 2 ? 1 : 3);
+    Node->setImage(Node->Image() == Imagen::ActivoAbierto ? Imagen::Activo : Imagen::Baja);
 }
 
 void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
@@ -497,7 +527,7 @@ void frmKT508::Protege(const QString& handler, const QString& errId, const std::
 void frmKT508::Informa(const QString& handler, const QString& errId, const QString& descripcion)
 {
     try {
-        Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), errId);
+        servicios.Datos->Mensaje(descripcion, kt508::vbCritical, handler, this, QStringLiteral("KT508"), errId);
     } catch (...) {
         qWarning("%s %s: %s", qPrintable(handler), qPrintable(errId), qPrintable(descripcion));
     }

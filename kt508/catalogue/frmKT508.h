@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QGroupBox;
 
@@ -17,7 +20,12 @@ class Node;
 class TreeView;
 class colorVEX;
 class txtVEX;
+struct Resultado;
 } // namespace kt508
+
+namespace Publico {
+struct Servicios;
+}
 
 // The cost-centre catalogue: the tree of centres under "RAIZ", its toolbar and the
 // key and account of the selected centre. It has no frame of its own: the host embeds it.
@@ -26,11 +34,12 @@ class frmKT508 : public QWidget {
     Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
     // Read by name as the host's is; invalid while it cannot be given (no Padre, no host value).
     Q_PROPERTY(QVariant Transaccion READ TransaccionPorNombre)
-    Q_PROPERTY(QObject* sPadre READ Padre WRITE setPadre) // the same storage; the editor takes it
+    Q_PROPERTY(QObject* sPadre READ Padre WRITE setPadre) // the same storage, handed on to the editor
 
 public:
-    // The one window of the process, created (not loaded) on first use.
-    static frmKT508& Instancia();
+    // The one window of the process, created (not loaded) on first use with the services it
+    // uses, which outlive it.
+    static frmKT508& Instancia(const Publico::Servicios& servicios);
     static bool Existe();
 
     ~frmKT508() override;
@@ -49,7 +58,8 @@ public:
     void CargarCecos();
     void AddSubMenu(const QString& sCvePadre);
 
-    QPointer<QObject> sPadre; // the host object behind Padre
+    const Publico::Servicios& servicios; // the suite's data and utility services
+    QPointer<QObject> sPadre;            // the host object behind Padre
     QString DefaultGroup;
     QString SearchValue;
     QString PrintText; // the listing being built by Controles_Imprimir
@@ -73,7 +83,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    frmKT508();
+    explicit frmKT508(const Publico::Servicios& servicios);
 
     void CreaControles();
     void Descarga();
@@ -96,6 +106,21 @@ private:
     void Controles_B3Click();
     void Controles_Imprimir();
     void Imprimir_CeCo(QString& Clave);
+
+    QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
+
+    // The listing's rows, read a level at a time before Imprimir_CeCo writes them.
+    struct FilaListado {
+        QString clave;
+        QString descripcion;
+        bool acumula;
+    };
+    struct HijosListado {
+        std::vector<FilaListado> filas;
+        QString error; // why the children query failed; null when it ran
+    };
+    void LeeListado(const QString& Clave);
+    QHash<QString, HijosListado> m_listado;
 
     void tvCeCos_NodeClick(kt508::Node* Node);
     void tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString);

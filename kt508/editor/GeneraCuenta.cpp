@@ -2,9 +2,11 @@
 // save's transaction: the save rolls everything back when this fails.
 #include "kt508/editor/frmCATAddCeCo.h"
 
+#include "kt508/services/Connection.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Utilerias.h"
-#include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 
 #include <limits>
 
@@ -33,8 +35,7 @@ short Entero16(const QVariant& valor)
 bool frmCATAddCeCo::Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave, QString& Descripcion)
 {
     try {
-        strSQL = QStringLiteral("SELECT * FROM Cuenta_Contable WHERE Cc_Cve_Cuenta_Contable = ") + Literal(CuentaPadre);
-        kt508::Recordset rs = Ejecuta(strSQL);
+        kt508::Recordset rs = servicios.Conexion().Ejecuta(Sentencias::CuentaPadre(CuentaPadre));
         if (rs.Eof()) {
             m_mensajeGeneracion =
                 Prefijo + QStringLiteral("La cuenta padre ") + CuentaPadre + QStringLiteral(" no existe");
@@ -48,17 +49,13 @@ bool frmCATAddCeCo::Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave,
         rs.Close();
 
         Descripcion = Descripcion.left(50);
-        const QString cuenta = Utilerias->AltaCuentaContable(CuentaPadre, Descripcion, tipo, true, titulo, naturaleza,
-                                                             resultado, QString(), grupo);
+        const QString cuenta = servicios.Utilerias->AltaCuentaContable(CuentaPadre, Descripcion, tipo, true, titulo,
+                                                                       naturaleza, resultado, QString(), grupo);
         if (cuenta.isEmpty()) {
-            m_mensajeGeneracion = Prefijo + Utilerias->UltimoError();
+            m_mensajeGeneracion = Prefijo + servicios.Utilerias->UltimoError();
             return false;
         }
-        strSQL.clear();
-        strSQL += QStringLiteral("UPDATE Centro_Costo SET ");
-        strSQL += QStringLiteral("   Cc_Cuenta_Contable = ") + Literal(cuenta) + QStringLiteral(" ");
-        strSQL += QStringLiteral("WHERE Cc_Cve_Centro_Costo = ") + Literal(Clave) + QStringLiteral(" ");
-        Ejecuta(strSQL);
+        servicios.Conexion().Ejecuta(Sentencias::CuentaGenerada(cuenta, Clave));
         return true;
     } catch (const kt508::Error& e) {
         m_mensajeGeneracion = Prefijo + e.Description();

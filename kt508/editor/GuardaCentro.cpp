@@ -1,15 +1,20 @@
 // Accepting the editor: the checks in their fixed order, then one transaction.
 #include "kt508/editor/frmCATAddCeCo.h"
 
+#include "kt508/services/Connection.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
+#include "kt508/services/Decimal.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QLocale>
 
 #include <optional>
 
@@ -26,25 +31,24 @@ void frmCATAddCeCo::Controles_B1Click()
     if (!Valida())
         return;
 
-    const QString fecha = FechaHoraServidor();
-    const QString operador = Operador();
+    const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
+    const Sello sello{servicios.Operador(), fecha};
     const QString titulo = Controles->b1caption();
     std::optional<GuardaTransaccion> transaccion;
     try {
-        transaccion.emplace();
+        kt508::Connection& conexion = servicios.Conexion();
+        transaccion.emplace(conexion);
         if (!EsNuevo()) {
-            strSQL = SentenciaUpdate(operador, fecha);
+            conexion.Ejecuta(Sentencias::ActualizaCentro(Centro(txtClave->Text()), sello));
         } else {
-            strSQL = SentenciaPadre(operador, fecha);
-            Ejecuta(strSQL);
-            strSQL = SentenciaInsert(operador, fecha);
+            conexion.Ejecuta(Sentencias::PadreAcumula(txtPadre->Text(), sello));
+            conexion.Ejecuta(Sentencias::InsertaCentro(Centro(SinBlancos(txtClave->Text())), sello));
         }
-        Ejecuta(strSQL);
 
         if (!Controles->SaveFields(txtClave->Text())) {
-            Datos->Mensaje(QStringLiteral("Imposible actualizar campos adicionales"), kt508::vbCritical, titulo, this,
-                           Modulo, QStringLiteral("ERR-ID:7500006"));
             transaccion->Deshace();
+            servicios.Datos->Mensaje(QStringLiteral("Imposible actualizar campos adicionales"), kt508::vbCritical,
+                                     titulo, this, Modulo, QStringLiteral("ERR-ID:7500006"));
             return;
         }
         if (EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty()) {
@@ -53,24 +57,25 @@ void frmCATAddCeCo::Controles_B1Click()
             QString descripcion = txt_Gcc_Descripcion->Text();
             if (!Genera_Cuenta_Contable(cuentaPadre, clave, descripcion)) {
                 transaccion->Deshace();
-                Datos->Mensaje(m_mensajeGeneracion, kt508::vbCritical, titulo, this, Modulo,
-                               QStringLiteral("ERR-ID:7500006"));
+                servicios.Datos->Mensaje(m_mensajeGeneracion, kt508::vbCritical, titulo, this, Modulo,
+                                         QStringLiteral("ERR-ID:7500006"));
                 return;
             }
         }
-        if (!Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), txtClave->Text(), QString())) {
+        if (!servicios.Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), txtClave->Text(), QString())) {
             transaccion->Deshace();
-            Datos->Mensaje(Utilerias->UltimoError(), kt508::vbCritical, titulo, this, Modulo,
-                           QStringLiteral("ERR-ID:7500007"));
+            servicios.Datos->Mensaje(servicios.Utilerias->UltimoError(), kt508::vbCritical, titulo, this, Modulo,
+                                     QStringLiteral("ERR-ID:7500007"));
             return;
         }
         transaccion->Confirma();
         Add = true;
         hide();
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(e.Description(), kt508::vbExclamation, titulo, this, Modulo, QStringLiteral("ERR-ID:7500008"));
         if (transaccion)
             transaccion->Deshace();
+        servicios.Datos->Mensaje(e.Description(), kt508::vbExclamation, titulo, this, Modulo,
+                                 QStringLiteral("ERR-ID:7500008"));
     }
 }
 
@@ -79,8 +84,8 @@ bool frmCATAddCeCo::Valida()
 {
     if (EsNuevo()) {
         const QString existente =
-            Utilerias->ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"),
-                                  txtClave->Text(), QStringLiteral("Cc_Descripcion"));
+            servicios.Utilerias->ValorCampo(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"),
+                                            txtClave->Text(), QStringLiteral("Cc_Descripcion"));
         if (!existente.isEmpty())
             return Rechaza(QStringLiteral("La clave ") + txtClave->Text()
                                + QStringLiteral(" ya existe, especifique otra"),
@@ -101,8 +106,8 @@ bool frmCATAddCeCo::Valida()
     if (!Controles->ValidateFields()) {
         const QString motivo = Controles->ValidationMessage();
         if (!motivo.isEmpty())
-            Datos->Mensaje(motivo, kt508::vbCritical, QStringLiteral("Capturar campos adicionales"), this,
-                           QStringLiteral("KT611"), QStringLiteral("ERR-ID:7500034"));
+            servicios.Datos->Mensaje(motivo, kt508::vbCritical, QStringLiteral("Capturar campos adicionales"), this,
+                                     QStringLiteral("KT611"), QStringLiteral("ERR-ID:7500034"));
         return false;
     }
     return true;
@@ -110,7 +115,7 @@ bool frmCATAddCeCo::Valida()
 
 bool frmCATAddCeCo::Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo)
 {
-    Datos->Mensaje(texto, estilo, Controles->b1caption(), this, Modulo, errId);
+    servicios.Datos->Mensaje(texto, estilo, Controles->b1caption(), this, Modulo, errId);
     EnfocaCampo(campo);
     return false;
 }
@@ -134,87 +139,41 @@ QString frmCATAddCeCo::Analizar() const
     return chkAnalizar->isChecked() ? QStringLiteral("SI") : QStringLiteral("NO");
 }
 
-QString frmCATAddCeCo::ValorNumerico(kt508::txtVEX* campo) const
+// The number the field holds, as an exact decimal: the text of its value, written out in full
+// when that text takes an exponent.
+kt508::Decimal frmCATAddCeCo::ValorNumerico(kt508::txtVEX* campo) const
 {
-    return campo->NumericValue().toString();
+    const QVariant valor = campo->NumericValue();
+    std::optional<kt508::Decimal> numero = kt508::Decimal::DeTexto(valor.toString());
+    if (!numero)
+        numero = kt508::Decimal::DeTexto(QString::number(valor.toDouble(), 'f', QLocale::FloatingPointShortest));
+    if (!numero)
+        throw kt508::Error(QStringLiteral("«%1» no es un número.").arg(valor.toString()));
+    return *numero;
 }
 
 // A picker left empty stores no date.
-QString frmCATAddCeCo::ValorFecha(kt508::dpFecha* fecha) const
+QVariant frmCATAddCeCo::ValorFecha(kt508::dpFecha* fecha) const
 {
     const QDate valor = fecha->Value();
     if (!valor.isValid())
-        return QStringLiteral("NULL");
-    return Literal(Utilerias->FormatoFecha(valor));
+        return {};
+    return servicios.Utilerias->FormatoFecha(valor);
 }
 
-QString frmCATAddCeCo::SentenciaUpdate(const QString& operador, const QString& fecha) const
+// The centre as the fields hold it, under the key the statement names.
+CentroCosto frmCATAddCeCo::Centro(const QString& clave) const
 {
-    QString sql;
-    sql += QStringLiteral("UPDATE Centro_Costo SET ");
-    sql += QStringLiteral("   Cc_Descripcion = ") + Literal(txtTexto->Text()) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_Cuenta_Contable = ") + Literal(txtCuenta->Text()) + QStringLiteral(", ");
-    sql += QStringLiteral("   Gcc_Cve_Grupo_Centro_Costo = ") + Literal(txt_Gcc_Cve_Grupo_Centro_Costo->Text())
-        + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_Analizar = ") + Literal(Analizar()) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_1 = ") + Literal(txtUser1->Text()) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_2 = ") + Literal(txtUser2->Text()) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_3 = ") + ValorNumerico(txtUser3) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_4 = ") + ValorNumerico(txtUser4) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_5 = ") + ValorFecha(dpUser5) + QStringLiteral(", ");
-    sql += QStringLiteral("   Cc_UserDef_6 = ") + ValorFecha(dpUser6) + QStringLiteral(", ");
-    sql += QStringLiteral("   Oper_Ult_Modif = ") + Literal(operador) + QStringLiteral(",");
-    sql += QStringLiteral("   Fecha_Ult_Modif= ") + Literal(fecha);
-    sql += QStringLiteral("WHERE Cc_Cve_Centro_Costo = ") + Literal(txtClave->Text()) + QStringLiteral(" ");
-    return sql;
-}
-
-QString frmCATAddCeCo::SentenciaPadre(const QString& operador, const QString& fecha) const
-{
-    QString sql;
-    sql += QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 1, ");
-    sql += QStringLiteral("   Oper_Ult_Modif = ") + Literal(operador) + QStringLiteral(",");
-    sql += QStringLiteral("   Fecha_Ult_Modif = ") + Literal(fecha);
-    sql += QStringLiteral("WHERE CC_Cve_Centro_Costo = ") + Literal(txtPadre->Text());
-    return sql;
-}
-
-QString frmCATAddCeCo::SentenciaInsert(const QString& operador, const QString& fecha) const
-{
-    QString sql;
-    sql += QStringLiteral("INSERT INTO Centro_Costo (");
-    sql += QStringLiteral("   CC_Acumula, ");
-    sql += QStringLiteral("   CC_Cve_Centro_Costo, ");
-    sql += QStringLiteral("   Gcc_Cve_Grupo_Centro_Costo, ");
-    sql += QStringLiteral("   CC_Descripcion, ");
-    sql += QStringLiteral("   CC_Cuenta_Contable,");
-    sql += QStringLiteral("   Cc_Analizar, ");
-    sql += QStringLiteral("   Cc_UserDef_1, ");
-    sql += QStringLiteral("   Cc_UserDef_2, ");
-    sql += QStringLiteral("   Cc_UserDef_3, ");
-    sql += QStringLiteral("   Cc_UserDef_4, ");
-    sql += QStringLiteral("   Cc_UserDef_5, ");
-    sql += QStringLiteral("   Cc_UserDef_6, ");
-    sql += QStringLiteral("   Oper_Alta,");
-    sql += QStringLiteral("   Fecha_Alta,");
-    sql += QStringLiteral("   Oper_Ult_Modif,");
-    sql += QStringLiteral("   Fecha_Ult_Modif");
-    sql += QStringLiteral(") VALUES(");
-    sql += Literal(txtPadre->Text()) + QStringLiteral(", ");
-    sql += Literal(SinBlancos(txtClave->Text())) + QStringLiteral(", ");
-    sql += Literal(txt_Gcc_Cve_Grupo_Centro_Costo->Text()) + QStringLiteral(", ");
-    sql += Literal(txtTexto->Text()) + QStringLiteral(", ");
-    sql += Literal(txtCuenta->Text()) + QStringLiteral(", ");
-    sql += Literal(Analizar()) + QStringLiteral(", ");
-    sql += Literal(txtUser1->Text()) + QStringLiteral(", ");
-    sql += Literal(txtUser2->Text()) + QStringLiteral(", ");
-    sql += ValorNumerico(txtUser3) + QStringLiteral(", ");
-    sql += ValorNumerico(txtUser4) + QStringLiteral(", ");
-    sql += ValorFecha(dpUser5) + QStringLiteral(", ");
-    sql += ValorFecha(dpUser6) + QStringLiteral(", ");
-    sql += Literal(operador) + QStringLiteral(",");
-    sql += Literal(fecha) + QStringLiteral(",");
-    sql += Literal(operador) + QStringLiteral(",");
-    sql += Literal(fecha) + QStringLiteral(")");
-    return sql;
+    return {txtPadre->Text(),
+            clave,
+            txt_Gcc_Cve_Grupo_Centro_Costo->Text(),
+            txtTexto->Text(),
+            txtCuenta->Text(),
+            Analizar(),
+            txtUser1->Text(),
+            txtUser2->Text(),
+            ValorNumerico(txtUser3),
+            ValorNumerico(txtUser4),
+            ValorFecha(dpUser5),
+            ValorFecha(dpUser6)};
 }

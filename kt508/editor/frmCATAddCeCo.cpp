@@ -8,6 +8,7 @@
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
+#include "kt508/store/Servicios.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,7 +63,8 @@ void EnfocaPagina(QWidget* marco)
 
 } // namespace
 
-frmCATAddCeCo::frmCATAddCeCo()
+frmCATAddCeCo::frmCATAddCeCo(const Publico::Servicios& servicios, QObject* anfitrion)
+    : servicios(servicios)
 {
     setObjectName(QStringLiteral("frmCATAddCeCo"));
     setWindowTitle(QStringLiteral("Agregar centro de costos"));
@@ -72,7 +74,7 @@ frmCATAddCeCo::frmCATAddCeCo()
     m_teclas = new KeyPreview(
         this, [this](int& KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); },
         [this](int& KeyCode, int Shift) { Form_KeyUp(KeyCode, Shift); });
-    Form_Load();
+    Form_Load(anfitrion);
 }
 
 frmCATAddCeCo::~frmCATAddCeCo() = default;
@@ -94,7 +96,7 @@ QString frmCATAddCeCo::Transaccion() const
     const QVariant transaccion = m_padre->property("Transaccion");
     if (!transaccion.isValid())
         throw kt508::Error(QStringLiteral("La ventana anfitriona no tiene la propiedad Transaccion."));
-    return Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
+    return servicios.Utilerias->TextoTransaccion(transaccion.toString(), QStringLiteral("Orbanel"));
 }
 
 void frmCATAddCeCo::CreaControles()
@@ -300,8 +302,8 @@ void frmCATAddCeCo::ConectaEventos()
         try {
             Controles_B1Click();
         } catch (const kt508::Error& e) {
-            Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B1Click()"), this,
-                           QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500008"));
+            servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("Controles_B1Click()"), this,
+                                     QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500008"));
         }
     });
     connect(Controles, &kt508::Controles::B2Click, this, &frmCATAddCeCo::Controles_B2Click);
@@ -310,21 +312,22 @@ void frmCATAddCeCo::ConectaEventos()
     chkAnalizar->installEventFilter(this);
 }
 
-void frmCATAddCeCo::Form_Load()
+// The host object is the catalogue's, which it hands over: both windows hold the same one.
+void frmCATAddCeCo::Form_Load(QObject* anfitrion)
 {
+    kt508::IDatos& datos = *servicios.Datos;
     colorVEX->ApplyScheme();
-    txtClave->setMask(Datos->Parametro(QStringLiteral("FTO_CENTRO_COSTO"), 0, QString(), QString()));
+    txtClave->setMask(datos.Parametro(QStringLiteral("FTO_CENTRO_COSTO"), 0, QString(), QString()));
     txt_Gcc_Cve_Grupo_Centro_Costo->setMask(
-        Datos->Parametro(QStringLiteral("FTO_GRUPO_CENTRO_COSTO"), 0, QStringLiteral("T"), QString()));
+        datos.Parametro(QStringLiteral("FTO_GRUPO_CENTRO_COSTO"), 0, QStringLiteral("T"), QString()));
     m_cuentaPadre =
-        Datos->Parametro(QStringLiteral("CON_CUENTA_PADRE_CENTRO_COSTO"), 0, QStringLiteral("T"), QString()).toString();
-    if (Datos->Parametro(QStringLiteral("CAT_AUTOCLAVE"), 0, QString(), QString()).toBool())
-        txtClave->setText(QString::number(
-            Utilerias->SiguienteClave(QStringLiteral("Centro_Costo"), QStringLiteral("Cc_Cve_Centro_Costo"))));
+        datos.Parametro(QStringLiteral("CON_CUENTA_PADRE_CENTRO_COSTO"), 0, QStringLiteral("T"), QString()).toString();
+    if (datos.Parametro(QStringLiteral("CAT_AUTOCLAVE"), 0, QString(), QString()).toBool())
+        txtClave->setText(QString::number(servicios.Utilerias->SiguienteClave(QStringLiteral("Centro_Costo"),
+                                                                              QStringLiteral("Cc_Cve_Centro_Costo"))));
     ssTabVex->setTab(0);
-    if (Catalogo)
-        setPadre(Catalogo()->property("sPadre").value<QObject*>());
-    Controles->setEnabled7(true);
+    setPadre(anfitrion);
+    Controles->setEnabledFlag(kt508::Bandera::CamposAdicionales, true);
 }
 
 void frmCATAddCeCo::Form_Activate()
@@ -397,21 +400,22 @@ void frmCATAddCeCo::Form_KeyUp(int& KeyCode, int Shift)
             Controles_B2Click();
         }
     } catch (const kt508::Error& e) {
-        Datos->Mensaje(QStringLiteral("Form_KeyUp() - \r\n") + e.Description(), kt508::vbCritical,
-                       QStringLiteral("ERROR"), this, QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500009"));
+        servicios.Datos->Mensaje(QStringLiteral("Form_KeyUp() - \r\n") + e.Description(), kt508::vbCritical,
+                                 QStringLiteral("ERROR"), this, QStringLiteral("KT508"),
+                                 QStringLiteral("ERR-ID:7500009"));
     }
 }
 
 void frmCATAddCeCo::chkAnalizar_KeyPress(int& KeyAscii)
 {
     if (KeyAscii == kt508::vbKeyReturn)
-        Utilerias->EnviaTeclas(QStringLiteral("\t"), 0);
+        servicios.Utilerias->EnviaTeclas(QStringLiteral("\t"), 0);
 }
 
 void frmCATAddCeCo::ssTabVex_KeyPress(int& KeyAscii)
 {
     if (KeyAscii == kt508::vbKeyReturn)
-        Utilerias->EnviaTeclas(QStringLiteral("\t"), 0);
+        servicios.Utilerias->EnviaTeclas(QStringLiteral("\t"), 0);
 }
 
 void frmCATAddCeCo::ssTabVex_Click(int /*PreviousTab*/)

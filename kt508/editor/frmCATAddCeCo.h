@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 
 class QCheckBox;
 class QFrame;
@@ -10,6 +11,7 @@ class KeyPreview;
 
 namespace kt508 {
 class Controles;
+class Decimal;
 class Etiqueta;
 class ImageList;
 class colorVEX;
@@ -18,15 +20,20 @@ class ssTbVex;
 class txtVEX;
 } // namespace kt508
 
-// Creates or edits one cost centre. The caller loads it (construction), writes its fields,
-// shows it modally, reads Add and destroys it; the window only hides itself. A disabled
-// txtClave is the one sign of edit mode.
+namespace Publico {
+struct CentroCosto;
+struct Servicios;
+} // namespace Publico
+
+// Creates or edits one cost centre. The caller loads it (construction, handing it the services
+// and the host object it holds), writes its fields, shows it modally, reads Add and destroys it;
+// the window only hides itself. A disabled txtClave is the one sign of edit mode.
 class frmCATAddCeCo : public QDialog {
     Q_OBJECT
     Q_PROPERTY(QObject* Padre READ Padre WRITE setPadre)
 
 public:
-    frmCATAddCeCo();
+    frmCATAddCeCo(const Publico::Servicios& servicios, QObject* anfitrion);
     ~frmCATAddCeCo() override;
 
     QObject* Padre() const;
@@ -34,6 +41,8 @@ public:
     Q_INVOKABLE QString Transaccion() const;
 
     bool Add = false;
+
+    const Publico::Servicios& servicios; // the suite's data and utility services
 
     kt508::colorVEX* colorVEX = nullptr;
     kt508::Controles* Controles = nullptr;
@@ -84,7 +93,7 @@ private:
     void CreaDatosDeUsuario();
     void ConectaEventos();
 
-    void Form_Load();
+    void Form_Load(QObject* anfitrion);
     void Form_Activate();
     void Form_Resize();
     void Form_KeyDown(int& KeyCode, int Shift);
@@ -100,11 +109,9 @@ private:
     bool Valida();
     bool Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo);
     void EnfocaCampo(kt508::txtVEX* campo);
-    QString SentenciaUpdate(const QString& operador, const QString& fecha) const;
-    QString SentenciaPadre(const QString& operador, const QString& fecha) const;
-    QString SentenciaInsert(const QString& operador, const QString& fecha) const;
-    QString ValorNumerico(kt508::txtVEX* campo) const;
-    QString ValorFecha(kt508::dpFecha* fecha) const;
+    Publico::CentroCosto Centro(const QString& clave) const;
+    kt508::Decimal ValorNumerico(kt508::txtVEX* campo) const;
+    QVariant ValorFecha(kt508::dpFecha* fecha) const;
     QString Analizar() const;
     bool EsNuevo() const;
 

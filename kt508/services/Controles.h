@@ -13,6 +13,17 @@ namespace kt508 {
 // Contracts of the suite's screen controls. The suite supplies the widgets
 // (kt508::plataforma()); windows place them with design values and use these members.
 
+// The toolbar's flags enabled1 ... enabled7, by the command each one governs.
+namespace Bandera {
+constexpr int Editar = 1;
+constexpr int Imprimir = 2;
+constexpr int Reactivar = 3;
+constexpr int Eliminar = 4; // the standard delete button, which the catalogue uses to deactivate
+constexpr int Consulta = 5;
+constexpr int Nuevo = 6;
+constexpr int CamposAdicionales = 7; // the record-bound fields
+} // namespace Bandera
+
 // Toolbar across the top of every window.
 class Controles : public QWidget {
     Q_OBJECT
@@ -40,7 +51,7 @@ public:
     virtual QString b3caption() const = 0;
     virtual void setB3caption(const QString& caption) = 0;
 
-    // enabled1 ... enabled7; a command whose flag is false cannot be raised
+    // enabled1 ... enabled7 (Bandera names each); a command whose flag is false cannot be raised
     virtual bool enabledFlag(int n) const = 0;
     virtual void setEnabledFlag(int n, bool on) = 0;
     void setEnabled1(bool on);

@@ -54,7 +54,8 @@ Plataforma& plataforma();
 void FijaErrorInfo(const QString& descripcion);
 QString TomaErrorInfo();
 
-// Twips of the original design to pixels: 15 twips a pixel.
+// Pixels of a length in twips, the unit the windows' sizes and positions are given in
+// (1440 to the inch): 15 twips a pixel on a screen of 96 pixels to the inch.
 constexpr int Px(int twips)
 {
     return twips / 15;

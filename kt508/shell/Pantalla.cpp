@@ -10,8 +10,9 @@ namespace {
 std::atomic<int> vivas{0};
 }
 
-Pantalla::Pantalla(QObject* parent)
+Pantalla::Pantalla(const Publico::Servicios& servicios, QObject* parent)
     : QObject(parent)
+    , m_servicios(servicios)
 {
     ++vivas;
 }
@@ -23,7 +24,7 @@ Pantalla::~Pantalla()
 
 QObject* Pantalla::GetPantalla() const
 {
-    return &frmKT508::Instancia();
+    return &frmKT508::Instancia(m_servicios);
 }
 
 int Pantalla::Vivas()
@@ -31,9 +32,14 @@ int Pantalla::Vivas()
     return vivas;
 }
 
+FabricaPantalla::FabricaPantalla(const Publico::Servicios& servicios)
+    : m_servicios(servicios)
+{
+}
+
 QObject* FabricaPantalla::CreateInstance()
 {
-    return new Pantalla;
+    return new Pantalla(m_servicios);
 }
 
 } // namespace kt508

@@ -2,27 +2,37 @@
 
 #include <QObject>
 
+namespace Publico {
+struct Servicios;
+}
+
 namespace kt508 {
 
-// The creatable class: hands the host the one catalogue window.
+// The creatable class: hands the host the one catalogue window, created with the services it uses.
 class Pantalla : public QObject {
     Q_OBJECT
     Q_PROPERTY(QObject* GetPantalla READ GetPantalla)
 public:
-    explicit Pantalla(QObject* parent = nullptr);
+    explicit Pantalla(const Publico::Servicios& servicios, QObject* parent = nullptr);
     ~Pantalla() override;
 
     QObject* GetPantalla() const;
 
     static int Vivas(); // Pantalla objects alive in the process
+
+private:
+    const Publico::Servicios& m_servicios;
 };
 
-// Class factory of Pantalla, as the entry points hand it out.
+// Class factory of Pantalla, as the entry points hand it out with the process's services.
 class FabricaPantalla : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit FabricaPantalla(const Publico::Servicios& servicios);
     Q_INVOKABLE QObject* CreateInstance();
+
+private:
+    const Publico::Servicios& m_servicios;
 };
 
 // Registration data of the component.

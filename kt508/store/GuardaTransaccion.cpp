@@ -1,13 +1,11 @@
 #include "kt508/store/GuardaTransaccion.h"
 
 #include "kt508/services/Connection.h"
-#include "kt508/services/Datos.h"
-#include "kt508/store/Publico.h"
 
 namespace Publico {
 
-GuardaTransaccion::GuardaTransaccion()
-    : m_conexion(Datos->Conexion())
+GuardaTransaccion::GuardaTransaccion(kt508::Connection& conexion)
+    : m_conexion(conexion)
 {
     m_conexion.BeginTrans();
 }

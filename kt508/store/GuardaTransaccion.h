@@ -7,11 +7,11 @@ class Connection;
 namespace Publico {
 
 // One transaction on Datos.Conexion for a command that writes: begun on construction,
-// rolled back when it goes out of scope without Confirma. A command's error path may
-// also roll back explicitly (Deshace) where its message must come after the rollback.
+// rolled back when it goes out of scope without Confirma. A command rolls back explicitly
+// (Deshace) before it tells the user anything: no message waits with the transaction open.
 class GuardaTransaccion {
 public:
-    GuardaTransaccion();
+    explicit GuardaTransaccion(kt508::Connection& conexion);
     ~GuardaTransaccion();
     GuardaTransaccion(const GuardaTransaccion&) = delete;
     GuardaTransaccion& operator=(const GuardaTransaccion&) = delete;

@@ -1,30 +1,9 @@
 #include "kt508/store/Publico.h"
 
-#include "kt508/services/Connection.h"
-#include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
-#include "kt508/services/Utilerias.h"
+#include "kt508/services/Recordset.h"
 
 namespace Publico {
-
-kt508::IDatos* Datos = nullptr;
-kt508::IUtilerias* Utilerias = nullptr;
-QString strSQL;
-QObject* (*Catalogo)() = nullptr;
-
-QString Literal(const QString& valor)
-{
-    QString literal;
-    literal.reserve(valor.size() + 2);
-    literal += QLatin1Char('\'');
-    for (const QChar c : valor) {
-        literal += c;
-        if (c == QLatin1Char('\''))
-            literal += c;
-    }
-    literal += QLatin1Char('\'');
-    return literal;
-}
 
 QString SinBlancos(const QString& texto)
 {
@@ -37,21 +16,6 @@ QString SinBlancos(const QString& texto)
     return texto.mid(inicio, fin - inicio);
 }
 
-kt508::Recordset Ejecuta(const QString& sql)
-{
-    return Datos->Conexion().Execute(sql, -1);
-}
-
-QString FechaHoraServidor()
-{
-    return Utilerias->FormatoFechaHora(Utilerias->FechaServidor());
-}
-
-QString Operador()
-{
-    return Datos->Usuario();
-}
-
 void IgnoraError(const std::function<void()>& paso)
 {
     try {
@@ -59,6 +23,14 @@ void IgnoraError(const std::function<void()>& paso)
     } catch (const kt508::Error&) {
         // the step is skipped, as the caller intends
     }
+}
+
+int Columna(const kt508::Recordset& filas, const QString& nombre)
+{
+    const int columna = filas.FieldIndex(nombre);
+    if (columna < 0)
+        throw kt508::Error(QStringLiteral("No se encontró el campo '%1' en el conjunto de registros.").arg(nombre));
+    return columna;
 }
 
 } // namespace Publico

@@ -1,32 +1,38 @@
 #include "kt508/store/Subarbol.h"
 
-#include "kt508/store/Publico.h"
+#include "kt508/services/Connection.h"
+#include "kt508/store/Sentencias.h"
+#include "kt508/store/Servicios.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace Publico {
 
 namespace {
 
-QString HijosDe(const QString& clave)
+// The keys a children query found, in its order.
+QStringList Claves(kt508::Recordset& hijos)
 {
-    return QStringLiteral("SELECT Cc_Cve_Centro_Costo FROM Centro_Costo WHERE Cc_Acumula = ") + Literal(clave)
-        + QStringLiteral(" ORDER BY Cc_Cve_Centro_Costo ");
+    QStringList claves;
+    for (; !hijos.Eof(); hijos.MoveNext())
+        claves << hijos.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
+    hijos.Close();
+    return claves;
 }
 
-QString CambioDeEstado(const QString& operador, const QString& fecha, const QString& estado, const QString& clave)
+// One level's statements in one batch; the first failure is raised.
+std::vector<kt508::Recordset> EnviaNivel(const Servicios& servicios, const std::vector<kt508::Sentencia>& lote)
 {
-    return QStringLiteral("UPDATE Centro_Costo SET") + QStringLiteral("   Oper_Ult_Modif = ") + Literal(operador)
-        + QStringLiteral(", ") + QStringLiteral("   Fecha_Ult_Modif = ") + Literal(fecha) + QStringLiteral(", ")
-        + QStringLiteral("   Oper_Baja = ") + Literal(operador) + QStringLiteral(", ")
-        + QStringLiteral("   Fecha_Baja = ") + Literal(fecha) + QStringLiteral(", ")
-        + QStringLiteral("   Es_Cve_Estado = ") + Literal(estado) + QStringLiteral(" ")
-        + QStringLiteral("WHERE Cc_Cve_Centro_Costo = ") + Literal(clave);
+    return kt508::FilasOFallo(servicios.Conexion().EjecutaLote(lote));
 }
 
-QVariant ColumnaDeCentro(const QString& columna, const QString& clave)
+QVariant ColumnaDeCentro(const Servicios& servicios, const kt508::Sentencia& lectura, const QString& columna)
 {
-    strSQL = QStringLiteral("SELECT ") + columna + QStringLiteral(" FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ")
-        + Literal(clave);
-    kt508::Recordset rs = Ejecuta(strSQL);
+    kt508::Recordset rs = servicios.Conexion().Ejecuta(lectura);
     QVariant valor = QStringLiteral("");
     if (!rs.Eof())
         valor = rs.Fields(columna).Value;
@@ -34,53 +40,69 @@ QVariant ColumnaDeCentro(const QString& columna, const QString& clave)
     return valor;
 }
 
+// CambiaEstado for one centre of a level, and the stamp its parent's call read (none for the top).
+struct Llamada {
+    QString clave;
+    std::optional<Sello> delPadre;
+};
+
 } // namespace
 
-bool BorraCentro(const QString& clave)
+bool BorraCentro(const Servicios& servicios, const QString& clave)
 {
-    // The centre goes first, while its children still name it as parent.
-    strSQL = QStringLiteral("DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = ") + Literal(clave);
-    Ejecuta(strSQL);
-    strSQL = HijosDe(clave);
-    kt508::Recordset rs = Ejecuta(strSQL);
-    while (!rs.Eof()) {
-        if (!BorraCentro(rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString()))
-            return false;
-        rs.MoveNext();
+    // A centre's row goes before its children's, while they still name it as parent.
+    for (QStringList nivel{clave}; !nivel.isEmpty();) {
+        std::vector<kt508::Sentencia> lote;
+        lote.reserve(2 * static_cast<size_t>(nivel.size()));
+        for (const QString& centro : nivel) {
+            lote.push_back(Sentencias::BorraFila(centro));
+            lote.push_back(Sentencias::HijosDeCentro(centro));
+        }
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        nivel.clear();
+        for (size_t hijos = 1; hijos < filas.size(); hijos += 2)
+            nivel += Claves(filas[hijos]);
     }
-    rs.Close();
     return true;
 }
 
-bool CambiaEstado(const QString& clave, const QString& estado)
+// Each call reads its own stamp and writes its centre with it; the parent's call then writes the
+// centre once more with its own, so the top centre keeps its call's stamp and every other centre
+// ends with its parent's. Within a level, a centre's second write follows its first.
+bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado)
 {
-    const QString fecha = FechaHoraServidor();
-    const QString operador = Operador();
-    strSQL = CambioDeEstado(operador, fecha, estado, clave);
-    Ejecuta(strSQL);
-    strSQL = HijosDe(clave);
-    kt508::Recordset rs = Ejecuta(strSQL);
-    while (!rs.Eof()) {
-        const QString hijo = rs.Fields(QStringLiteral("Cc_Cve_Centro_Costo")).Value.toString();
-        if (!CambiaEstado(hijo, estado))
-            return false;
-        // Each child is written again with this level's stamp once its own subtree is done.
-        strSQL = CambioDeEstado(operador, fecha, estado, hijo);
-        Ejecuta(strSQL);
-        rs.MoveNext();
+    for (std::vector<Llamada> nivel{{clave, std::nullopt}}; !nivel.empty();) {
+        std::vector<kt508::Sentencia> lote;
+        std::vector<size_t> hijosEn; // each call's children query, in the batch
+        std::vector<Sello> sellos;
+        for (const Llamada& llamada : nivel) {
+            const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
+            sellos.push_back({servicios.Operador(), fecha});
+            lote.push_back(Sentencias::CambioDeEstado(sellos.back(), estado, llamada.clave));
+            hijosEn.push_back(lote.size());
+            lote.push_back(Sentencias::HijosDeCentro(llamada.clave));
+            if (llamada.delPadre)
+                lote.push_back(Sentencias::CambioDeEstado(*llamada.delPadre, estado, llamada.clave));
+        }
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        std::vector<Llamada> siguiente;
+        for (size_t i = 0; i < nivel.size(); ++i) {
+            for (const QString& hijo : Claves(filas[hijosEn[i]]))
+                siguiente.push_back({hijo, sellos[i]});
+        }
+        nivel = std::move(siguiente);
     }
-    rs.Close();
     return true;
 }
 
-QVariant CuentaDeCentro(const QString& clave)
+QVariant CuentaDeCentro(const Servicios& servicios, const QString& clave)
 {
-    return ColumnaDeCentro(QStringLiteral("CC_Cuenta_Contable"), clave);
+    return ColumnaDeCentro(servicios, Sentencias::CuentaDeCentro(clave), QStringLiteral("CC_Cuenta_Contable"));
 }
 
-QVariant PadreDeCentro(const QString& clave)
+QVariant PadreDeCentro(const Servicios& servicios, const QString& clave)
 {
-    return ColumnaDeCentro(QStringLiteral("CC_Acumula"), clave);
+    return ColumnaDeCentro(servicios, Sentencias::PadreDeCentro(clave), QStringLiteral("CC_Acumula"));
 }
 
 } // namespace Publico

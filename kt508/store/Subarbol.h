@@ -3,16 +3,20 @@
 #include <QString>
 #include <QVariant>
 
-// Store routines of module Publico shared by the catalogue's commands. They run inside
-// the caller's transaction and trap nothing: a failing statement reaches the caller.
+// Store routines of module Publico shared by the catalogue's commands. They run inside the
+// caller's transaction and trap nothing: a failing statement reaches the caller. A routine on a
+// subtree sends the statements of one level of it as one batch, so that it waits for the
+// database as many times as the branch is deep, however many centres it holds.
 namespace Publico {
 
-// Deletes the centre and its whole subtree, each parent before its children.
-bool BorraCentro(const QString& clave);
-// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps.
-bool CambiaEstado(const QString& clave, const QString& estado);
+struct Servicios;
+
+// Deletes the centre and its whole subtree, each parent before its children. True once done.
+bool BorraCentro(const Servicios& servicios, const QString& clave);
+// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps. True once done.
+bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado);
 // The centre's ledger account or parent as stored (Null included); "" when there is no row.
-QVariant CuentaDeCentro(const QString& clave);
-QVariant PadreDeCentro(const QString& clave);
+QVariant CuentaDeCentro(const Servicios& servicios, const QString& clave);
+QVariant PadreDeCentro(const Servicios& servicios, const QString& clave);
 
 } // namespace Publico

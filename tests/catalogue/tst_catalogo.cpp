@@ -3,7 +3,6 @@
 #include "kt508/dialogs/frmInput.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/controls/ArbolVex.h"
 #include "tests/support/Backends.h"
@@ -71,18 +70,20 @@ QString EnFoco(frmKT508& frm)
     return w ? w->objectName() : QString();
 }
 
-// A tree that refuses its root while told to: the whole load fails at its first step.
+// A tree that refuses its root while told to: the whole load fails at its first step. It may
+// refuse one other node too.
 class ArbolSinRaiz : public orbanel::ArbolVex {
 public:
     using orbanel::ArbolVex::ArbolVex;
     kt508::Node* Add(const QString& relative, int relationship, const QString& key, const QString& text,
                      int image) override
     {
-        if (rechazaRaiz && key == QLatin1String("N0"))
+        if ((rechazaRaiz && key == QLatin1String("N0")) || key == rechazado)
             throw kt508::Error(u"El árbol no admite más nodos."_s);
         return orbanel::ArbolVex::Add(relative, relationship, key, text, image);
     }
     static inline bool rechazaRaiz = false;
+    static inline QString rechazado;
 };
 
 } // namespace
@@ -95,6 +96,7 @@ private slots:
     void arbol();
     void fallosDeLaCarga_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void fallosDeLaCarga();
+    void nodoRechazado();
     void cargaFallidaSeReintenta();
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void nodeClickOfreceComandos();
@@ -107,7 +109,8 @@ private slots:
 };
 
 // Each level in key order under its parent, the deactivated with their own image, a centre that
-// accumulates nothing shows no children; F5 (and Shift+F5, not Ctrl+F5) rebuilds it, one query a level.
+// accumulates nothing shows no children; F5 (and Shift+F5, not Ctrl+F5) rebuilds it, one query for
+// each centre that accumulates, a level of the tree after another.
 // Ctrl+Shift+B is not Ctrl+B: it does not ask for a search.
 void TstCatalogo::arbol()
 {
@@ -128,7 +131,7 @@ void TstCatalogo::arbol()
 
     const QString patron =
         u"SELECT * FROM Centro_Costo WHERE CC_Acumula = '%1' ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "_s;
-    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(20), patron.arg(201), patron.arg(4)}));
+    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(20), patron.arg(4), patron.arg(201)}));
     const QStringList vista = Vista(Nodo(frm, u"0"_s));
     QCOMPARE(vista,
              (QStringList{u"N0 1 RAIZ"_s, u" N100 1 100 - Hoja con filas hijas"_s, u" N20 3 20 - Producción"_s,
@@ -162,6 +165,24 @@ void TstCatalogo::fallosDeLaCarga()
     QCOMPARE(frm.tvCeCos->Count(), 0);
 }
 
+// A node the tree refuses is told and ends its parent's rows: the siblings after it, and its own
+// branch, stay out; the siblings before it keep their branches, and the other parents load.
+void TstCatalogo::nodoRechazado()
+{
+    Componente c(u"sqlite"_s, Contenido::Vacio);
+    Inserta(c,
+            {u"1|0|A|1|AC"_s, u"10|1|B|1|AC"_s, u"100|10|C|0|AC"_s, u"11|1|D|1|AC"_s, u"110|11|E|0|AC"_s,
+             u"12|1|F|0|AC"_s, u"2|0|G|1|AC"_s, u"20|2|H|0|AC"_s});
+    kt508::plataforma().NuevoTreeView = [](QWidget* padre) { return new ArbolSinRaiz(padre); };
+    ArbolSinRaiz::rechazado = u"N11"_s;
+    frmKT508& frm = c.Carga();
+    ArbolSinRaiz::rechazado.clear();
+    QCOMPARE(Vista(Nodo(frm, u"0"_s)),
+             (QStringList{u"N0 1 RAIZ"_s, u" N1 1 1 - A"_s, u"  N10 1 10 - B"_s, u"   N100 1 100 - C"_s,
+                          u" N2 1 2 - G"_s, u"  N20 1 20 - H"_s}));
+    QCOMPARE(Dichos(c, true), QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|El árbol no admite más nodos."_s});
+}
+
 // The load's failure reaches whoever caused it; the window stays unloaded, offers nothing, and
 // the next showing loads it: its setting read, nothing to delete, the tree with the focus, Tab
 // round the key, the account and the tree.
@@ -169,7 +190,7 @@ void TstCatalogo::cargaFallidaSeReintenta()
 {
     Componente c(u"sqlite"_s, Contenido::Demo);
     c.db().failWhen([](const QString& sentencia) { return sentencia.contains(u"FROM Parametros"_s); });
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(c.servicios);
     QString fallo;
     QVERIFY(QMetaObject::invokeMethod(&frm, "Load", Q_RETURN_ARG(QString, fallo)));
     QVERIFY(!fallo.isEmpty() && !frm.Cargada() && !frm.Controles && c.dobles.datos->Mensajes().isEmpty());
@@ -400,9 +421,9 @@ void TstCatalogo::falloAjenoConElIdentificadorDelComando()
         kt508::Connection& Conexion() override { throw std::bad_alloc(); }
     } datos(c.dobles.datos);
     c.dobles.datos->respuestas = {kt508::vbYes};
-    kt508::IDatos* const datosDeLaPrueba = std::exchange(Publico::Datos, &datos);
+    kt508::IDatos* const datosDeLaPrueba = std::exchange(c.servicios.Datos, &datos);
     QVERIFY(QMetaObject::invokeMethod(frm.Controles, qPrintable(comando)));
-    Publico::Datos = datosDeLaPrueba;
+    c.servicios.Datos = datosDeLaPrueba;
     QCOMPARE(Dichos(c), QStringList{dicho});
     QCOMPARE(pruebas::volcado(c.db()), antes);
     QVERIFY(!c.db().inTransaction());

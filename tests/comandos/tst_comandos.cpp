@@ -3,7 +3,6 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/controls/BarraControles.h"
 #include "suite/print/ImpresorTexto.h"
@@ -97,13 +96,15 @@ QStringList Filas(Componente& c, const QString& columnas, const QString& condici
     return filas;
 }
 
-// What the user was told ("aviso" for the id of a plain box); questions only when asked for.
+// What the user was told ("aviso" for the id of a plain box); questions only when asked for. None
+// may wait with a transaction open.
 QStringList Avisos(const Componente& c, bool preguntas = false)
 {
     QStringList dichos;
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas) {
         if (preguntas || m.estilo != kt508::vbPregunta)
-            dichos << u"%1|%2|%3|%4"_s.arg(m.aviso ? u"aviso"_s : m.errId).arg(m.estilo).arg(m.titulo, m.texto);
+            dichos << (m.conTransaccion ? u"con la transacción abierta: "_s : QString())
+                    + u"%1|%2|%3|%4"_s.arg(m.aviso ? u"aviso"_s : m.errId).arg(m.estilo).arg(m.titulo, m.texto);
     }
     return dichos;
 }
@@ -450,14 +451,14 @@ void TstComandos::situaciones()
         }
     } reloj(c.dobles.utilerias);
     reloj.datos = c.dobles.datos;
-    kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    kt508::IUtilerias* const utilerias = std::exchange(c.servicios.Utilerias, &reloj);
     // The toolbar ends a command it raised itself; an end of one raised without it is the handler's own.
     const bool porLaBarra = Ofrecido(frm, situacion.section(' ', 0, 0));
     int finales = 0;
     BarraQueAnota::alTerminar = [&] { ++finales; };
     Lanza(frm, situacion.section(' ', 0, 0));
     BarraQueAnota::alTerminar = nullptr;
-    Publico::Utilerias = utilerias;
+    c.servicios.Utilerias = utilerias;
 
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
         QVERIFY(m.aviso || (m.modulo == "KT508"_L1 && m.owner == &frm));

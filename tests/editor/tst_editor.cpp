@@ -46,13 +46,14 @@ QStringList Fila(Componente& c, const QString& columnas, const QString& desde)
 }
 
 // Empty when the messages shown match the patterns, one each (* stands for any text); else every
-// message, a line each: text|style|title|module|identifier.
+// message, a line each: text|style|title|module|identifier. None may wait with a transaction open.
 QString Mensajes(Componente& c, const QStringList& patrones = {})
 {
     QStringList lineas;
     bool iguales = c.dobles.datos->Mensajes().size() == patrones.size();
     for (const pruebas::LlamadaMensaje& m : c.dobles.datos->Mensajes()) {
-        lineas << QStringList{m.texto, QString::number(m.estilo), m.titulo, m.modulo, m.errId}.join(u'|');
+        lineas << QStringList{m.texto, QString::number(m.estilo), m.titulo, m.modulo, m.errId}.join(u'|')
+                + (m.conTransaccion ? u" (con la transacción abierta)"_s : QString());
         const QString patron = QRegularExpression::wildcardToRegularExpression(patrones.value(lineas.size() - 1));
         iguales = iguales && QRegularExpression(patron).match(lineas.last()).hasMatch();
     }

@@ -3,9 +3,9 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/Utilerias.h"
 #include "kt508/shell/Main.h"
 #include "kt508/shell/Pantalla.h"
-#include "kt508/store/Publico.h"
 #include "suite/registry/Registro.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -47,7 +47,7 @@ private slots:
 void TstShell::ventanaPadreYTransaccion()
 {
     Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
-    kt508::Pantalla a, b;
+    kt508::Pantalla a(c.servicios), b(c.servicios);
     auto* frm = qobject_cast<frmKT508*>(a.GetPantalla());
     QVERIFY(frm);
     QCOMPARE(b.property("GetPantalla").value<QObject*>(), frm);
@@ -61,7 +61,8 @@ void TstShell::ventanaPadreYTransaccion()
 
     Anfitrion anfitrion;
     frm->setProperty("Padre", QVariant::fromValue<QObject*>(&anfitrion));
-    const QString esperada = Publico::Utilerias->TextoTransaccion(QStringLiteral("CAT-508"), QStringLiteral("Orbanel"));
+    const QString esperada =
+        c.servicios.Utilerias->TextoTransaccion(QStringLiteral("CAT-508"), QStringLiteral("Orbanel"));
     QCOMPARE(frm->Transaccion(), esperada);
     QCOMPARE(frm->property("Transaccion").toString(), esperada);
 }
@@ -82,7 +83,7 @@ void TstShell::salirDescargaAlAnfitrion()
     QFETCH(bool, seBorraAlCerrar);
     QFETCH(bool, contieneLaPantalla);
     Componente c(QStringLiteral("sqlite"), Contenido::Demo);
-    kt508::Pantalla pantalla;
+    kt508::Pantalla pantalla(c.servicios);
     const auto abre = [&](Anfitrion* anfitrion) {
         auto* frm = qobject_cast<frmKT508*>(pantalla.GetPantalla());
         anfitrion->setAttribute(Qt::WA_DeleteOnClose, seBorraAlCerrar);
@@ -102,7 +103,7 @@ void TstShell::salirDescargaAlAnfitrion()
         QStringLiteral("UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"));
     emit frm->Controles->Salir();
     QTRY_VERIFY(anfitrion.isNull());
-    QVERIFY(!frmKT508::Existe() || !frmKT508::Instancia().Cargada());
+    QVERIFY(!frmKT508::Existe() || !frmKT508::Instancia(c.servicios).Cargada());
 
     anfitrion = new Anfitrion;
     frm = abre(anfitrion);
@@ -120,15 +121,13 @@ void TstShell::salirDescargaAlAnfitrion()
 void TstShell::mainCreaLosServicios()
 {
     Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
-    Publico::Datos = nullptr;
-    Publico::Utilerias = nullptr;
-    Publico::Main();
+    const Publico::Servicios servicios = Publico::Main();
     // Main hands the services to the process for good; the test takes them back.
-    const std::unique_ptr<kt508::IDatos> datos(Publico::Datos);
-    const std::unique_ptr<kt508::IUtilerias> utilerias(Publico::Utilerias);
-    QVERIFY(Publico::Datos && Publico::Utilerias);
-    QCOMPARE(Publico::Datos->Usuario(), QStringLiteral("PRUEBAS"));
-    QCOMPARE(&Publico::Datos->Conexion(), &Publico::Datos->Conexion());
+    const std::unique_ptr<kt508::IDatos> datos(servicios.Datos);
+    const std::unique_ptr<kt508::IUtilerias> utilerias(servicios.Utilerias);
+    QVERIFY(datos && utilerias);
+    QCOMPARE(datos->Usuario(), QStringLiteral("PRUEBAS"));
+    QCOMPARE(&datos->Conexion(), &datos->Conexion());
 }
 
 void TstShell::registroYCarga()

@@ -1,6 +1,5 @@
-// Statement helpers and the subtree routines of module Publico, on every backend.
+// The subtree routines and the transaction guard of module Publico, on every backend.
 #include "kt508/store/GuardaTransaccion.h"
-#include "kt508/store/Publico.h"
 #include "kt508/store/Subarbol.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/services/ServicioUtilerias.h"
@@ -66,7 +65,7 @@ private slots:
     void guardaTransaccion();
 };
 
-// Each parent goes before its children.
+// A level at a time, each parent before its children.
 void TstStore::borraCentro()
 {
     QFETCH(QString, backend);
@@ -74,18 +73,18 @@ void TstStore::borraCentro()
     Rama(c);
     c.db().setRecording(true);
     c.db().BeginTrans();
-    QVERIFY(Publico::BorraCentro(u"1"_s));
+    QVERIFY(Publico::BorraCentro(c.servicios, u"1"_s));
     c.db().CommitTrans();
     const QString borra = u"DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = '%1'"_s;
     QCOMPARE(c.db().recorded(),
-             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(100), Hijos.arg(100),
-                          borra.arg(11), Hijos.arg(11)}));
+             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(11), Hijos.arg(11),
+                          borra.arg(100), Hijos.arg(100)}));
     QCOMPARE(Filas(c, u"CC_Acumula"_s), QStringList{u"2|0"_s});
 }
 
-// With a clock that moves, every centre ends with the stamp its parent's level read and the top
-// centre keeps its own: readings 1 at 10:00, 10 at 10:01, 100 at 10:02, 11 at 10:03. A
-// reactivation stamps the columns of the deactivation too.
+// With a clock that moves, every centre ends with the stamp its parent's call read and the top
+// centre keeps its own: a level at a time, readings 1 at 10:00, 10 at 10:01, 11 at 10:02, 100 at
+// 10:03. A reactivation stamps the columns of the deactivation too.
 void TstStore::cambiaEstado()
 {
     QFETCH(QString, backend);
@@ -93,16 +92,16 @@ void TstStore::cambiaEstado()
     Rama(c);
     RelojQueAvanza reloj;
     reloj.ahora = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
-    kt508::IUtilerias* const utilerias = std::exchange(Publico::Utilerias, &reloj);
+    kt508::IUtilerias* const utilerias = std::exchange(c.servicios.Utilerias, &reloj);
     c.db().setRecording(true);
     c.db().BeginTrans();
-    const bool baja = Publico::CambiaEstado(u"1"_s, u"BA"_s);
+    const bool baja = Publico::CambiaEstado(c.servicios, u"1"_s, u"BA"_s);
     c.db().CommitTrans();
     const QStringList enviadas = c.db().recorded();
     c.db().BeginTrans();
-    const bool alta = Publico::CambiaEstado(u"10"_s, u"AC"_s); // reads 10:04 and 10:05
+    const bool alta = Publico::CambiaEstado(c.servicios, u"10"_s, u"AC"_s); // reads 10:04 and 10:05
     c.db().CommitTrans();
-    Publico::Utilerias = utilerias;
+    c.servicios.Utilerias = utilerias;
     QVERIFY(baja && alta);
 
     const QString cambio = u"UPDATE Centro_Costo SET   Oper_Ult_Modif = 'PRUEBAS',    Fecha_Ult_Modif = '2026-12-05 "
@@ -110,8 +109,8 @@ void TstStore::cambiaEstado()
                            "Es_Cve_Estado = 'BA' WHERE Cc_Cve_Centro_Costo = '%2'"_s;
     QCOMPARE(enviadas,
              (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), cambio.arg(1).arg(10), Hijos.arg(10),
-                          cambio.arg(2).arg(100), Hijos.arg(100), cambio.arg(1).arg(100), cambio.arg(0).arg(10),
-                          cambio.arg(3).arg(11), Hijos.arg(11), cambio.arg(0).arg(11)}));
+                          cambio.arg(0).arg(10), cambio.arg(2).arg(11), Hijos.arg(11), cambio.arg(0).arg(11),
+                          cambio.arg(3).arg(100), Hijos.arg(100), cambio.arg(1).arg(100)}));
     QCOMPARE(
         Filas(c, u"Es_Cve_Estado, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
         (QStringList{u"1|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"10|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s,
@@ -128,8 +127,9 @@ void TstStore::lectores()
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = 'O''N'"_s);
     QStringList leidos;
     for (const QVariant& v :
-         {Publico::CuentaDeCentro(u"O'N"_s), Publico::CuentaDeCentro(u"1"_s), Publico::CuentaDeCentro(u"999"_s),
-          Publico::PadreDeCentro(u"O'N"_s), Publico::PadreDeCentro(u"1"_s), Publico::PadreDeCentro(u"999"_s)})
+         {Publico::CuentaDeCentro(c.servicios, u"O'N"_s), Publico::CuentaDeCentro(c.servicios, u"1"_s),
+          Publico::CuentaDeCentro(c.servicios, u"999"_s), Publico::PadreDeCentro(c.servicios, u"O'N"_s),
+          Publico::PadreDeCentro(c.servicios, u"1"_s), Publico::PadreDeCentro(c.servicios, u"999"_s)})
         leidos << (v.isNull() ? u"<null>"_s : v.toString());
     QCOMPARE(leidos, (QStringList{u"5100-001"_s, u"<null>"_s, u""_s, u"10"_s, u"0"_s, u""_s}));
 }
@@ -146,10 +146,10 @@ void TstStore::guardaTransaccion()
 
     c.db().failContaining(borra.arg(11));
     try {
-        Publico::GuardaTransaccion guarda;
+        Publico::GuardaTransaccion guarda(c.db());
         QVERIFY(c.db().inTransaction());
-        Publico::Ejecuta(borra.arg(2));
-        Publico::Ejecuta(borra.arg(11));
+        c.db().Execute(borra.arg(2));
+        c.db().Execute(borra.arg(11));
         guarda.Confirma();
         QFAIL("la sentencia no falló");
     } catch (const kt508::Error&) {
@@ -158,8 +158,8 @@ void TstStore::guardaTransaccion()
     QCOMPARE(pruebas::volcado(c.db()), antes);
 
     {
-        Publico::GuardaTransaccion guarda;
-        Publico::Ejecuta(borra.arg(2));
+        Publico::GuardaTransaccion guarda(c.db());
+        c.db().Execute(borra.arg(2));
         guarda.Deshace(); // at once: the command's message comes after it
         QVERIFY(!c.db().inTransaction());
         guarda.Confirma(); // nothing left to confirm
@@ -167,8 +167,8 @@ void TstStore::guardaTransaccion()
     QCOMPARE(pruebas::volcado(c.db()), antes);
 
     {
-        Publico::GuardaTransaccion guarda;
-        Publico::Ejecuta(borra.arg(2));
+        Publico::GuardaTransaccion guarda(c.db());
+        c.db().Execute(borra.arg(2));
         guarda.Confirma();
     }
     QVERIFY(!c.db().inTransaction());

@@ -2,7 +2,6 @@
 
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Plataforma.h"
-#include "kt508/store/Publico.h"
 #include "suite/services/Sesion.h"
 
 #include <QTest>
@@ -13,19 +12,18 @@ Componente::Componente(const QString& backend, Contenido contenido)
 {
     orbanel::Sesion::Establece(abre(backend, contenido), QStringLiteral("PRUEBAS"));
     dobles = InstalaDobles();
+    dobles.datos->transaccionAbierta = [conexion = &db()] { return conexion->inTransaction(); };
     m_datos = kt508::plataforma().NuevoDatos();
     m_utilerias = kt508::plataforma().NuevoUtilerias();
-    Publico::Datos = m_datos.get();
-    Publico::Utilerias = m_utilerias.get();
-    Publico::strSQL.clear();
+    servicios.Datos = m_datos.get();
+    servicios.Utilerias = m_utilerias.get();
 }
 
 Componente::~Componente()
 {
     if (frmKT508::Existe())
-        delete &frmKT508::Instancia();
-    Publico::Datos = nullptr;
-    Publico::Utilerias = nullptr;
+        delete &frmKT508::Instancia(servicios);
+    dobles.datos->transaccionAbierta = nullptr;
     orbanel::Sesion::Cierra();
 }
 
@@ -36,7 +34,7 @@ orbanel::ado::AdoConnection& Componente::db() const
 
 frmKT508& Componente::Carga()
 {
-    frmKT508& frm = frmKT508::Instancia();
+    frmKT508& frm = frmKT508::Instancia(servicios);
     frm.show();
     if (!QTest::qWaitForWindowExposed(&frm))
         qWarning("la ventana del catálogo no llegó a mostrarse");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kt508/store/Servicios.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Dobles.h"
 
@@ -7,8 +8,9 @@ class frmKT508;
 
 namespace pruebas {
 
-// One catalogue test on one backend: a fresh database handed to the session, the
-// doubles installed, module Publico's services set and a fresh catalogue window.
+// One catalogue test on one backend: a fresh database handed to the session, the doubles
+// installed, the services the windows are handed and a fresh catalogue window. A test may put
+// another service in `servicios` for a while: the windows use whichever it holds.
 class Componente {
 public:
     Componente(const QString& backend, Contenido contenido);
@@ -20,6 +22,7 @@ public:
                  const QVariant& estado);
 
     Dobles dobles;
+    Publico::Servicios servicios;
 
 private:
     std::unique_ptr<kt508::IDatos> m_datos;

@@ -56,6 +56,11 @@ int GuionDatos::Responde(int estilo)
     return preguntaSiNo && (estilo & 0x100) ? kt508::vbNo : preguntaSiNo ? kt508::vbYes : kt508::vbOK;
 }
 
+bool GuionDatos::EnTransaccion() const
+{
+    return transaccionAbierta && transaccionAbierta();
+}
+
 QList<LlamadaMensaje> GuionDatos::Mensajes() const
 {
     QList<LlamadaMensaje> mensajes = llamadas;
@@ -86,7 +91,7 @@ QVariant DatosDePrueba::Parametro(const QString& nombre, int valor, const QStrin
 int DatosDePrueba::Mensaje(const QString& texto, int estilo, const QString& titulo, QWidget* owner,
                            const QString& modulo, const QString& errId)
 {
-    m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false});
+    m_guion->llamadas.append({texto, estilo, titulo, modulo, errId, owner, false, m_guion->EnTransaccion()});
     if (m_guion->alMostrar)
         m_guion->alMostrar();
     return m_guion->Responde(estilo);
@@ -94,7 +99,7 @@ int DatosDePrueba::Mensaje(const QString& texto, int estilo, const QString& titu
 
 void DatosDePrueba::Aviso(const QString& texto, int estilo, const QString& titulo)
 {
-    m_guion->llamadas.append({texto, estilo, titulo, QString(), QString(), nullptr, true});
+    m_guion->llamadas.append({texto, estilo, titulo, QString(), QString(), nullptr, true, m_guion->EnTransaccion()});
     m_guion->Responde(estilo);
 }
 

@@ -26,19 +26,22 @@ struct LlamadaMensaje {
     QString modulo;
     QString errId;
     QPointer<QWidget> owner;
-    bool aviso = false; // true for Datos.Aviso
+    bool aviso = false;          // true for Datos.Aviso
+    bool conTransaccion = false; // shown while a transaction was open
 };
 
 struct GuionDatos {
     QString operador = QStringLiteral("PRUEBAS");
-    QList<int> respuestas;           // answers of Mensaje/Aviso, in order
-    QList<LlamadaMensaje> llamadas;  // every Mensaje and Aviso
-    std::function<void()> alMostrar; // runs while each Mensaje is up, before it is answered
+    QList<int> respuestas;                    // answers of Mensaje/Aviso, in order
+    QList<LlamadaMensaje> llamadas;           // every Mensaje and Aviso
+    std::function<void()> alMostrar;          // runs while each Mensaje is up, before it is answered
+    std::function<bool()> transaccionAbierta; // asked at every message, when set
 
     // With no queued answer, Mensaje answers as Enter would: No (7) for a question
     // whose second button is the default, else the first button.
     int Responde(int estilo);
     QList<LlamadaMensaje> Mensajes() const; // only Mensaje calls
+    bool EnTransaccion() const;
 };
 
 class DatosDePrueba : public kt508::IDatos {

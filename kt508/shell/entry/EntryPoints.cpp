@@ -68,8 +68,8 @@ Q_DECL_EXPORT bool DllUnregisterServer()
     });
 }
 
-// Hands out the class factory; the first call runs Main, and a failed Main is tried again
-// on the next call.
+// Hands out the class factory; the first call runs Main, whose services the factory hands to
+// every Pantalla, and a failed Main is tried again on the next call.
 Q_DECL_EXPORT QObject* DllGetClassObject(const char* clase)
 {
     return SinExcepciones("DllGetClassObject", static_cast<QObject*>(nullptr), [clase]() -> QObject* {
@@ -78,8 +78,9 @@ Q_DECL_EXPORT QObject* DllGetClassObject(const char* clase)
             && pedida.compare(QLatin1String(kt508::ClsidPantalla), Qt::CaseInsensitive) != 0)
             return nullptr;
         static std::once_flag inicio;
-        std::call_once(inicio, &Publico::Main);
-        static kt508::FabricaPantalla fabrica;
+        static Publico::Servicios servicios;
+        std::call_once(inicio, [] { servicios = Publico::Main(); });
+        static kt508::FabricaPantalla fabrica(servicios);
         return &fabrica;
     });
 }

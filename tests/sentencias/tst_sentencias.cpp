@@ -1,0 +1,210 @@
+// Every statement the catalogue sends, command by command, driven as a user drives it on the demo
+// catalogue with the server's clock fixed, against the list kept in enviadas.txt. Within one
+// command the order may change (a level of the tree goes as one batch); the texts may not.
+//
+// KT508_ENVIADAS_NUEVAS=archivo writes the list this run sent to that file.
+#include "kt508/catalogue/frmKT508.h"
+#include "kt508/editor/frmCATAddCeCo.h"
+#include "kt508/services/Controles.h"
+#include "suite/ado/AdoConnection.h"
+#include "tests/support/Backends.h"
+#include "tests/support/Componente.h"
+#include "tests/support/Interaccion.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using pruebas::Componente;
+using pruebas::Contenido;
+
+namespace {
+
+// A command and the statements it sent, each as one line (a line break inside one as "\n").
+using Enviadas = QList<std::pair<QString, QStringList>>;
+
+QString Linea(QString sentencia)
+{
+    return sentencia.replace(u'\\', u"\\\\"_s).replace(u'\n', u"\\n"_s).replace(u'\r', u"\\r"_s);
+}
+
+QString Texto(const Enviadas& enviadas)
+{
+    QString texto;
+    for (const auto& [comando, sentencias] : enviadas)
+        texto += u"== "_s + comando + u'\n' + sentencias.join(u'\n') + (sentencias.isEmpty() ? u""_s : u"\n"_s);
+    return texto;
+}
+
+Enviadas Lee(const QString& ruta)
+{
+    QFile archivo(ruta);
+    Enviadas enviadas;
+    if (!archivo.open(QIODevice::ReadOnly))
+        return enviadas;
+    for (const QString& linea : QString::fromUtf8(archivo.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        if (linea.startsWith(u"== "_s))
+            enviadas.append({linea.mid(3), {}});
+        else if (!enviadas.isEmpty())
+            enviadas.last().second.append(linea);
+    }
+    return enviadas;
+}
+
+// A mouse click on the centre's node.
+void Pulsa(frmKT508& frm, const QString& clave)
+{
+    kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + clave);
+    QVERIFY2(nodo, qPrintable(clave));
+    nodo->EnsureVisible();
+    auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
+    const QList<QTreeWidgetItem*> items = arbol->findItems(nodo->Text(), Qt::MatchExactly | Qt::MatchRecursive);
+    QTest::mouseClick(arbol->viewport(), Qt::LeftButton, {}, arbol->visualItemRect(items.value(0)).center());
+    QCOMPARE(frm.txtClave->Text(), clave);
+}
+
+void Boton(QWidget* ventana, const char* boton)
+{
+    auto* b = ventana->findChild<kt508::Controles*>()->findChild<QToolButton*>(QLatin1String(boton));
+    QVERIFY2(b && b->isVisible() && b->isEnabled(), boton);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// What the user types into a field, replacing its text, and Tab to leave it.
+void Teclea(kt508::txtVEX* campo, const QString& texto)
+{
+    campo->setFocus();
+    QWidget* linea = campo->focusProxy() ? campo->focusProxy() : campo;
+    QTest::keyClick(linea, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(linea, Qt::Key_Delete);
+    QTest::keyClicks(linea, texto);
+    QTest::keyClick(linea, Qt::Key_Tab);
+}
+
+// The button opens the editor; the user fills it in and accepts with F4.
+void EnEditor(frmKT508& frm, const char* boton, const std::function<void(frmCATAddCeCo&)>& llena)
+{
+    auto abierto = std::make_shared<bool>(false);
+    pruebas::EnModal([llena, abierto](QWidget* modal) {
+        if (auto* ed = qobject_cast<frmCATAddCeCo*>(modal)) {
+            *abierto = true;
+            llena(*ed);
+            pruebas::Tecla(ed, Qt::Key_F4);
+        }
+    });
+    Boton(&frm, boton);
+    QVERIFY2(*abierto, boton);
+}
+
+} // namespace
+
+class TstSentencias : public QObject {
+    Q_OBJECT
+
+private slots:
+    void comoSeEnviaban();
+};
+
+void TstSentencias::comoSeEnviaban()
+{
+    Componente c(u"sqlite"_s, Contenido::Demo);
+    c.dobles.utilerias->reloj = QDateTime(QDate(2026, 5, 8), QTime(11, 45, 0));
+    c.db().setRecording(true);
+    Enviadas enviadas;
+    const auto comando = [&](const QString& nombre, const std::function<void()>& pasos) {
+        c.db().clearRecorded();
+        pasos();
+        enviadas.append({nombre, c.db().recorded()});
+    };
+
+    frmKT508* frm = nullptr;
+    comando(u"carga"_s, [&] { frm = &c.Carga(); });
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    comando(u"renombrar"_s, [&] {
+        Pulsa(*frm, u"3012"_s);
+        pruebas::Tecla(frm, Qt::Key_F2);
+        QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+        pruebas::Escribe(frm, u"Proveedores"_s);
+        frm->txtCuenta->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(frm->tvCeCos->Nodes(u"N3012"_s)->Text(), u"3012 - PROVEEDORES"_s);
+    });
+    comando(u"nuevo"_s, [&] {
+        Pulsa(*frm, u"2011"_s);
+        EnEditor(*frm, "btnNuevo", [](frmCATAddCeCo& ed) {
+            Teclea(ed.txtClave, u"77"_s);
+            Teclea(ed.txtTexto, u"Linea de pintura"_s);
+            pruebas::Tecla(&ed, Qt::Key_2, Qt::AltModifier);
+            Teclea(ed.txtUser3, u"12.5"_s);
+            ed.dpUser5->setFocus();
+            pruebas::Tecla(&ed, Qt::Key_Delete); // the date offered, emptied
+            ed.dpUser6->setValue(QDate(2026, 6, 30));
+        });
+    });
+    comando(u"editar"_s, [&] {
+        Pulsa(*frm, u"105"_s);
+        EnEditor(*frm, "btnEditar", [](frmCATAddCeCo& ed) { Teclea(ed.txtTexto, u"Ventas noreste"_s); });
+    });
+    comando(u"baja"_s, [&] {
+        Pulsa(*frm, u"300"_s);
+        Boton(frm, "btnEliminar");
+    });
+    comando(u"reactivación"_s, [&] {
+        Pulsa(*frm, u"300"_s);
+        Boton(frm, "btnReactivar");
+    });
+    const auto elimina = [&](const QString& clave, const QList<int>& respuestas) {
+        c.dobles.datos->respuestas = respuestas;
+        Pulsa(*frm, clave);
+        Boton(frm, "btnB1");
+    };
+    comando(u"eliminar una rama"_s, [&] { elimina(u"303"_s, {kt508::vbYes, kt508::vbYes}); });
+    comando(u"eliminar una hoja"_s, [&] { elimina(u"401"_s, {kt508::vbYes}); });
+    comando(u"eliminar la última hija"_s, [&] { elimina(u"402"_s, {kt508::vbYes}); });
+    comando(u"eliminar un centro en uso"_s, [&] { elimina(u"501"_s, {kt508::vbYes}); });
+    comando(u"cambiar cuenta"_s, [&] {
+        c.dobles.entrada->respuestas = {u"5200"_s};
+        Pulsa(*frm, u"302"_s);
+        Boton(frm, "btnB3");
+    });
+    comando(u"imprimir"_s, [&] {
+        Pulsa(*frm, u"0"_s);
+        Boton(frm, "btnImprimir");
+    });
+
+    // The commands ran as meant: the questions answered, one centre found in use, nothing else told.
+    QStringList dichos;
+    for (const pruebas::LlamadaMensaje& m : c.dobles.datos->llamadas)
+        dichos << (m.aviso ? u"aviso"_s : m.errId);
+    QCOMPARE(dichos,
+             (QStringList{u"ERR-ID:7500011"_s, u"ERR-ID:7500013"_s, u"ERR-ID:7500011"_s, u"ERR-ID:7500011"_s,
+                          u"ERR-ID:7500011"_s, u"aviso"_s}));
+    QCOMPARE(c.dobles.impresor->llamadas.size(), 1);
+
+    for (auto& [nombre, sentencias] : enviadas) {
+        for (QString& s : sentencias)
+            s = Linea(s);
+    }
+    if (const QString nuevas = qEnvironmentVariable("KT508_ENVIADAS_NUEVAS"); !nuevas.isEmpty()) {
+        QFile archivo(nuevas);
+        QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write(Texto(enviadas).toUtf8()) > 0);
+    }
+    const Enviadas guardadas = Lee(QStringLiteral(KT508_ENVIADAS));
+    QCOMPARE(enviadas.size(), guardadas.size());
+    for (qsizetype i = 0; i < enviadas.size(); ++i) {
+        QStringList enviada = enviadas[i].second, guardada = guardadas[i].second;
+        enviada.sort();
+        guardada.sort();
+        QCOMPARE(enviadas[i].first, guardadas[i].first);
+        QCOMPARE(enviada, guardada);
+    }
+}
+
+QTEST_MAIN(TstSentencias)
+#include "tst_sentencias.moc"

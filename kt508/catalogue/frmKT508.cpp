@@ -169,6 +169,8 @@ void frmKT508::CreaControles()
     Controles->setTabwidth(QStringLiteral("0"));
     Controles->setB1caption(QStringLiteral("Eliminar"));
     Controles->setB3caption(QStringLiteral("Cambiar cuenta contable"));
+    Controles->setBshortcut(1, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    Controles->setBshortcut(3, QKeySequence(Qt::CTRL | Qt::Key_U));
     Controles->setShowmenupopup(QStringLiteral("NO"));
     Controles->setShowwindowslist(QStringLiteral("SI"));
     Controles->setShowexitbutton(QStringLiteral("SI"));
@@ -268,6 +270,9 @@ void frmKT508::ConectaEventos()
     });
     connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this, errArbol](int& KeyCode, int Shift) {
         Protege(QStringLiteral("tvCeCos_KeyDown()"), errArbol, [&] { tvCeCos_KeyDown(KeyCode, Shift); });
+    });
+    connect(tvCeCos, &kt508::TreeView::ContextMenu, this, [this, errArbol](const QPoint& posicion) {
+        Protege(QStringLiteral("tvCeCos_ContextMenu()"), errArbol, [&] { tvCeCos_ContextMenu(posicion); });
     });
 }
 

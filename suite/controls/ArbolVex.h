@@ -105,6 +105,7 @@ private:
     void AlContraer(QTreeWidgetItem* item);
     void AlPulsarTecla(int& codigo, int shift);
     void AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto);
+    void AlPedirMenu(const QPoint& posicion);
 
     VistaArbol* m_vista;
     QPointer<kt508::ImageList> m_imagenes;

@@ -61,10 +61,12 @@ QStringList Dichos(Componente& c, bool textos = false)
     return dichos;
 }
 
-// The control of the window that holds the focus (the key, the account or the tree).
+// The control of the window that holds the focus (a toolbar button, the key, the account or the tree).
 QString EnFoco(frmKT508& frm)
 {
     QWidget* w = QApplication::focusWidget();
+    if (w && frm.Controles->isAncestorOf(w))
+        return w->objectName();
     while (w && w != frm.tvCeCos && w->parentWidget() != frm.frFrame)
         w = w->parentWidget();
     return w ? w->objectName() : QString();
@@ -185,7 +187,7 @@ void TstCatalogo::nodoRechazado()
 
 // The load's failure reaches whoever caused it; the window stays unloaded, offers nothing, and
 // the next showing loads it: its setting read, nothing to delete, the tree with the focus, Tab
-// round the key, the account and the tree.
+// round the toolbar's buttons on offer, the key, the account and the tree.
 void TstCatalogo::cargaFallidaSeReintenta()
 {
     Componente c(u"sqlite"_s, Contenido::Demo);
@@ -205,7 +207,8 @@ void TstCatalogo::cargaFallidaSeReintenta()
     QVERIFY(frm.Controles->b1caption().isEmpty() && frm.Controles->enabledFlag(2));
     QVERIFY(QTest::qWaitForWindowActive(&frm));
     QTRY_VERIFY(frm.tvCeCos->hasFocus());
-    for (const QString& siguiente : {u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}) {
+    for (const QString& siguiente :
+         {u"btnB3"_s, u"btnImprimir"_s, u"btnVentanas"_s, u"btnSalir"_s, u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}) {
         pruebas::Tecla(&frm, Qt::Key_Tab);
         QCOMPARE(EnFoco(frm), siguiente);
     }

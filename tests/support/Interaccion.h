@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QMenu;
 class QWidget;
 
 // Driving windows as a user would, offscreen.
@@ -13,6 +14,10 @@ namespace pruebas {
 // Runs the action on the next modal window to appear (from inside its exec()).
 // If none appears within the time, the action runs with nullptr.
 void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos = 5000);
+
+// Runs the action on the next popup menu to open (from inside its exec()), nullptr when none
+// opens within the time. A menu the action leaves open is closed.
+void EnMenu(const std::function<void(QMenu* menu)>& accion, int milisegundos = 5000);
 
 // Press and release of a key as the keyboard delivers it: to the active window, which hands
 // it to its focus widget.

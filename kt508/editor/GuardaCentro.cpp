@@ -94,9 +94,9 @@ bool frmCATAddCeCo::Valida()
     if (SinBlancos(txtClave->Text()).isEmpty())
         return Rechaza(QStringLiteral("Debe especificar una clave para el CECO!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500002"), txtClave);
-    if (txtTexto->Text().isEmpty())
-        return Rechaza(QStringLiteral("Debe especificar una descripción!"), kt508::vbExclamation,
-                       QStringLiteral("ERR-ID:7500003"), txtTexto);
+    const QString motivoDescripcion = kt508::reglas::MotivoDescripcion(txtTexto->Text());
+    if (!motivoDescripcion.isEmpty())
+        return Rechaza(motivoDescripcion, kt508::vbExclamation, QStringLiteral("ERR-ID:7500003"), txtTexto);
     if (txt_Gcc_Descripcion->Text().isEmpty())
         return Rechaza(QStringLiteral("Debe especificar un grupo válido!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500004"), txt_Gcc_Cve_Grupo_Centro_Costo);

@@ -107,6 +107,7 @@ public:
     virtual QString Text() const = 0;
     virtual void setText(const QString& text) = 0;
     virtual void setLocked(bool locked) = 0;
+    // In characters as the databases count them; a text put in by code is never cut.
     virtual void setMaxlength(int length) = 0;
     virtual void setAlignment(int alignment) = 0; // 0 left, 1 right, 2 centre
     virtual void setEnabledcolor(const QColor& color) = 0;
@@ -121,6 +122,8 @@ public:
     virtual void setSql(const QString& sql) = 0;
     virtual void setSqlControlResultado(const QString& controlName) = 0;
     virtual void setMask(const QVariant& mask) = 0;
+    // The number written in the field as an exact kt508::Decimal (zero when empty); null when
+    // the text is no number.
     virtual QVariant NumericValue() const = 0;
     // Whether Tab stops at the field (display-only fields are skipped).
     virtual void setTabStop(bool on) = 0;

@@ -105,6 +105,8 @@ private slots:
     void renombra_data();
     void renombra();
     void renombraConF2();
+    void renombraEnCaracteres_data();
+    void renombraEnCaracteres();
     void busqueda();
     void falloAjenoConElIdentificadorDelComando_data();
     void falloAjenoConElIdentificadorDelComando();
@@ -359,6 +361,47 @@ void TstCatalogo::renombraConF2()
     QCOMPARE(arbol.SelectedItem(), Nodo(frm, u"10"_s));
     QTRY_VERIFY(arbol.hasFocus());
     QCOMPARE(Nodo(frm, u"1"_s)->Image(), 2);
+}
+
+void TstCatalogo::renombraEnCaracteres_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("guardado");
+    QTest::addColumn<QStringList>("dicho");
+    for (const QString& backend : pruebas::backends(pruebas::ConOdbc::Si)) {
+        QTest::addRow("%s treinta emoji", qPrintable(backend))
+            << backend << u"🌵"_s.repeated(30) << u"🌵"_s.repeated(30) << QStringList();
+        QTest::addRow("%s cincuenta y uno", qPrintable(backend))
+            << backend << u"🌵"_s.repeated(51) << u"Ventas norte"_s
+            << QStringList{u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|La descripción admite hasta 50 "
+                           "caracteres; la indicada tiene 51."_s};
+    }
+}
+
+// The rename counts characters as the databases do, an emoji one: typed after F2, 30 emoji are
+// stored as typed, and 51 are told and leave the centre as it was.
+void TstCatalogo::renombraEnCaracteres()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, texto);
+    QFETCH(QString, guardado);
+    QFETCH(QStringList, dicho);
+    Componente c(backend, Contenido::Vacio);
+    Inserta(c, {u"10|0|Ventas norte|0|AC"_s});
+    frmKT508& frm = c.Carga();
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    frm.tvCeCos->setFocus();
+
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    pruebas::Escribe(&frm, texto);
+    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
+
+    QTRY_COMPARE(Dichos(c, true), dicho);
+    QTRY_COMPARE(DescripcionDe(c, u"10"_s), guardado);
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - "_s + guardado);
 }
 
 // F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an

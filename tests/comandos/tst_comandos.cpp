@@ -363,7 +363,7 @@ void TstComandos::situaciones_data()
         fila("eliminar un centro en uso", borra, u"11"_s, {Seguro, enUso}, {6}, b);
 
     const QString caja = u"caja|Indique la nueva cuenta contable:|Cambiar cuenta contable|%1|Centro 1"_s;
-    const QString treinta = u"5100-"_s.leftJustified(30, '9');
+    const QString treinta = u"5100-"_s + u"🌵"_s.repeated(25); // an emoji is one character, as the databases count
     const QString largo =
         u"ERR-ID:7500017|16|Controles_B3Click()|La cuenta contable admite hasta 30 caracteres; la indicada tiene 31."_s;
     for (const QString& b : pruebas::backends()) {

@@ -103,7 +103,15 @@ void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores)
 
 void Escribe(QWidget* ventana, const QString& texto)
 {
-    QTest::keyClicks(destino(ventana), texto);
+    QWidget* campo = destino(ventana);
+    for (const uint caracter : QStringView(texto).toUcs4()) {
+        if (caracter < 128) {
+            QTest::keyClick(campo, char(caracter));
+        } else {
+            const char32_t letra = caracter;
+            QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString::fromUcs4(&letra, 1), Qt::NoModifier);
+        }
+    }
 }
 
 } // namespace pruebas

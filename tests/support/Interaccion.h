@@ -23,7 +23,8 @@ void EnMenu(const std::function<void(QMenu* menu)>& accion, int milisegundos = 5
 // it to its focus widget.
 void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores = Qt::NoModifier);
 
-// Types the text into the window's focus widget.
+// Types the text into the window's focus widget (or the widget itself), a key a character: one
+// outside ASCII (an accented letter, an emoji) arrives as its text, with no key code.
 void Escribe(QWidget* ventana, const QString& texto);
 
 } // namespace pruebas

@@ -1,5 +1,6 @@
 #include "suite/verifica/Verificacion.h"
 
+#include "kt508/services/Historial.h"
 #include "kt508/services/Recordset.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/ado/Dialecto.h"
@@ -252,7 +253,15 @@ void ReferenciasRotas(ado::AdoConnection& db, const Catalogo& c, QList<Problema>
     }
 }
 
-void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador)
+// The server's time as its date-time columns take it, for the history's notes.
+QString Ahora(ado::AdoConnection& db)
+{
+    const ado::Dialecto& dialecto = ado::Dialecto::De(db.dialect());
+    const QVariant ahora = db.Execute(QStringLiteral("SELECT ") + dialecto.ExpresionAhora()).Value(0);
+    return ahora.typeId() == QMetaType::QDateTime ? dialecto.FechaHora(ahora.toDateTime()) : ahora.toString();
+}
+
+void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador, const QString& fecha)
 {
     db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
                      {e.correcto, e.clave});
@@ -262,6 +271,7 @@ void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operad
             .arg(ado::Dialecto::De(db.dialect()).ExpresionAhora()),
         {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
          QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
+    db.Ejecuta(kt508::historial::Nota(kt508::historial::comando::Reparar, operador.left(30), fecha, e.clave));
 }
 
 } // namespace
@@ -302,8 +312,10 @@ QStringList ReparaTipos(ado::AdoConnection& db, const QString& operador)
 {
     QStringList corregidos;
     schema::EnTransaccion(db, [&] {
-        for (const TipoErroneo& e : TiposErroneos(LeeCatalogo(db))) {
-            Corrige(db, e, operador);
+        const auto erroneos = TiposErroneos(LeeCatalogo(db));
+        const QString fecha = erroneos.empty() ? QString() : Ahora(db);
+        for (const TipoErroneo& e : erroneos) {
+            Corrige(db, e, operador, fecha);
             corregidos << e.clave;
         }
     });

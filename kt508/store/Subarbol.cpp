@@ -72,7 +72,8 @@ bool BorraCentro(const Servicios& servicios, const QString& clave)
 
 // Each call reads its own stamp and writes its centre with it; the parent's call then writes the
 // centre once more with its own, so the top centre keeps its call's stamp and every other centre
-// ends with its parent's. Within a level, a centre's second write follows its first.
+// ends with its parent's. Within a level, a centre's second write follows its first, and its
+// history's note follows both, with the stamp the row keeps.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado)
 {
     const QString comando =

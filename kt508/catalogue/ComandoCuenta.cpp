@@ -4,6 +4,7 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/store/GuardaTransaccion.h"
@@ -25,7 +26,9 @@ void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QStri
                                .arg(largo));
     // The operator is read before the server's time, as the statement names them.
     const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-    servicios.Conexion().Ejecuta(Sentencias::CambiaCuenta(cuenta, sello, clave));
+    kt508::FilasOFallo(servicios.Conexion().EjecutaLote(
+        {Sentencias::CambiaCuenta(cuenta, sello, clave),
+         Sentencias::NotaCentro(kt508::historial::comando::CambiarCuenta, sello, clave)}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -67,7 +68,9 @@ void ActualizaPadre(const Servicios& servicios, const QString& padre)
     if (hermanos.Eof()) {
         // The operator is read before the server's time, as the statement names them.
         const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-        servicios.Conexion().Ejecuta(Sentencias::PadreSinHijos(sello, padre));
+        kt508::FilasOFallo(servicios.Conexion().EjecutaLote(
+            {Sentencias::PadreSinHijos(sello, padre),
+             Sentencias::NotaCentro(kt508::historial::comando::Eliminar, sello, padre)}));
     }
     hermanos.Close();
 }

@@ -7,11 +7,13 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
+#include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -473,7 +475,13 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
 
     // The operator is read before the server's time, as the statement names them.
     const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-    servicios.Conexion().Ejecuta(Sentencias::Renombra(NewString, sello, clave));
+    {
+        GuardaTransaccion transaccion(servicios.Conexion());
+        kt508::FilasOFallo(servicios.Conexion().EjecutaLote(
+            {Sentencias::Renombra(NewString, sello, clave),
+             Sentencias::NotaCentro(kt508::historial::comando::Renombrar, sello, clave)}));
+        transaccion.Confirma();
+    }
     const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);

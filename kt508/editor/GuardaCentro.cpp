@@ -6,6 +6,7 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
@@ -39,11 +40,18 @@ void frmCATAddCeCo::Controles_B1Click()
         kt508::Connection& conexion = servicios.Conexion();
         transaccion.emplace(conexion);
         if (!EsNuevo()) {
-            conexion.Ejecuta(Sentencias::ActualizaCentro(Centro(txtClave->Text()), sello));
+            kt508::FilasOFallo(conexion.EjecutaLote(
+                {Sentencias::ActualizaCentro(Centro(txtClave->Text()), sello),
+                 Sentencias::NotaCentro(kt508::historial::comando::Editar, sello, txtClave->Text())}));
         } else {
-            conexion.Ejecuta(Sentencias::PadreAcumula(txtPadre->Text(), sello));
-            conexion.Ejecuta(Sentencias::InsertaCentro(Centro(SinBlancos(txtClave->Text())), sello));
+            const CentroCosto nuevo = Centro(SinBlancos(txtClave->Text()));
+            kt508::FilasOFallo(
+                conexion.EjecutaLote({Sentencias::PadreAcumula(txtPadre->Text(), sello),
+                                      Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, txtPadre->Text()),
+                                      Sentencias::InsertaCentro(nuevo, sello),
+                                      Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, nuevo.clave)}));
         }
+        m_sello = sello;
 
         if (!Controles->SaveFields(txtClave->Text())) {
             transaccion->Deshace();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kt508/store/Servicios.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -22,7 +24,6 @@ class txtVEX;
 
 namespace Publico {
 struct CentroCosto;
-struct Servicios;
 } // namespace Publico
 
 // Creates or edits one cost centre. The caller loads it (construction, handing it the services
@@ -123,6 +124,7 @@ private:
     QPointer<QObject> m_padre;   // Padre: the host object
     QString m_cuentaPadre;       // "CON_CUENTA_PADRE_CENTRO_COSTO"
     QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
+    Publico::Sello m_sello;      // the save's stamp, for the history's note of the generated account
     bool m_activacionPendiente = false;
     int m_teclaPulsada = 0; // the last key pressed in this window, until its release
     int m_shiftPulsada = 0; // and the shift state it was pressed with

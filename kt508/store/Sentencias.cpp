@@ -1,5 +1,6 @@
 #include "kt508/store/Sentencias.h"
 
+#include "kt508/services/Historial.h"
 #include "kt508/store/Servicios.h"
 
 #include <initializer_list>
@@ -253,6 +254,17 @@ Sentencia CuentaPadre(const QString& cuenta)
 Sentencia CuentaGenerada(const QString& cuenta, const QString& clave)
 {
     return Con(formas::CuentaGenerada, {{Cuenta, cuenta}, {Clave, clave}});
+}
+
+// The history's forms are shared with the suite's import and repair, which note the same rows.
+Sentencia NotaCentro(const QString& comando, const Sello& sello, const QString& clave)
+{
+    return kt508::historial::Nota(comando, sello.operador, sello.fecha, clave);
+}
+
+Sentencia NotaEliminado(const Sello& sello, const QString& clave)
+{
+    return kt508::historial::NotaDeEliminacion(sello.operador, sello.fecha, clave);
 }
 
 } // namespace Publico::Sentencias

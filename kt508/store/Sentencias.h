@@ -63,6 +63,11 @@ kt508::Sentencia InsertaCentro(const CentroCosto& centro, const Sello& sello);
 kt508::Sentencia CuentaPadre(const QString& cuenta);
 kt508::Sentencia CuentaGenerada(const QString& cuenta, const QString& clave);
 
+// The centre's history: its row as the command left it, sent after the command's writes to it
+// in the same batch; a deletion, sent with the row's.
+kt508::Sentencia NotaCentro(const QString& comando, const Sello& sello, const QString& clave);
+kt508::Sentencia NotaEliminado(const Sello& sello, const QString& clave);
+
 } // namespace Sentencias
 
 } // namespace Publico

@@ -1,6 +1,7 @@
 #include "kt508/store/Subarbol.h"
 
 #include "kt508/services/Connection.h"
+#include "kt508/services/Historial.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
 
@@ -50,17 +51,20 @@ struct Llamada {
 
 bool BorraCentro(const Servicios& servicios, const QString& clave)
 {
+    const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
+    const Sello sello{servicios.Operador(), fecha};
     // A centre's row goes before its children's, while they still name it as parent.
     for (QStringList nivel{clave}; !nivel.isEmpty();) {
         std::vector<kt508::Sentencia> lote;
-        lote.reserve(2 * static_cast<size_t>(nivel.size()));
+        lote.reserve(3 * static_cast<size_t>(nivel.size()));
         for (const QString& centro : nivel) {
             lote.push_back(Sentencias::BorraFila(centro));
+            lote.push_back(Sentencias::NotaEliminado(sello, centro));
             lote.push_back(Sentencias::HijosDeCentro(centro));
         }
         std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
         nivel.clear();
-        for (size_t hijos = 1; hijos < filas.size(); hijos += 2)
+        for (size_t hijos = 2; hijos < filas.size(); hijos += 3)
             nivel += Claves(filas[hijos]);
     }
     return true;
@@ -68,9 +72,12 @@ bool BorraCentro(const Servicios& servicios, const QString& clave)
 
 // Each call reads its own stamp and writes its centre with it; the parent's call then writes the
 // centre once more with its own, so the top centre keeps its call's stamp and every other centre
-// ends with its parent's. Within a level, a centre's second write follows its first.
+// ends with its parent's. Within a level, a centre's second write follows its first, and its
+// history's note follows both, with the stamp the row keeps.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado)
 {
+    const QString comando =
+        estado == QLatin1String("BA") ? kt508::historial::comando::Baja : kt508::historial::comando::Reactivar;
     for (std::vector<Llamada> nivel{{clave, std::nullopt}}; !nivel.empty();) {
         std::vector<kt508::Sentencia> lote;
         std::vector<size_t> hijosEn; // each call's children query, in the batch
@@ -83,6 +90,7 @@ bool CambiaEstado(const Servicios& servicios, const QString& clave, const QStrin
             lote.push_back(Sentencias::HijosDeCentro(llamada.clave));
             if (llamada.delPadre)
                 lote.push_back(Sentencias::CambioDeEstado(*llamada.delPadre, estado, llamada.clave));
+            lote.push_back(Sentencias::NotaCentro(comando, llamada.delPadre.value_or(sellos.back()), llamada.clave));
         }
         std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
         std::vector<Llamada> siguiente;

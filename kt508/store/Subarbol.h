@@ -11,9 +11,11 @@ namespace Publico {
 
 struct Servicios;
 
-// Deletes the centre and its whole subtree, each parent before its children. True once done.
+// Deletes the centre and its whole subtree, each parent before its children, noting each
+// deletion in the history. True once done.
 bool BorraCentro(const Servicios& servicios, const QString& clave);
-// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps. True once done.
+// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps and a note in
+// the history each. True once done.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado);
 // The centre's ledger account or parent as stored (Null included); "" when there is no row.
 QVariant CuentaDeCentro(const Servicios& servicios, const QString& clave);

@@ -1,4 +1,5 @@
 DROP TABLE IF EXISTS Version_Esquema;
+DROP TABLE IF EXISTS Historial_Centro;
 DROP TABLE IF EXISTS Presupuesto_Centro;
 DROP TABLE IF EXISTS Poliza_Detalle;
 DROP TABLE IF EXISTS Campos_Adicionales;

@@ -11,6 +11,8 @@
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
+#include "kt508/store/Centro.h"
+#include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -368,6 +370,8 @@ QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hi
             for (; !rs.Eof(); rs.MoveNext()) {
                 const int imagen = rs.Value(estado).toString() == QLatin1String("AC") ? Imagen::Activo : Imagen::Baja;
                 const QString clave = rs.Value(cve).toString();
+                if (clave == QLatin1String("0"))
+                    continue; // a row under the root's own key: its node is the root
                 tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
                              clave + QStringLiteral(" - ") + rs.Value(descripcion).toString(), imagen);
                 if (rs.Value(tipo).toInt() == 1)
@@ -466,9 +470,9 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
                                .arg(LargoDescripcion)
                                .arg(NewString.size()));
 
-    // The operator is read before the server's time, as the statement names them.
-    const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-    servicios.Conexion().Ejecuta(Sentencias::Renombra(NewString, sello, clave));
+    GuardaTransaccion transaccion(servicios.Conexion());
+    RenombraCentro(servicios, clave, editado->Text().mid(clave.size() + 3), NewString);
+    transaccion.Confirma();
     const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);

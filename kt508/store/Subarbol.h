@@ -12,7 +12,9 @@ namespace Publico {
 struct Servicios;
 
 // Deletes the centre and its whole subtree, each parent before its children. True once done.
-bool BorraCentro(const Servicios& servicios, const QString& clave);
+// A parent given is locked first, in the same trip, so that no child is added under it before
+// the caller reads its children again.
+bool BorraCentro(const Servicios& servicios, const QString& clave, const QString& padre = QString());
 // Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps. True once done.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado);
 // The centre's ledger account or parent as stored (Null included); "" when there is no row.

@@ -244,9 +244,11 @@ void AdoConnection::Private::beforeSend(const kt508::Sentencia& sentencia)
 Orden AdoConnection::Private::orden(const kt508::Sentencia& sentencia) const
 {
     const Motor& m = *motor;
-    return {
-        sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); }, sentencia.Identificadores()),
-        sentencia.Valores()};
+    const Dialecto& dialecto = Dialecto::De(dialect);
+    return {sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); },
+                                      sentencia.Identificadores(),
+                                      [&dialecto](kt508::Forma::Bloqueo lugar) { return dialecto.Bloqueo(lugar); }),
+            sentencia.Valores()};
 }
 
 kt508::Recordset AdoConnection::Private::una(Orden orden)

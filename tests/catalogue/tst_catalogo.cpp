@@ -323,7 +323,7 @@ void TstCatalogo::renombra()
     const QString update = u"UPDATE Centro_Costo SET CC_Descripcion = '%1',    Oper_Ult_Modif = 'PRUEBAS',    "
                            u"Fecha_Ult_Modif = '2026-12-05 10:30:00' WHERE CC_Cve_Centro_Costo = '105'"_s;
     const bool envia = !guardado.isNull() && guardado.size() <= 50;
-    QCOMPARE(c.db().recorded().mid(0, 1),
+    QCOMPARE(c.db().recorded().filter(u"UPDATE"_s).mid(0, 1),
              envia ? QStringList{update.arg(QString(guardado).replace(u'\'', u"''"_s))} : QStringList());
     const bool escribe = envia && dicho.isEmpty();
     const QString descripcion = escribe ? guardado : u"Ventas norte"_s;

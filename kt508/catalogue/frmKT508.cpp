@@ -253,14 +253,18 @@ void frmKT508::ConectaEventos()
         Protege(QStringLiteral("tvCeCos_NodeClick()"), errArbol, [&] { tvCeCos_NodeClick(Node); });
     });
     connect(tvCeCos, &kt508::TreeView::AfterLabelEdit, this, [this, errArbol](int& Cancel, QString& NewString) {
-        // A rename the store refused leaves the node as the store has it.
+        // A rename the store refused leaves the node as the store has it, and what the user typed in
+        // its edit, to try again.
+        const QString tecleado = NewString;
         bool hecho = false;
         Protege(QStringLiteral("tvCeCos_AfterLabelEdit()"), errArbol, [&] {
             tvCeCos_AfterLabelEdit(Cancel, NewString);
             hecho = true;
         });
-        if (!hecho)
+        if (!hecho) {
             Cancel = 1;
+            tvCeCos->StartLabelEdit(tecleado);
+        }
     });
     connect(tvCeCos, &kt508::TreeView::Expand, this, [this, errArbol](kt508::Node* Node) {
         Protege(QStringLiteral("tvCeCos_Expand()"), errArbol, [&] { tvCeCos_Expand(Node); });

@@ -197,6 +197,7 @@ public:
     void beforeSend(const kt508::Sentencia& sentencia);
     Orden orden(const kt508::Sentencia& sentencia) const;
     kt508::Recordset una(Orden orden);
+    void empiezaEspera();
     void terminaEspera();
     static int esperaOcupada(void* datos, int intentos);
 
@@ -268,16 +269,21 @@ void AdoConnection::Private::terminaEspera()
         avisoDeEspera()(false);
 }
 
+void AdoConnection::Private::empiezaEspera()
+{
+    if (avisado || !avisoDeEspera())
+        return;
+    avisado = true;
+    avisoDeEspera()(true);
+}
+
 // SQLite's busy handler: waits as its busy timeout would, telling the suite once that it waits.
 int AdoConnection::Private::esperaOcupada(void* datos, int intentos)
 {
     auto* d = static_cast<Private*>(datos);
     if (intentos == 0) {
         d->espera.start();
-        if (!d->avisado && avisoDeEspera()) {
-            d->avisado = true;
-            avisoDeEspera()(true);
-        }
+        d->empiezaEspera();
     }
     if (d->espera.elapsed() >= kEsperaMs)
         return 0;
@@ -333,6 +339,7 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSql
         d.motor =
             std::make_unique<SentenciasQt>(db, &Dialecto::De(destino.dialect), destino.descripcion, destino.clave);
     }
+    d.motor->AlTardar([&d] { d.empiezaEspera(); });
     d.db = std::move(db);
     const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
     if (!tracePath.isEmpty()) {

@@ -24,7 +24,9 @@ Causa causaOdbc(const QString& texto)
         return Causa::Larga;
     if (contieneAlguna(texto, {"read-only", "read only", "readonly"}))
         return Causa::SoloLectura;
-    if (contieneAlguna(texto, {"lock request time out", "could not obtain lock", "database is locked"}))
+    if (contieneAlguna(texto, {"lock request time out", "could not obtain lock", "lock timeout"}))
+        return Causa::Bloqueada;
+    if (contieneAlguna(texto, {"database is locked"}))
         return Causa::Ocupada;
     if (contieneAlguna(texto,
                        {"communication link", "connection dead", "server closed the connection",
@@ -43,7 +45,7 @@ Causa CausaPostgres(const QString& estado)
     if (estado == QLatin1String("25006"))
         return Causa::SoloLectura;
     if (estado == QLatin1String("55P03"))
-        return Causa::Ocupada;
+        return Causa::Bloqueada;
     if (estado.startsWith(QLatin1String("08")) || estado.startsWith(QLatin1String("57P0")))
         return Causa::ConexionPerdida;
     return Causa::Otra;
@@ -94,6 +96,10 @@ QString TextoDeFallo(Causa causa, const QString& propio, const QString& base)
         guia = QStringLiteral("Otro programa tiene ocupada la base de datos %1; se esperó a que la liberara. "
                               "Inténtelo de nuevo en unos momentos.");
         break;
+    case Causa::Bloqueada: {
+        const QString otro = QStringLiteral("Otro usuario está modificando estos datos; intente de nuevo.");
+        return propio.isEmpty() ? otro : otro + QLatin1Char('\n') + propio;
+    }
     case Causa::SoloLectura:
         guia = QStringLiteral("La base de datos %1 es de solo lectura: no se pueden guardar cambios.");
         break;

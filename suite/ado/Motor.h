@@ -37,6 +37,9 @@ public:
     virtual QString DesdeInterrogaciones(const QString& texto) const;
 
     bool EnTransaccion() const;
+    // Called once while a statement has waited a while for the server (another user's lock, a
+    // slow query), so that the user sees that it waits.
+    void AlTardar(std::function<void()> aviso);
     // Round trips to the database so far.
     long Viajes() const;
 
@@ -48,6 +51,7 @@ protected:
     std::vector<kt508::Resultado> UnoAUno(const std::vector<Orden>& lote,
                                           const std::function<kt508::Recordset(const Orden&)>& corre) const;
 
+    std::function<void()> m_alTardar;
     bool m_enTransaccion = false;
     long m_viajes = 0;
 };

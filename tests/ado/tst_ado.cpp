@@ -273,11 +273,15 @@ void TstAdo::fallos_data()
     QTest::newRow("solo lectura") << QStringList{QStringLiteral("PRAGMA query_only = ON"), inserta}
                                   << QStringList{QStringLiteral("SET default_transaction_read_only = on"), inserta}
                                   << QString() << QStringLiteral("es de solo lectura") << true;
-    // SQLite waits for the file first; the server is asked not to wait.
-    QTest::newRow("ocupada") << QStringList{inserta}
-                             << QStringList{QStringLiteral("SELECT * FROM Grupo_Centro_Costo FOR UPDATE NOWAIT")}
-                             << QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = 'y'")
+    // SQLite waits for the file first; the server is asked not to wait for another user's rows.
+    const QString bloqueo = QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = 'y'");
+    QTest::newRow("ocupada") << QStringList{inserta} << QStringList() << bloqueo
                              << QStringLiteral("Otro programa tiene ocupada la base de datos") << true;
+    QTest::newRow("bloqueada") << QStringList()
+                               << QStringList{QStringLiteral("SELECT * FROM Grupo_Centro_Costo FOR UPDATE NOWAIT")}
+                               << bloqueo
+                               << QStringLiteral("Otro usuario está modificando estos datos; intente de nuevo.\n")
+                               << false;
 }
 
 // The error carries what the database said, after a Spanish lead for the failures a user can act

@@ -103,6 +103,7 @@ private slots:
     void renombra_data();
     void renombra();
     void renombraConF2();
+    void renombraConLaBaseOcupada();
     void busqueda();
     void falloAjenoConElIdentificadorDelComando_data();
     void falloAjenoConElIdentificadorDelComando();
@@ -356,6 +357,37 @@ void TstCatalogo::renombraConF2()
     QCOMPARE(arbol.SelectedItem(), Nodo(frm, u"10"_s));
     QTRY_VERIFY(arbol.hasFocus());
     QCOMPARE(Nodo(frm, u"1"_s)->Image(), 2);
+}
+
+// Another program holds the file's write lock longer than a statement waits: the rename is
+// refused once rolled back, and the node's edit opens again with what the user typed.
+void TstCatalogo::renombraConLaBaseOcupada()
+{
+    Componente c(u"sqlite"_s, Contenido::Vacio);
+    Inserta(c, {u"1|0|Ventas|1|AC"_s, u"10|1|Ventas norte|0|AC"_s});
+    frmKT508& frm = c.Carga();
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    QList<bool> enTransaccion;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    frm.tvCeCos->setFocus();
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"sqlite"_s)));
+    QVERIFY_SQL(otro->Execute(u"BEGIN IMMEDIATE"_s));
+
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    pruebas::Escribe(&frm, u"Cobranza"_s);
+    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
+    QTRY_COMPARE(Dichos(c).size(), 1);
+    QVERIFY2(Dichos(c, true).value(0).contains(u"Otro programa tiene ocupada la base de datos"_s),
+             qPrintable(Dichos(c, true).join(u'\n')));
+    QCOMPARE(enTransaccion, QList<bool>{false});
+    QTRY_VERIFY(frm.tvCeCos->isAncestorOf(QApplication::focusWidget())
+                && qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), u"Cobranza"_s);
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Ventas norte"_s);
+    QVERIFY_SQL(otro->Execute(u"ROLLBACK"_s));
+    QCOMPARE(DescripcionDe(c, u"10"_s), u"Ventas norte"_s);
 }
 
 // F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an

@@ -11,6 +11,7 @@
 #include "tests/support/Interaccion.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHash>
@@ -176,6 +177,7 @@ private slots:
     void clavesComoGuardadas();
     void otroUsuario_data();
     void otroUsuario();
+    void esperaAOtroUsuario();
     void situaciones_data();
     void situaciones();
     void listado_data();
@@ -409,6 +411,45 @@ void TstComandos::otroUsuario()
     QCOMPARE(cancel, comando == "nombre"_L1 ? 1 : 0);
     QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion, Oper_Ult_Modif"_s, u"CC_Cve_Centro_Costo = '11'"_s),
              centro);
+}
+
+// On the server a statement waits at most 5 seconds for another user's lock, under the wait cursor;
+// then the command rolls back and says why before the database's own text.
+void TstComandos::esperaAOtroUsuario()
+{
+    if (!pruebas::backends().contains(u"postgresql"_s))
+        QSKIP("Sin servidor PostgreSQL de pruebas (KT508_TEST_PG).");
+    Componente c(u"postgresql"_s, Contenido::Vacio);
+    Rama(c, u"AC"_s);
+    frmKT508& frm = c.Carga();
+    Pulsa(frm, u"11"_s);
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"postgresql"_s)));
+    // Should nothing bound the wait, the server ends the other user's session instead.
+    QVERIFY_SQL(otro->Execute(u"SET idle_in_transaction_session_timeout = '12s'"_s));
+    QVERIFY_SQL(otro->BeginTrans());
+    QVERIFY_SQL(
+        otro->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Ocupado' WHERE CC_Cve_Centro_Costo = '11'"_s));
+    QList<bool> enTransaccion, esperas;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    orbanel::ado::AdoConnection::setAvisoDeEspera([&](bool esperando) { esperas << esperando; });
+    c.dobles.entrada->respuestas = {u"5100-MIA"_s};
+    QElapsedTimer reloj;
+    reloj.start();
+    Lanza(frm, u"btnB3"_s);
+    const qint64 esperado = reloj.elapsed();
+    orbanel::ado::AdoConnection::setAvisoDeEspera(nullptr);
+    QVERIFY_SQL(otro->RollbackTrans());
+    const QStringList dichos = Avisos(c);
+    QVERIFY2(dichos.size() == 1
+                 && dichos[0].startsWith(u"ERR-ID:7500017|16|Controles_B3Click()|Otro usuario está modificando estos "
+                                         "datos; intente de nuevo.\n"_s),
+             qPrintable(dichos.join(u'\n')));
+    QCOMPARE(enTransaccion, QList<bool>{false});
+    QCOMPARE(esperas, (QList<bool>{true, false}));
+    QVERIFY2(esperado >= 4500 && esperado < 10000, qPrintable(QString::number(esperado)));
+    QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion"_s, u"CC_Cve_Centro_Costo = '11'"_s),
+             QStringList{u"11|-|Centro 11"_s});
 }
 
 // Every refusal, No to either question, and every answer to the account's box: what the user

@@ -58,6 +58,7 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
     case SQLITE_LOCKED: return Causa::Ocupada;
     case SQLITE_READONLY: return Causa::SoloLectura;
     case SQLITE_NOTADB: return Causa::NoEsBase;
+    case SQLITE_CORRUPT: return Causa::Danada;
     case SQLITE_TOOBIG: return Causa::Larga;
     case SQLITE_CONSTRAINT:
         // The schema checks the columns' lengths as the server databases do, in constraints
@@ -104,6 +105,9 @@ QString TextoDeFallo(Causa causa, const QString& propio, const QString& base)
         guia = QStringLiteral("La base de datos %1 es de solo lectura: no se pueden guardar cambios.");
         break;
     case Causa::NoEsBase: guia = QStringLiteral("El archivo %1 no es una base de datos."); break;
+    case Causa::Danada:
+        guia = QStringLiteral("El archivo de la base de datos %1 está dañado; restáurelo de una copia de respaldo.");
+        break;
     case Causa::Larga:
         guia = QStringLiteral("Un texto es más largo de lo que admite su columna en la base de datos %1.");
         break;

@@ -594,6 +594,20 @@ void TstAdo::aperturas()
         qPrintable(servidor));
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QCOMPARE(archivo.readAll(), notas);
+
+    // A file whose table pages were overwritten: told as damaged, before SQLite's own words.
+    const QString danada = m_carpeta.filePath(QStringLiteral("danada.db"));
+    QFile::remove(danada);
+    QVERIFY_SQL(AdoConnection::Open(QStringLiteral("sqlite:") + danada)
+                    ->Execute(QStringLiteral("CREATE TABLE Centro_Costo (C TEXT)")));
+    QFile paginas(danada);
+    QVERIFY(paginas.open(QIODevice::ReadWrite) && paginas.seek(4096));
+    QVERIFY(paginas.write(QByteArray(4096, 'x')) == 4096);
+    paginas.close();
+    const QString malformada = dicho(QStringLiteral("sqlite:") + danada);
+    QVERIFY2(malformada.startsWith(QStringLiteral("El archivo de la base de datos %1 está dañado").arg(danada))
+                 && malformada.contains(QLatin1String("malformed")),
+             qPrintable(malformada));
 }
 
 // A server that goes away and comes back: the statement that finds it gone says so in Spanish with

@@ -471,6 +471,13 @@ bool AdoConnection::sqliteDirecta() const
     return d->sqliteDirecta;
 }
 
+void AdoConnection::Ajusta(const QStringList& sentencias)
+{
+    for (const QString& sentencia : sentencias)
+        Execute(sentencia);
+    d->motor->Ajustes(sentencias);
+}
+
 void AdoConnection::setAvisoDeEspera(std::function<void(bool esperando)> aviso)
 {
     avisoDeEspera() = std::move(aviso);

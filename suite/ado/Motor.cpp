@@ -28,6 +28,11 @@ void Motor::AlTardar(std::function<void()> aviso)
     m_alTardar = std::move(aviso);
 }
 
+void Motor::Ajustes(QStringList sentencias)
+{
+    m_ajustes = std::move(sentencias);
+}
+
 long Motor::Viajes() const
 {
     return m_viajes;

@@ -3,6 +3,7 @@
 #include "kt508/services/Connection.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <functional>
@@ -40,6 +41,8 @@ public:
     // Called once while a statement has waited a while for the server (another user's lock, a
     // slow query), so that the user sees that it waits.
     void AlTardar(std::function<void()> aviso);
+    // The session's settings, sent again by an engine that opens a lost connection anew.
+    void Ajustes(QStringList sentencias);
     // Round trips to the database so far.
     long Viajes() const;
 
@@ -52,6 +55,7 @@ protected:
                                           const std::function<kt508::Recordset(const Orden&)>& corre) const;
 
     std::function<void()> m_alTardar;
+    QStringList m_ajustes;
     bool m_enTransaccion = false;
     long m_viajes = 0;
 };

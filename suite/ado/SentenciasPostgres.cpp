@@ -545,6 +545,8 @@ void SentenciasPostgres::Reabre()
         throw kt508::Error(TextoSinReconexion(Oculta(TextoPropio(m_db.lastError())), m_base));
     m_pg = Manija(m_db);
     m_perdida = false;
+    for (const QString& ajuste : m_ajustes)
+        PQclear(Simple(ajuste.toUtf8()));
 }
 
 PGresult* SentenciasPostgres::Simple(const QByteArray& sql)

@@ -3,6 +3,7 @@
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Sentencia.h"
 #include "suite/ado/Motor.h"
+#include "suite/schema/Schema.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -629,7 +630,7 @@ void TstAdo::conexionPerdida()
     });
     QVERIFY_SQL(pruebas::abre(backend, Contenido::Vacio));
     std::unique_ptr<AdoConnection> db;
-    QVERIFY_SQL(db = AdoConnection::Open(urlConClave(backend)));
+    QVERIFY_SQL(db = orbanel::schema::Abre(urlConClave(backend)));
     const QString consulta =
         QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo <> 'x'");
     QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("A1"), QStringLiteral("Uno"))));
@@ -646,6 +647,9 @@ void TstAdo::conexionPerdida()
                  && !(fuera + caido).contains(QLatin1String("secreta")),
              qPrintable(caido));
     QVERIFY_SQL(QCOMPARE(pruebas::escalar(*db, consulta).toInt(), 1));
+    if (backend == QLatin1String("postgresql")) // the session opened anew has its settings again
+        QVERIFY_SQL(
+            QCOMPARE(pruebas::escalar(*db, QStringLiteral("SHOW lock_timeout")).toString(), QStringLiteral("5s")));
 
     QVERIFY_SQL(db->BeginTrans());
     QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("T1"), QStringLiteral("Perdido"))));

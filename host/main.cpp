@@ -254,8 +254,13 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
         orbanel::verifica::Informe informe = orbanel::verifica::Verifica(*db);
         std::printf("%s", qPrintable(informe.Texto()));
         if (opciones.reparar && informe.Cuantos(orbanel::verifica::Clase::TipoErroneo) > 0) {
-            const QString operador = opciones.operador.isEmpty() ? orbanel::Sesion::Operador() : opciones.operador;
-            imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
+            // The check went well: a failure now is the repair's.
+            try {
+                const QString operador = opciones.operador.isEmpty() ? orbanel::Sesion::Operador() : opciones.operador;
+                imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
+            } catch (const kt508::Error& e) {
+                return noSePudo(QStringLiteral("reparar"), e);
+            }
             informe = orbanel::verifica::Verifica(*db);
         }
         return informe.problemas.isEmpty() ? Hecho : ConProblemas;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kt508/store/Servicios.h"
+#include "kt508/store/Vigencia.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -12,6 +13,7 @@ class QFrame;
 class KeyPreview;
 
 namespace kt508 {
+class Connection;
 class Controles;
 class Decimal;
 class Etiqueta;
@@ -24,6 +26,7 @@ class txtVEX;
 
 namespace Publico {
 struct CentroCosto;
+struct Sello;
 } // namespace Publico
 
 // Creates or edits one cost centre. The caller loads it (construction, handing it the services
@@ -42,6 +45,7 @@ public:
     Q_INVOKABLE QString Transaccion() const;
 
     bool Add = false;
+    Publico::FilaLeida Leida; // the centre's row as Edit read it, to tell another user's change on save
 
     const Publico::Servicios& servicios; // the suite's data and utility services
 
@@ -109,6 +113,7 @@ private:
     // The save, in the order of its steps (GuardaCentro.cpp).
     bool Valida();
     bool ValidaNumero(const QString& nombre, kt508::txtVEX* campo);
+    void Escribe(kt508::Connection& conexion, const QString& clave, const Publico::Sello& sello);
     bool Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo);
     void EnfocaCampo(kt508::txtVEX* campo);
     Publico::CentroCosto Centro(const QString& clave) const;

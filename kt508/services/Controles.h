@@ -250,6 +250,9 @@ public:
     virtual Node* SelectedItem() const = 0;
     virtual void setSelectedItem(Node* node) = 0;
     virtual void StartLabelEdit() = 0;
+    // Opens the selected node's edit again with the text given, once the current event is over:
+    // a rename the store refused keeps what the user typed.
+    virtual void StartLabelEdit(const QString& texto) = 0;
 
 signals:
     void NodeClick(kt508::Node* node);

@@ -16,6 +16,11 @@ namespace formas {
 
 using kt508::Forma;
 
+// A centre's row, locked until the transaction ends: the one a command changes, or the parent
+// whose children it changes.
+const Forma CentroBloqueado(QStringLiteral("SELECT * FROM Centro_Costo{bloqueo:tabla}"
+                                           " WHERE Cc_Cve_Centro_Costo = :clave{bloqueo:fin}"));
+
 const Forma HijosEnArbol(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre"
                                         " ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "));
 const Forma HijosEnListado(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre"
@@ -150,6 +155,11 @@ Sentencia ConCentro(const kt508::Forma& forma, const CentroCosto& centro, const 
 }
 
 } // namespace
+
+Sentencia CentroBloqueado(const QString& clave)
+{
+    return Con(formas::CentroBloqueado, {{Clave, clave}});
+}
 
 Sentencia HijosEnArbol(const QString& padre)
 {

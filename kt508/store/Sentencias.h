@@ -30,6 +30,10 @@ struct CentroCosto {
 // values; whoever sends one hands the values. By the routine or command that sends them.
 namespace Sentencias {
 
+// A centre's row read again inside a transaction that changes it or its children, locked
+// until the transaction ends where the database locks rows.
+kt508::Sentencia CentroBloqueado(const QString& clave);
+
 // The tree load (AddSubMenu): the children of a centre, in key order.
 kt508::Sentencia HijosEnArbol(const QString& padre);
 // The listing (Imprimir_CeCo): the children of a centre, in the order the database gives.

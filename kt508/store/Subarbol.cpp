@@ -49,22 +49,24 @@ struct Llamada {
 
 } // namespace
 
-bool BorraCentro(const Servicios& servicios, const QString& clave)
+bool BorraCentro(const Servicios& servicios, const QString& clave, const QString& padre)
 {
     const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
     const Sello sello{servicios.Operador(), fecha};
+    std::vector<kt508::Sentencia> lote;
+    if (!padre.isEmpty())
+        lote.push_back(Sentencias::CentroBloqueado(padre));
     // A centre's row goes before its children's, while they still name it as parent.
     for (QStringList nivel{clave}; !nivel.isEmpty();) {
-        std::vector<kt508::Sentencia> lote;
-        lote.reserve(3 * static_cast<size_t>(nivel.size()));
+        const size_t primera = lote.size();
         for (const QString& centro : nivel) {
             lote.push_back(Sentencias::BorraFila(centro));
             lote.push_back(Sentencias::NotaEliminado(sello, centro));
             lote.push_back(Sentencias::HijosDeCentro(centro));
         }
-        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, std::exchange(lote, {}));
         nivel.clear();
-        for (size_t hijos = 2; hijos < filas.size(); hijos += 3)
+        for (size_t hijos = primera + 2; hijos < filas.size(); hijos += 3)
             nivel += Claves(filas[hijos]);
     }
     return true;

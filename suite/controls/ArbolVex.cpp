@@ -5,6 +5,7 @@
 
 #include "kt508/services/Error.h"
 
+#include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -314,6 +315,15 @@ void ArbolVex::StartLabelEdit()
     CambioDeCodigo cambio(*this);
     m_vista->setFocus();
     m_vista->editItem(nodo, 0);
+}
+
+void ArbolVex::StartLabelEdit(const QString& texto)
+{
+    QTimer::singleShot(0, this, [this, texto] {
+        StartLabelEdit();
+        if (auto* campo = qobject_cast<QLineEdit*>(m_vista->indexWidget(m_vista->currentIndex())))
+            campo->setText(texto);
+    });
 }
 
 void ArbolVex::Asienta()

@@ -76,6 +76,7 @@ public:
     kt508::Node* SelectedItem() const override;
     void setSelectedItem(kt508::Node* node) override;
     void StartLabelEdit() override;
+    void StartLabelEdit(const QString& texto) override;
 
     QString PathSeparator() const;
 

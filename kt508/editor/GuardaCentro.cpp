@@ -18,6 +18,7 @@
 #include <QFrame>
 
 #include <optional>
+#include <vector>
 
 using namespace Publico;
 
@@ -45,11 +46,14 @@ void frmCATAddCeCo::Controles_B1Click()
                  Sentencias::NotaCentro(kt508::historial::comando::Editar, sello, txtClave->Text())}));
         } else {
             const CentroCosto nuevo = Centro(SinBlancos(txtClave->Text()));
-            kt508::FilasOFallo(
-                conexion.EjecutaLote({Sentencias::PadreAcumula(txtPadre->Text(), sello),
-                                      Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, txtPadre->Text()),
-                                      Sentencias::InsertaCentro(nuevo, sello),
-                                      Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, nuevo.clave)}));
+            std::vector<kt508::Sentencia> lote{
+                Sentencias::PadreAcumula(txtPadre->Text(), sello),
+                Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, txtPadre->Text()),
+                Sentencias::InsertaCentro(nuevo, sello)};
+            // a generated account notes the new centre once, with the account it got
+            if (!GeneraCuenta())
+                lote.push_back(Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, nuevo.clave));
+            kt508::FilasOFallo(conexion.EjecutaLote(lote));
         }
         m_sello = sello;
 
@@ -59,7 +63,7 @@ void frmCATAddCeCo::Controles_B1Click()
                                      titulo, this, Modulo, QStringLiteral("ERR-ID:7500006"));
             return;
         }
-        if (EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty()) {
+        if (GeneraCuenta()) {
             QString cuentaPadre = m_cuentaPadre;
             QString clave = txtClave->Text();
             QString descripcion = txt_Gcc_Descripcion->Text();
@@ -153,6 +157,12 @@ void frmCATAddCeCo::EnfocaCampo(kt508::txtVEX* campo)
 bool frmCATAddCeCo::EsNuevo() const
 {
     return txtClave->isEnabledTo(fr1);
+}
+
+// A new centre left without an account gets one under the account the settings name.
+bool frmCATAddCeCo::GeneraCuenta() const
+{
+    return EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty();
 }
 
 QString frmCATAddCeCo::Analizar() const

@@ -175,7 +175,6 @@ void TstHistorial::cadaComando()
              (QStringList{
                  u"P|Nuevo|Centro P|AC|1|PRUEBAS"_s,
                  u"77|Nuevo|Nuevo|AC|0|PRUEBAS"_s,
-                 u"77|Nuevo|Nuevo|AC|0|PRUEBAS"_s,
                  u"77|Editar|Editado|AC|0|PRUEBAS"_s,
                  u"77|Renombrar|RENOMBRADO|AC|0|PRUEBAS"_s,
                  u"P|Baja|Centro P|BA|1|PRUEBAS"_s,
@@ -191,6 +190,12 @@ void TstHistorial::cadaComando()
                  u"P|Reparar|Centro P|AC|0|ANA"_s,
                  u"P|Importar|Importado|AC|0|PRUEBAS"_s,
              }));
+
+    QVERIFY(!pruebas::escalar(c.db(),
+                              u"SELECT CC_Cuenta_Contable FROM Historial_Centro "
+                              "WHERE Hc_Clave = '77' AND Hc_Comando = 'Nuevo'"_s)
+                 .toString()
+                 .isEmpty());
 
     const QStringList ventana = Ventana(u"77"_s);
     QCOMPARE(ventana.first(), u"Eliminar|Descripción|RENOMBRADO|"_s);

@@ -19,6 +19,7 @@
 #include <QFrame>
 
 #include <optional>
+#include <vector>
 
 using namespace Publico;
 
@@ -51,7 +52,7 @@ void frmCATAddCeCo::Controles_B1Click()
                                      titulo, this, Modulo, QStringLiteral("ERR-ID:7500006"));
             return;
         }
-        if (EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty()) {
+        if (GeneraCuenta()) {
             QString cuentaPadre = m_cuentaPadre;
             QString generada = clave;
             QString descripcion = txt_Gcc_Descripcion->Text();
@@ -83,8 +84,9 @@ void frmCATAddCeCo::Controles_B1Click()
 // rollback of what was written with it.
 void frmCATAddCeCo::Escribe(kt508::Connection& conexion, const QString& clave, const Sello& sello)
 {
+    // a generated account notes the new centre once, with the account it got
     if (EsNuevo())
-        AltaCentro(conexion, Centro(clave), sello);
+        AltaCentro(conexion, Centro(clave), sello, !GeneraCuenta());
     else
         CambiaCentro(conexion, Centro(clave), Leida, sello);
 }
@@ -159,6 +161,12 @@ void frmCATAddCeCo::EnfocaCampo(kt508::txtVEX* campo)
 bool frmCATAddCeCo::EsNuevo() const
 {
     return txtClave->isEnabledTo(fr1);
+}
+
+// A new centre left without an account gets one under the account the settings name.
+bool frmCATAddCeCo::GeneraCuenta() const
+{
+    return EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty();
 }
 
 QString frmCATAddCeCo::Analizar() const

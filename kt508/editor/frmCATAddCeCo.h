@@ -122,6 +122,7 @@ private:
     QVariant ValorFecha(kt508::dpFecha* fecha) const;
     QString Analizar() const;
     bool EsNuevo() const;
+    bool GeneraCuenta() const;
 
     // Ledger-account generation (GeneraCuenta.cpp).
     bool Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave, QString& Descripcion);

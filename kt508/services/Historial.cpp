@@ -4,7 +4,8 @@ namespace kt508::historial {
 
 namespace {
 
-const Forma FormaNota(QStringLiteral(
+// Every column of the centre's row, under the note's key, command, operator and date.
+const QString NotaDeCentros = QStringLiteral(
     "INSERT INTO Historial_Centro (Hc_Clave, Hc_Comando, Hc_Operador, Hc_Fecha, CC_Acumula, CC_Descripcion, "
     "Gcc_Cve_Grupo_Centro_Costo, CC_Cuenta_Contable, Cc_Analizar, Cc_UserDef_1, Cc_UserDef_2, Cc_UserDef_3, "
     "Cc_UserDef_4, Cc_UserDef_5, Cc_UserDef_6, CC_Tipo, Es_Cve_Estado, Oper_Alta, Fecha_Alta, Oper_Ult_Modif, "
@@ -13,7 +14,9 @@ const Forma FormaNota(QStringLiteral(
     "Gcc_Cve_Grupo_Centro_Costo, CC_Cuenta_Contable, Cc_Analizar, Cc_UserDef_1, Cc_UserDef_2, Cc_UserDef_3, "
     "Cc_UserDef_4, Cc_UserDef_5, Cc_UserDef_6, CC_Tipo, Es_Cve_Estado, Oper_Alta, Fecha_Alta, Oper_Ult_Modif, "
     "Fecha_Ult_Modif, Oper_Baja, Fecha_Baja "
-    "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = :clave"));
+    "FROM Centro_Costo");
+const Forma FormaNota(NotaDeCentros + QStringLiteral(" WHERE CC_Cve_Centro_Costo = :clave"));
+const Forma FormaIniciales(NotaDeCentros);
 const Forma
     FormaEliminacion(QStringLiteral("INSERT INTO Historial_Centro (Hc_Clave, Hc_Comando, Hc_Operador, Hc_Fecha) "
                                     "VALUES (:clave, :comando, :operador, :fecha)"));
@@ -35,6 +38,15 @@ Sentencia ConQuien(const Forma& forma, const QString& comando, const QString& op
 Sentencia Nota(const QString& comando, const QString& operador, const QString& fecha, const QString& clave)
 {
     return ConQuien(FormaNota, comando, operador, fecha, clave);
+}
+
+Sentencia NotasIniciales(const QString& operador, const QString& fecha)
+{
+    Sentencia sentencia(FormaIniciales);
+    sentencia.Con(QStringLiteral("comando"), QString(comando::EstadoInicial))
+        .Con(QStringLiteral("operador"), operador)
+        .Con(QStringLiteral("fecha"), fecha);
+    return sentencia;
 }
 
 Sentencia NotaDeEliminacion(const QString& operador, const QString& fecha, const QString& clave)

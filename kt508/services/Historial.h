@@ -21,11 +21,15 @@ constexpr QLatin1String CambiarCuenta("Cambiar cuenta contable");
 constexpr QLatin1String Eliminar("Eliminar");
 constexpr QLatin1String Reparar("Reparar");
 constexpr QLatin1String Importar("Importar");
+// The row a centre had when the history began: the point its first change is read against.
+constexpr QLatin1String EstadoInicial("Estado inicial");
 } // namespace comando
 
 // The centre's row as it stands now, noted with who, when and which command; sent after the
 // command's own writes to it.
 Sentencia Nota(const QString& comando, const QString& operador, const QString& fecha, const QString& clave);
+// Every centre's row as it stands, noted once as the starting point of its history.
+Sentencia NotasIniciales(const QString& operador, const QString& fecha);
 // The deletion of a centre: the key with who and when, every column of the row empty.
 Sentencia NotaDeEliminacion(const QString& operador, const QString& fecha, const QString& clave);
 // Every note on a centre, oldest first.

@@ -20,14 +20,15 @@ std::vector<kt508::Recordset> Envia(kt508::Connection& conexion, const std::vect
 
 } // namespace
 
-void AltaCentro(kt508::Connection& conexion, const CentroCosto& centro, const Sello& sello)
+void AltaCentro(kt508::Connection& conexion, const CentroCosto& centro, const Sello& sello, bool anota)
 {
-    const std::vector<kt508::Recordset> filas =
-        Envia(conexion,
-              {Sentencias::CentroBloqueado(centro.acumula), Sentencias::PadreAcumula(centro.acumula, sello),
-               Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, centro.acumula),
-               Sentencias::InsertaCentro(centro, sello),
-               Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, centro.clave)});
+    std::vector<kt508::Sentencia> lote{Sentencias::CentroBloqueado(centro.acumula),
+                                       Sentencias::PadreAcumula(centro.acumula, sello),
+                                       Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, centro.acumula),
+                                       Sentencias::InsertaCentro(centro, sello)};
+    if (anota)
+        lote.push_back(Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, centro.clave));
+    const std::vector<kt508::Recordset> filas = Envia(conexion, lote);
     if (centro.acumula != QLatin1String("0")) // the root has no row
         CompruebaVigente(centro.acumula, filas.front(), [](const kt508::Recordset&) { return true; });
 }

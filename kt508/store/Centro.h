@@ -18,8 +18,9 @@ struct CentroCosto;
 struct Sello;
 struct Servicios;
 
-// New: the parent (the root aside) must still exist; it becomes accumulating.
-void AltaCentro(kt508::Connection& conexion, const CentroCosto& centro, const Sello& sello);
+// New: the parent (the root aside) must still exist; it becomes accumulating. The new centre's
+// history note is left to the caller when `anota` is false.
+void AltaCentro(kt508::Connection& conexion, const CentroCosto& centro, const Sello& sello, bool anota);
 // Edit: only while the centre's row is still the one read.
 void CambiaCentro(kt508::Connection& conexion, const CentroCosto& centro, const FilaLeida& leida, const Sello& sello);
 // Rename in the tree: only while the centre holds the description shown.

@@ -72,9 +72,11 @@ QList<Cambio> Cambios(kt508::Connection& db, const QString& clave)
                       Valor(rs, QStringLiteral("Hc_Operador")),
                       Valor(rs, QStringLiteral("Hc_Comando")),
                       {}};
+        // the starting point changes nothing: the first change is read against it
+        const bool inicial = cambio.comando == kt508::historial::comando::EstadoInicial;
         for (qsizetype i = 0; i < Campos().size(); ++i) {
             QString valor = Valor(rs, Campos()[i].columna);
-            if (valor != anteriores[i])
+            if (!inicial && valor != anteriores[i])
                 cambio.campos.append({Campos()[i].nombre, anteriores[i], valor});
             anteriores[i] = std::move(valor);
         }

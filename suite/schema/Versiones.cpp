@@ -1,8 +1,11 @@
 #include "suite/schema/Versiones.h"
 
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Recordset.h"
+#include "kt508/services/ReglasCentro.h"
 #include "suite/ado/AdoConnection.h"
+#include "suite/ado/Dialecto.h"
 #include "suite/schema/Guiones.h"
 #include "suite/schema/Schema.h"
 #include "suite/schema/Transaccion.h"
@@ -10,6 +13,8 @@
 namespace orbanel::schema {
 
 namespace {
+
+constexpr qsizetype LargoOperador = 30; // Hc_Operador
 
 // Rows a version's rules refuse: the transaction goes back.
 struct Rehusada { };
@@ -74,7 +79,19 @@ void AnotaVersion(ado::AdoConnection& db, int version)
     db.ExecuteParams(QStringLiteral("INSERT INTO Version_Esquema (Ve_Version) VALUES (?)"), {version});
 }
 
-Actualizacion Actualiza(ado::AdoConnection& db)
+QString Ahora(ado::AdoConnection& db)
+{
+    const ado::Dialecto& dialecto = ado::Dialecto::De(db.dialect());
+    const QVariant ahora = db.Execute(QStringLiteral("SELECT ") + dialecto.ExpresionAhora()).Value(0);
+    return ahora.typeId() == QMetaType::QDateTime ? dialecto.FechaHora(ahora.toDateTime()) : ahora.toString();
+}
+
+void AnotaEstadoInicial(ado::AdoConnection& db, const QString& operador)
+{
+    db.Ejecuta(kt508::historial::NotasIniciales(kt508::reglas::PrimerosCaracteres(operador, LargoOperador), Ahora(db)));
+}
+
+Actualizacion Actualiza(ado::AdoConnection& db, const QString& operador)
 {
     Actualizacion a;
     a.desde = a.hasta = Version(db);
@@ -82,13 +99,15 @@ Actualizacion Actualiza(ado::AdoConnection& db)
         return a;
     const SinReferencias sinReferencias(db);
     try {
-        EnTransaccion(db, [&db, &a] {
+        EnTransaccion(db, [&db, &a, &operador] {
             for (int version = a.desde + 1; version <= VersionActual; ++version) {
                 a.rehusados = EjecutaVersion(db, version);
                 if (!a.rehusados.isEmpty())
                     throw Rehusada{};
                 AnotaVersion(db, version);
             }
+            if (a.desde < VersionHistorial)
+                AnotaEstadoInicial(db, operador);
         });
         a.hasta = VersionActual;
     } catch (const Rehusada&) {

@@ -93,7 +93,7 @@ void ActualizaEsquema(ado::AdoConnection& db)
 {
     const QString nombre = NombreVisible(db.url());
     try {
-        const schema::Actualizacion a = schema::Actualiza(db);
+        const schema::Actualizacion a = schema::Actualiza(db, Sesion::Operador());
         if (a.hasta > a.desde)
             qInfo().noquote() << QStringLiteral("La base de datos %1 se actualizó de la versión %2 a la versión %3 "
                                                 "del esquema de Orbanel.")
@@ -136,6 +136,7 @@ void PreparaEsquema(ado::AdoConnection& db, Sesion::Esquema esquema)
             schema::Crea(db);
             if (conDemo)
                 schema::CargaDemo(db);
+            schema::AnotaEstadoInicial(db, Sesion::Operador());
         });
     } catch (const kt508::Error& e) {
         throw kt508::Error(QStringLiteral("No se pudo crear la base de datos de Orbanel: %1").arg(e.Description()));

@@ -6,6 +6,7 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/ado/Dialecto.h"
 #include "suite/schema/Transaccion.h"
+#include "suite/schema/Versiones.h"
 
 #include <QHash>
 #include <QMap>
@@ -258,13 +259,6 @@ void ReferenciasRotas(ado::AdoConnection& db, const Catalogo& c, QList<Problema>
 }
 
 // The server's time as its date-time columns take it, for the history's notes.
-QString Ahora(ado::AdoConnection& db)
-{
-    const ado::Dialecto& dialecto = ado::Dialecto::De(db.dialect());
-    const QVariant ahora = db.Execute(QStringLiteral("SELECT ") + dialecto.ExpresionAhora()).Value(0);
-    return ahora.typeId() == QMetaType::QDateTime ? dialecto.FechaHora(ahora.toDateTime()) : ahora.toString();
-}
-
 void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador, const QString& fecha)
 {
     db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
@@ -317,7 +311,7 @@ QStringList ReparaTipos(ado::AdoConnection& db, const QString& operador)
     QStringList corregidos;
     schema::EnTransaccion(db, [&] {
         const auto erroneos = TiposErroneos(LeeCatalogo(db));
-        const QString fecha = erroneos.empty() ? QString() : Ahora(db);
+        const QString fecha = erroneos.empty() ? QString() : schema::Ahora(db);
         for (const TipoErroneo& e : erroneos) {
             Corrige(db, e, operador, fecha);
             corregidos << e.clave;

@@ -178,7 +178,7 @@ void Usuario(const QString& url, int numero, Registro& registro, Encuentro& encu
                 centro.acumula = padre;
                 centro.clave = hecho.clave;
                 centro.descripcion = hecho.clave;
-                Publico::AltaCentro(servicios.Conexion(), centro, sello);
+                Publico::AltaCentro(servicios.Conexion(), centro, sello, true);
                 break;
             }
             case Tipo::Elimina:

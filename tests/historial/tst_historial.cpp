@@ -7,6 +7,7 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/catalogo/Importacion.h"
 #include "suite/extras/ServicioExtras.h"
+#include "suite/schema/Versiones.h"
 #include "suite/verifica/Verificacion.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -112,6 +113,8 @@ class TstHistorial : public QObject {
 private slots:
     void cadaComando_data() { pruebas::agregaBackends(); }
     void cadaComando();
+    void estadoInicial_data() { pruebas::agregaBackends(); }
+    void estadoInicial();
 };
 
 // New (the parent turned into a group, the account generated), Edit, rename, deactivate and
@@ -175,7 +178,6 @@ void TstHistorial::cadaComando()
              (QStringList{
                  u"P|Nuevo|Centro P|AC|1|PRUEBAS"_s,
                  u"77|Nuevo|Nuevo|AC|0|PRUEBAS"_s,
-                 u"77|Nuevo|Nuevo|AC|0|PRUEBAS"_s,
                  u"77|Editar|Editado|AC|0|PRUEBAS"_s,
                  u"77|Renombrar|RENOMBRADO|AC|0|PRUEBAS"_s,
                  u"P|Baja|Centro P|BA|1|PRUEBAS"_s,
@@ -192,6 +194,12 @@ void TstHistorial::cadaComando()
                  u"P|Importar|Importado|AC|0|PRUEBAS"_s,
              }));
 
+    QVERIFY(!pruebas::escalar(c.db(),
+                              u"SELECT CC_Cuenta_Contable FROM Historial_Centro "
+                              "WHERE Hc_Clave = '77' AND Hc_Comando = 'Nuevo'"_s)
+                 .toString()
+                 .isEmpty());
+
     const QStringList ventana = Ventana(u"77"_s);
     QCOMPARE(ventana.first(), u"Eliminar|Descripción|RENOMBRADO|"_s);
     QVERIFY2(ventana.indexOf(u"Renombrar|Descripción|Editado|RENOMBRADO"_s)
@@ -206,6 +214,33 @@ void TstHistorial::cadaComando()
     QVERIFY2(renombrado > consola.indexOf(u"Eliminar\n    Descripción: «RENOMBRADO» → «»\n"_s)
                  && consola.indexOf(u"Eliminar"_s) > 0,
              qPrintable(consola));
+}
+
+// A centre that existed when the history began starts from its row as it stood then: the
+// starting point lists no field, and the first change only the fields it changed.
+void TstHistorial::estadoInicial()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Demo);
+    orbanel::schema::AnotaEstadoInicial(c.db(), u"ANA"_s);
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, u"2011"_s);
+    Pulsa(frm, "btnEditar", [](frmCATAddCeCo* ed) {
+        Teclea(ed->txtTexto, u"Editado"_s);
+        pruebas::Tecla(ed, Qt::Key_F4);
+    });
+
+    const QStringList ventana = Ventana(u"2011"_s);
+    // the editor's own writes (an empty number saved as 0) are the Edit's; the rest is unchanged
+    const QString texto = ventana.join(u'\n');
+    QVERIFY2(ventana.size() > 1 && ventana.last() == u"Estado inicial|||"_s
+                 && ventana.filter(u"Estado inicial"_s).size() == 1,
+             qPrintable(texto));
+    QVERIFY2(ventana.contains(u"Editar|Descripción|Planta Toluca|Editado"_s) && !texto.contains(u"|Estado|"_s)
+                 && !texto.contains(u"|Alta (operador)|"_s) && !texto.contains(u"|Acumula en|"_s),
+             qPrintable(texto));
+    const QString consola = Consola(backend, u"2011"_s);
+    QVERIFY2(consola.contains(u"  ANA  Estado inicial\ncódigo 0"_s), qPrintable(consola));
 }
 
 QTEST_MAIN(TstHistorial)

@@ -55,6 +55,11 @@ QStringList estructura(AdoConnection& db)
     return lineas;
 }
 
+int centros(AdoConnection& db)
+{
+    return escalar(db, QStringLiteral("SELECT COUNT(*) FROM Centro_Costo")).toInt();
+}
+
 QStringList* dichos = nullptr;
 
 // What the action said on the console, one text a message.
@@ -107,6 +112,17 @@ void TstVersiones::actualiza()
              qPrintable(dicho.join(QLatin1Char('\n'))));
     AdoConnection& abierta = Sesion::Conexion();
     QCOMPARE(orbanel::schema::Version(abierta), orbanel::schema::VersionActual);
+    // each centre starts its history from its row as the upgrade found it, and nothing else changed
+    QCOMPARE(escalar(abierta,
+                     QStringLiteral("SELECT COUNT(*) FROM Historial_Centro h JOIN Centro_Costo c "
+                                    "ON c.CC_Cve_Centro_Costo = h.Hc_Clave AND c.CC_Descripcion = "
+                                    "h.CC_Descripcion AND c.Es_Cve_Estado = h.Es_Cve_Estado "
+                                    "WHERE h.Hc_Comando = 'Estado inicial' AND h.Hc_Operador = 'PRUEBAS' "
+                                    "AND h.Hc_Fecha IS NOT NULL"))
+                 .toInt(),
+             centros(abierta));
+    QCOMPARE(escalar(abierta, QStringLiteral("SELECT COUNT(*) FROM Historial_Centro")).toInt(), centros(abierta));
+    QVERIFY_SQL(abierta.Execute(QStringLiteral("DELETE FROM Historial_Centro")));
     QCOMPARE(pruebas::volcado(abierta), datos);
     QVERIFY(!pruebas::errorDe([&] {
                  abierta.Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"));
@@ -116,6 +132,17 @@ void TstVersiones::actualiza()
              }).isEmpty());
     const QStringList actualizada = estructura(abierta);
     QCOMPARE(enConsola([&] { Sesion::Configura(url, QStringLiteral("PRUEBAS")); }), QStringList());
+
+    // a new database's demo starts its history the same way
+    Sesion::Cierra();
+    QVERIFY_SQL(orbanel::schema::Borra(*orbanel::schema::Abre(url)));
+    Sesion::Configura(url, QStringLiteral("PRUEBAS"));
+    QCOMPARE(escalar(Sesion::Conexion(),
+                     QStringLiteral("SELECT COUNT(*) FROM Historial_Centro "
+                                    "WHERE Hc_Comando = 'Estado inicial'"))
+                 .toInt(),
+             centros(Sesion::Conexion()));
+    QVERIFY(centros(Sesion::Conexion()) > 0);
 
     Sesion::Cierra();
     ABRE_BACKEND(nueva, backend, pruebas::Contenido::Vacio);
@@ -199,7 +226,7 @@ void TstVersiones::fallaCadaSentencia()
     for (; falla < 100; ++falla) {
         int enviadas = 0;
         db->failWhen([&](const QString&) { return ++enviadas == falla; });
-        const QString error = pruebas::errorDe([&] { orbanel::schema::Actualiza(*db); });
+        const QString error = pruebas::errorDe([&] { orbanel::schema::Actualiza(*db, QStringLiteral("PRUEBAS")); });
         db->clearFailure();
         if (error.isEmpty())
             break;

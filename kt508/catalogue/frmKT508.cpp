@@ -19,10 +19,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 using kt508::Px;
 using namespace Publico;
@@ -36,6 +38,9 @@ constexpr const char* ErrVentana = "ERR-ID:7500034";
 
 // The width of CC_Descripcion: the editor's field stops there, the rename's text must be told.
 constexpr int LargoDescripcion = 50;
+
+// How often the tree asks whether the catalogue changed.
+constexpr int IntervaloSondeo = 2000;
 
 constexpr int TwipsPorPixel = 15;
 constexpr int TreeLeft = 120;
@@ -154,6 +159,9 @@ void frmKT508::Descarga()
     Controles = nullptr;
     colorVEX = nullptr;
     ilIconos = nullptr;
+    delete m_sondeo;
+    m_sondeo = nullptr;
+    m_version = -1;
     DefaultGroup.clear();
 }
 
@@ -281,6 +289,7 @@ void frmKT508::Form_Load()
                                    QStringLiteral("000000"))
                        .toString();
     Controles->setB1caption(QString());
+    setIntervaloSondeo(IntervaloSondeo);
 }
 
 void frmKT508::Form_Activate()
@@ -327,14 +336,19 @@ void frmKT508::CargarCecos()
 
 // The whole subtree under the node of sCvePadre, a level at a time: the children queries of a
 // level go in one batch, and the centres among their rows that accumulate make the next level.
-// Each parent's children come in key order, so the tree is the same as built depth first.
+// Each parent's children come in key order, so the tree is the same as built depth first. The
+// whole tree's load reads the catalogue's version with its first level: what changes after that
+// is read again at the next reading.
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
+    bool conVersion = sCvePadre == QLatin1String("0");
     for (QStringList nivel{sCvePadre}; !nivel.isEmpty();) {
         std::vector<kt508::Sentencia> lote;
-        lote.reserve(static_cast<size_t>(nivel.size()));
+        lote.reserve(static_cast<size_t>(nivel.size()) + 1);
         for (const QString& padre : nivel)
             lote.push_back(Publico::Sentencias::HijosEnArbol(padre));
+        if (std::exchange(conVersion, false))
+            lote.push_back(Publico::Sentencias::VersionCatalogo());
         std::vector<kt508::Resultado> hijos;
         try {
             hijos = servicios.Conexion().EjecutaLote(lote);
@@ -342,6 +356,10 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
             servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
                                      QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
             return;
+        }
+        if (hijos.size() > static_cast<size_t>(nivel.size())) {
+            AnotaVersion(hijos.back());
+            hijos.pop_back();
         }
         QStringList siguiente;
         for (qsizetype i = 0; i < nivel.size(); ++i)
@@ -513,6 +531,7 @@ void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
 
 void frmKT508::Protege(const QString& handler, const QString& errId, const std::function<void()>& cuerpo)
 {
+    ++m_ocupado;
     try {
         cuerpo();
     } catch (const kt508::Error& e) {
@@ -522,6 +541,7 @@ void frmKT508::Protege(const QString& handler, const QString& errId, const std::
     } catch (...) {
         Informa(handler, errId, QStringLiteral("Error desconocido."));
     }
+    TerminaOcupacion();
 }
 
 void frmKT508::Informa(const QString& handler, const QString& errId, const QString& descripcion)

@@ -233,6 +233,12 @@ public:
     virtual Node* SelectedItem() const = 0;
     virtual void setSelectedItem(Node* node) = 0;
     virtual void StartLabelEdit() = 0;
+    virtual bool LabelEditing() const = 0; // a label is being edited in place
+    // Takes the node out with its whole branch.
+    virtual void Remove(const QString& key) = 0;
+    // Places the node, with its branch, where Add would place a new one; what was expanded in
+    // the branch stays expanded, and the selection stays where it was.
+    virtual void Move(const QString& key, const QString& relative, int relationship) = 0;
 
 signals:
     void NodeClick(kt508::Node* node);

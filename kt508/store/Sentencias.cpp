@@ -20,6 +20,12 @@ const Forma HijosEnArbol(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acu
 const Forma HijosEnListado(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre"
                                           " ORDER BY CC_Acumula"));
 
+const Forma VersionCatalogo(QStringLiteral("SELECT Vc_Version FROM Version_Catalogo"));
+const Forma CambiosDesde(QStringLiteral("SELECT m.Cm_Clave, c.CC_Acumula, c.CC_Descripcion, c.Es_Cve_Estado"
+                                        " FROM Cambio_Centro m"
+                                        " LEFT JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = m.Cm_Clave"
+                                        " WHERE m.Vc_Version > :version"));
+
 const Forma HijosDeCentro(QStringLiteral("SELECT Cc_Cve_Centro_Costo FROM Centro_Costo WHERE Cc_Acumula = :clave"
                                          " ORDER BY Cc_Cve_Centro_Costo "));
 const Forma BorraFila(QStringLiteral("DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = :clave"));
@@ -158,6 +164,16 @@ Sentencia HijosEnArbol(const QString& padre)
 Sentencia HijosEnListado(const QString& padre)
 {
     return Con(formas::HijosEnListado, {{Padre, padre}});
+}
+
+Sentencia VersionCatalogo()
+{
+    return Sentencia(formas::VersionCatalogo);
+}
+
+Sentencia CambiosDesde(qint64 version)
+{
+    return Con(formas::CambiosDesde, {{QStringLiteral("version"), version}});
 }
 
 Sentencia HijosDeCentro(const QString& clave)

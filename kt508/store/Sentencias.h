@@ -35,6 +35,11 @@ kt508::Sentencia HijosEnArbol(const QString& padre);
 // The listing (Imprimir_CeCo): the children of a centre, in the order the database gives.
 kt508::Sentencia HijosEnListado(const QString& padre);
 
+// The live tree: the catalogue's version, and the centres changed since one (with their rows as
+// they are now; a deleted centre's columns null).
+kt508::Sentencia VersionCatalogo();
+kt508::Sentencia CambiosDesde(qint64 version);
+
 // The subtree routines and the readers of one centre.
 kt508::Sentencia HijosDeCentro(const QString& clave); // their keys, in key order
 kt508::Sentencia BorraFila(const QString& clave);

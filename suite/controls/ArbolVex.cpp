@@ -5,10 +5,27 @@
 
 #include "kt508/services/Error.h"
 
+#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orbanel {
+
+namespace {
+
+// The item and everything under it, parents before children.
+QList<QTreeWidgetItem*> Rama(QTreeWidgetItem* item)
+{
+    QList<QTreeWidgetItem*> rama{item};
+    for (qsizetype i = 0; i < rama.size(); ++i)
+        for (int hijo = 0; hijo < rama[i]->childCount(); ++hijo)
+            rama.append(rama[i]->child(hijo));
+    return rama;
+}
+
+} // namespace
 
 // --- NodoArbol ---
 
@@ -175,6 +192,11 @@ void NodoArbol::RecuerdaPosicion(int posicion) const
     m_posicion = posicion;
 }
 
+void NodoArbol::Renumera(int indice)
+{
+    m_indice = indice;
+}
+
 // --- ArbolVex ---
 
 ArbolVex::CambioDeCodigo::CambioDeCodigo(ArbolVex& arbol)
@@ -313,6 +335,62 @@ void ArbolVex::StartLabelEdit()
     CambioDeCodigo cambio(*this);
     m_vista->setFocus();
     m_vista->editItem(nodo, 0);
+}
+
+bool ArbolVex::LabelEditing() const
+{
+    return m_vista->Editando();
+}
+
+NodoArbol* ArbolVex::Existente(const QString& key) const
+{
+    NodoArbol* nodo = m_porClave.value(key);
+    if (!nodo)
+        throw kt508::Error(QStringLiteral("No existe en el árbol el nodo \"%1\".").arg(key));
+    return nodo;
+}
+
+void ArbolVex::Remove(const QString& key)
+{
+    Asienta();
+    NodoArbol* nodo = Existente(key);
+    QSet<const NodoArbol*> rama;
+    for (QTreeWidgetItem* uno : Rama(nodo)) {
+        rama.insert(static_cast<NodoArbol*>(uno));
+        m_porClave.remove(static_cast<NodoArbol*>(uno)->Key());
+    }
+    // The index of a node is its place in the order of addition among those still there.
+    m_porIndice.erase(std::remove_if(m_porIndice.begin(), m_porIndice.end(),
+                                     [&rama](const NodoArbol* uno) { return rama.contains(uno); }),
+                      m_porIndice.end());
+    for (size_t i = 0; i < m_porIndice.size(); ++i)
+        m_porIndice[i]->Renumera(static_cast<int>(i) + 1);
+    const CambioDeCodigo cambio(*this);
+    delete nodo;
+}
+
+void ArbolVex::Move(const QString& key, const QString& relative, int relationship)
+{
+    Asienta();
+    NodoArbol* nodo = Existente(key);
+    NodoArbol* relativo = Existente(relative);
+    QList<QTreeWidgetItem*> abiertos = Rama(nodo);
+    abiertos.removeIf([](const QTreeWidgetItem* uno) { return !uno->isExpanded(); });
+    QTreeWidgetItem* actual = m_vista->currentItem();
+    const bool seleccionado = actual && actual->isSelected();
+    const CambioDeCodigo cambio(*this);
+    QTreeWidgetItem* contenedor = nodo->parent() ? nodo->parent() : m_vista->invisibleRootItem();
+    contenedor->takeChild(contenedor->indexOfChild(nodo));
+    if (relationship == kt508::tvwChild)
+        relativo->addChild(nodo);
+    else
+        Coloca(nodo, relativo, relationship);
+    for (QTreeWidgetItem* abierto : abiertos)
+        abierto->setExpanded(true);
+    if (actual) {
+        m_vista->setCurrentItem(actual);
+        actual->setSelected(seleccionado);
+    }
 }
 
 void ArbolVex::Asienta()

@@ -43,6 +43,7 @@ public:
 
     void RecuerdaPosicion(int posicion) const;
     void Revela();
+    void Renumera(int indice);
 
 private:
     ArbolVex* m_arbol;
@@ -76,6 +77,9 @@ public:
     kt508::Node* SelectedItem() const override;
     void setSelectedItem(kt508::Node* node) override;
     void StartLabelEdit() override;
+    bool LabelEditing() const override;
+    void Remove(const QString& key) override;
+    void Move(const QString& key, const QString& relative, int relationship) override;
 
     QString PathSeparator() const;
 
@@ -97,6 +101,7 @@ private:
     void Coloca(NodoArbol* nodo, NodoArbol* relativo, int relacion);
     void Anexa(NodoArbol* padre, NodoArbol* hijo);
     void InsertaJunto(NodoArbol* relativo, NodoArbol* hijo, int desplazamiento);
+    NodoArbol* Existente(const QString& key) const;
     QIcon Icono(int imagen) const;
     VistaArbol* Vista() const;
 

@@ -39,6 +39,11 @@ quint64 VistaArbol::Generacion() const
     return m_generacion;
 }
 
+bool VistaArbol::Editando() const
+{
+    return state() == QAbstractItemView::EditingState;
+}
+
 void VistaArbol::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
     QTreeWidget::scrollTo(index, hint);

@@ -17,6 +17,7 @@ public:
     // rebuilds the tree does not leave us holding removed items.
     void Vacia();
     quint64 Generacion() const;
+    bool Editando() const;
 
     // Besides the rows, the columns: a deep node is brought into sight sideways too.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;

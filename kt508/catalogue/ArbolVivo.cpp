@@ -123,6 +123,21 @@ void frmKT508::AlDia()
     AplicaCambios(std::move(cambios));
 }
 
+// A move this screen made reaches its tree as any other change, at once: the node moves in
+// place and the next reading finds nothing new. A catalogue without a version is read again.
+void frmKT508::AlDiaTrasMover()
+{
+    try {
+        if (m_version >= 0) {
+            AlDia();
+            return;
+        }
+    } catch (const kt508::Error&) {
+        // read whole below
+    }
+    CargarCecos();
+}
+
 // Gone centres first, so that a key deleted and made again is added afresh; then every other
 // under its parent, a centre whose parent comes in the same change after that parent.
 void frmKT508::AplicaCambios(std::vector<CentroCambiado> cambios)

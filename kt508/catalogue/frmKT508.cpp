@@ -277,6 +277,9 @@ void frmKT508::ConectaEventos()
     connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this, errArbol](int& KeyCode, int Shift) {
         Protege(QStringLiteral("tvCeCos_KeyDown()"), errArbol, [&] { tvCeCos_KeyDown(KeyCode, Shift); });
     });
+    connect(tvCeCos, &kt508::TreeView::NodeDrop, this, [this, errArbol](kt508::Node* Node, kt508::Node* Destino) {
+        Protege(QStringLiteral("tvCeCos_NodeDrop()"), errArbol, [&] { tvCeCos_NodeDrop(Node, Destino); });
+    });
 }
 
 void frmKT508::Form_Load()

@@ -66,6 +66,9 @@ public:
     void Sondea();
     void setIntervaloSondeo(int milisegundos);
 
+    // "Mo&ver a…": the selected centre and its branch under the centre the dialog names.
+    void mnuMover_Click();
+
     const Publico::Servicios& servicios; // the suite's data and utility services
     QPointer<QObject> sPadre;            // the host object behind Padre
     QString DefaultGroup;
@@ -135,6 +138,8 @@ private:
     void tvCeCos_Expand(kt508::Node* Node);
     void tvCeCos_Collapse(kt508::Node* Node);
     void tvCeCos_KeyDown(int& KeyCode, int Shift);
+    void tvCeCos_NodeDrop(kt508::Node* Node, kt508::Node* Destino);
+    void MueveA(kt508::Node* nodo, const QString& nuevo);
 
     // Runs a handler that traps nothing of its own: a failure is shown with the handler's
     // identifier, never fatal.
@@ -149,6 +154,7 @@ private:
         QString estado;
     };
     void AlDia();
+    void AlDiaTrasMover();
     qint64 LeeVersion() const;
     void AnotaVersion(kt508::Resultado& version);
     bool Retenido() const;

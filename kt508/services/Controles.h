@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -104,6 +105,7 @@ public:
     virtual void setTipodato(int tipodato) = 0;
     virtual void setSubrayar(bool on) = 0;
     virtual void setIdconsulta(const QString& id) = 0;
+    virtual void setExcluidos(const QStringList& claves) = 0; // keys the look-up list leaves out
     virtual void setSql(const QString& sql) = 0;
     virtual void setSqlControlResultado(const QString& controlName) = 0;
     virtual void setMask(const QVariant& mask) = 0;
@@ -246,6 +248,8 @@ signals:
     void Expand(kt508::Node* node);
     void Collapse(kt508::Node* node);
     void KeyDown(int& KeyCode, int Shift);
+    // A node dragged and dropped on another; the tree itself changes nothing.
+    void NodeDrop(kt508::Node* node, kt508::Node* target);
 };
 
 } // namespace kt508

@@ -58,6 +58,22 @@ const Forma PadreSinHijos(QStringLiteral("UPDATE Centro_Costo SET Cc_Tipo = 0,"
                                          "   Fecha_Ult_Modif = :{fecha}"
                                          "WHERE CC_Cve_Centro_Costo = :padre"));
 
+const Forma MueveCentro(QStringLiteral("UPDATE Centro_Costo SET CC_Acumula = :nuevo, "
+                                       "   Oper_Ult_Modif = :operador, "
+                                       "   Fecha_Ult_Modif = :fecha"
+                                       " WHERE CC_Cve_Centro_Costo = :clave AND CC_Acumula = :padre"));
+const Forma PadreQueCede(QStringLiteral("UPDATE Centro_Costo SET"
+                                        " CC_Tipo = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN 1 ELSE 0 END,"
+                                        " Oper_Ult_Modif = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN Oper_Ult_Modif ELSE :operador END,"
+                                        " Fecha_Ult_Modif = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN Fecha_Ult_Modif ELSE :fecha END"
+                                        " WHERE CC_Cve_Centro_Costo = :padre"));
+const Forma CentrosDelMovimiento(
+    QStringLiteral("SELECT CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, Es_Cve_Estado FROM Centro_Costo"
+                   " WHERE CC_Cve_Centro_Costo = :clave OR CC_Cve_Centro_Costo = :nuevo"));
+
 const Forma CambiaCuenta(QStringLiteral("UPDATE Centro_Costo SET "
                                         "   CC_Cuenta_Contable = :cuenta, "
                                         "   Oper_Ult_Modif = :operador, "
@@ -232,6 +248,21 @@ Sentencia HijosDelPadre(const QString& padre)
 Sentencia PadreSinHijos(const Sello& sello, const QString& padre)
 {
     return ConSello(formas::PadreSinHijos, sello, {{Padre, padre}});
+}
+
+Sentencia MueveCentro(const QString& nuevo, const Sello& sello, const QString& clave, const QString& padre)
+{
+    return ConSello(formas::MueveCentro, sello, {{QStringLiteral("nuevo"), nuevo}, {Clave, clave}, {Padre, padre}});
+}
+
+Sentencia PadreQueCede(const QString& padre, const Sello& sello)
+{
+    return ConSello(formas::PadreQueCede, sello, {{Padre, padre}});
+}
+
+Sentencia CentrosDelMovimiento(const QString& clave, const QString& nuevo)
+{
+    return Con(formas::CentrosDelMovimiento, {{Clave, clave}, {QStringLiteral("nuevo"), nuevo}});
 }
 
 Sentencia CambiaCuenta(const QString& cuenta, const Sello& sello, const QString& clave)

@@ -57,6 +57,13 @@ kt508::Sentencia UsosEnTabla(const QString& tabla, const QString& clave);
 kt508::Sentencia HijosDelPadre(const QString& padre);
 kt508::Sentencia PadreSinHijos(const Sello& sello, const QString& padre);
 
+// Move: the centre under its new parent, as long as it is still under the parent it was seen
+// under; the new parent accumulates (PadreAcumula); the old one, locked whatever it keeps, stops
+// accumulating and is stamped when it has no child left; then the two centres as they now are.
+kt508::Sentencia MueveCentro(const QString& nuevo, const Sello& sello, const QString& clave, const QString& padre);
+kt508::Sentencia PadreQueCede(const QString& padre, const Sello& sello);
+kt508::Sentencia CentrosDelMovimiento(const QString& clave, const QString& nuevo);
+
 // Change of account; rename in the tree.
 kt508::Sentencia CambiaCuenta(const QString& cuenta, const Sello& sello, const QString& clave);
 kt508::Sentencia Renombra(const QString& descripcion, const Sello& sello, const QString& clave);

@@ -223,6 +223,7 @@ ArbolVex::ArbolVex(QWidget* parent)
     connect(m_vista, &VistaArbol::nodoPulsado, this, &ArbolVex::AlPulsarNodo);
     connect(m_vista, &VistaArbol::teclaAbajo, this, &ArbolVex::AlPulsarTecla);
     connect(m_vista, &VistaArbol::edicionTerminada, this, &ArbolVex::AlTerminarEdicion);
+    connect(m_vista, &VistaArbol::nodoSoltado, this, &ArbolVex::AlSoltar);
     connect(m_vista, &QTreeWidget::itemExpanded, this, &ArbolVex::AlExpandir);
     connect(m_vista, &QTreeWidget::itemCollapsed, this, &ArbolVex::AlContraer);
 }
@@ -502,6 +503,12 @@ void ArbolVex::AlContraer(QTreeWidgetItem* item)
 void ArbolVex::AlPulsarTecla(int& codigo, int shift)
 {
     EmiteProtegido(QStringLiteral("KeyDown"), [&] { emit KeyDown(codigo, shift); });
+}
+
+void ArbolVex::AlSoltar(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino)
+{
+    EmiteProtegido(QStringLiteral("NodeDrop"),
+                   [&] { emit NodeDrop(static_cast<NodoArbol*>(arrastrado), static_cast<NodoArbol*>(destino)); });
 }
 
 void ArbolVex::AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto)

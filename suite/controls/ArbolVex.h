@@ -110,6 +110,7 @@ private:
     void AlContraer(QTreeWidgetItem* item);
     void AlPulsarTecla(int& codigo, int shift);
     void AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto);
+    void AlSoltar(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
 
     VistaArbol* m_vista;
     QPointer<kt508::ImageList> m_imagenes;

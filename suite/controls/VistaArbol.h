@@ -26,10 +26,12 @@ signals:
     void nodoPulsado(QTreeWidgetItem* item);
     void teclaAbajo(int& codigo, int shift);
     void edicionTerminada(QTreeWidgetItem* item, bool confirmada, const QString& texto);
+    void nodoSoltado(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;

@@ -137,6 +137,23 @@ void TstVivo::cambiosDeOtroEnSuSitio()
                           u"   N10 1 10 - Norte y Este"_s, u"   N105 1 105 - Centro"_s, u"  N11 1 11 - Sur"_s}));
     QCOMPARE(frm.tvCeCos->SelectedItem(), Nodo(frm, u"2"_s));
     QCOMPARE(frm.txtClave->Text(), u"2"_s);
+
+    // A tree longer than the view stays scrolled where the user left it.
+    for (int i = 0; i < 60; ++i)
+        QVERIFY_SQL(otra->Execute(u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion) "
+                                  "VALUES ('%1', '0', 'Relleno')"_s.arg(500 + i)));
+    frm.Sondea();
+    QScrollBar* barra = frm.tvCeCos->findChild<QTreeWidget*>()->verticalScrollBar();
+    QTRY_VERIFY(barra->maximum() > 20);
+    barra->setValue(barra->maximum() / 2);
+    const int posicion = barra->value();
+    QVERIFY_SQL(otra->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Otro' WHERE CC_Cve_Centro_Costo = '530'"_s));
+    QVERIFY_SQL(otra->Execute(u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion) "
+                              "VALUES ('600', '0', 'Al final')"_s));
+    frm.Sondea();
+    QApplication::processEvents();
+    QCOMPARE(Nodo(frm, u"530"_s)->Text(), u"530 - Otro"_s);
+    QCOMPARE(barra->value(), posicion);
 }
 
 // A change this screen makes is in its tree already: the next reading finds nothing to read.

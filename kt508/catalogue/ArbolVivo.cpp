@@ -69,10 +69,12 @@ void frmKT508::AnotaVersion(kt508::Resultado& version)
 }
 
 // A rename in place, a modal window (the editor, the account box, a question) or a command
-// running: the tree stays as the user sees it.
+// running: the tree stays as the user sees it. Nor is anything read inside a transaction another
+// part of the suite holds on the connection: what it wrote may yet be undone.
 bool frmKT508::Retenido() const
 {
-    return m_ocupado > 0 || QApplication::activeModalWidget() != nullptr || tvCeCos->LabelEditing();
+    return m_ocupado > 0 || QApplication::activeModalWidget() != nullptr || tvCeCos->LabelEditing()
+        || servicios.Conexion().EnTransaccion();
 }
 
 void frmKT508::TerminaOcupacion()

@@ -77,6 +77,7 @@ private slots:
     void loPropioNoVuelve();
     void retenidoMientrasSeRenombra();
     void retenidoMientrasElEditor();
+    void nadaEnTransaccionAjena();
     void cadaDosSegundos();
 };
 
@@ -218,6 +219,22 @@ void TstVivo::retenidoMientrasElEditor()
     QVERIFY(QMetaObject::invokeMethod(frm.Controles, "Nuevo"));
     QCOMPARE(mientras, u"10 - Norte"_s);
     QTRY_COMPARE_WITH_TIMEOUT(Nodo(frm, u"10"_s)->Text(), u"10 - Otro"_s, 1000);
+}
+
+// Inside a transaction another part of the suite holds on the connection nothing is read: what it
+// wrote may yet be undone.
+void TstVivo::nadaEnTransaccionAjena()
+{
+    Componente c(u"sqlite"_s, Contenido::Vacio);
+    frmKT508& frm = Carga(c);
+    c.db().BeginTrans();
+    QVERIFY_SQL(c.db().Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Otro' WHERE CC_Cve_Centro_Costo = '10'"_s));
+    c.db().setRecording(true);
+    frm.Sondea();
+    QCOMPARE(c.db().recorded(), QStringList());
+    c.db().RollbackTrans();
+    frm.Sondea();
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Norte"_s);
 }
 
 // No key pressed: within two seconds the tree shows another's new centre.

@@ -30,9 +30,11 @@ QHash<QString, CentroVisto> Leidos(kt508::Recordset& rs)
     return centros;
 }
 
+// The state as the tree shows it: active or not.
 bool Igual(const CentroVisto& a, const CentroVisto& b)
 {
-    return a.acumula == b.acumula && a.descripcion == b.descripcion && a.estado == b.estado;
+    const QLatin1String activo("AC");
+    return a.acumula == b.acumula && a.descripcion == b.descripcion && (a.estado == activo) == (b.estado == activo);
 }
 
 const QString CambiadoMientras = QStringLiteral(

@@ -184,6 +184,10 @@ void TstMover::rehusos_data()
         fila("activo bajo una baja")
             << u"10"_s << u"4"_s << QString()
             << u"El centro de costos 4 está dado de baja: un centro activo no puede depender de él."_s;
+        // Any state but "AC" shows as deactivated: changing one such for another changes nothing seen.
+        fila("otra baja") << u"10"_s << u"4"_s
+                          << u"UPDATE Centro_Costo SET Es_Cve_Estado = 'XX' WHERE CC_Cve_Centro_Costo = '4'"_s
+                          << u"El centro de costos 4 está dado de baja: un centro activo no puede depender de él."_s;
         fila("ciclo hecho mientras") << u"1"_s << u"20"_s
                                      << u"UPDATE Centro_Costo SET CC_Acumula = '100' WHERE CC_Cve_Centro_Costo = '2'"_s
                                      << u"se formaría un ciclo"_s;

@@ -4,8 +4,8 @@
 #include "host/DialogoVerificacion.h"
 #include "kt508/services/Error.h"
 #include "suite/ado/AdoConnection.h"
-#include "suite/catalogo/Exportacion.h"
 #include "suite/catalogo/Importacion.h"
+#include "suite/extras/ServicioExtras.h"
 #include "suite/services/DialogoMensaje.h"
 #include "suite/services/ServicioDatos.h"
 #include "suite/services/ServicioUtilerias.h"
@@ -68,39 +68,7 @@ void VentanaOrbanel::Verificar_Click()
 
 void VentanaOrbanel::Exportar_Click()
 {
-    const QString archivo = ArchivoDeExportacion();
-    if (archivo.isEmpty())
-        return;
-    const QString titulo = QStringLiteral("Exportar catálogo");
-    try {
-        const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), archivo);
-        orbanel::DialogoMensaje::Muestra(QStringLiteral("Se exportaron %1 centros de costos a %2.")
-                                             .arg(centros)
-                                             .arg(QDir::toNativeSeparators(archivo)),
-                                         64, titulo, this);
-    } catch (const kt508::Error& e) {
-        orbanel::DialogoMensaje::Muestra(e.Description(), 16, titulo, this);
-    }
-}
-
-// The file's extension picks the format; a name typed without one takes the chosen filter's.
-QString VentanaOrbanel::ArchivoDeExportacion()
-{
-    const QString xlsx = QStringLiteral("Libro de Excel (*.xlsx)");
-    const QString csv = QStringLiteral("Valores separados por comas (*.csv)");
-    QFileDialog dialogo(this, QStringLiteral("Exportar catálogo"),
-                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    dialogo.setObjectName(QStringLiteral("DialogoExportar"));
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setNameFilters({xlsx, csv});
-    dialogo.setDefaultSuffix(QStringLiteral("xlsx"));
-    dialogo.selectFile(QStringLiteral("Centros de costos.xlsx"));
-    connect(&dialogo, &QFileDialog::filterSelected, &dialogo, [&dialogo, csv](const QString& filtro) {
-        dialogo.setDefaultSuffix(filtro == csv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
-    });
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return {};
-    return dialogo.selectedFiles().constFirst();
+    orbanel::ServicioExtras().ExportaCatalogo(this);
 }
 
 // The progress can be cancelled, which rolls the whole import back; the report comes once the

@@ -17,7 +17,6 @@ public:
 private:
     void Verificar_Click();
     void Exportar_Click();
-    QString ArchivoDeExportacion();
     void Importar_Click();
     QString ArchivoDeImportacion();
 

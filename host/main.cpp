@@ -4,6 +4,7 @@
 #include "host/VentanaOrbanel.h"
 #include "host/Vnc.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/store/Mueve.h"
 #include "kt508/store/Servicios.h"
 #include "kt508/store/Subarbol.h"
@@ -454,11 +455,12 @@ int main(int argc, char* argv[])
             QStringLiteral(
                 "--db debe ser sqlite:RUTA, postgresql://usuario@servidor:puerto/base u odbc:CADENA (recibido «%1»)")
                 .arg(opciones.db));
-    if (opciones.operador.size() > LargoOperador)
+    const qsizetype largoOperador = kt508::reglas::Caracteres(opciones.operador);
+    if (largoOperador > LargoOperador)
         return errorDeOpciones(QStringLiteral("--operador admite hasta %1 caracteres (recibido «%2», de %3)")
                                    .arg(LargoOperador)
                                    .arg(opciones.operador)
-                                   .arg(opciones.operador.size()));
+                                   .arg(largoOperador));
     if (opciones.reparar && !opciones.verificar)
         return errorDeOpciones(QStringLiteral("--reparar solo se usa junto con --verificar"));
     if (parser.isSet(QStringLiteral("exportar")) && (opciones.verificar || !opciones.screenshot.isEmpty()))

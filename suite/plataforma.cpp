@@ -15,6 +15,7 @@ void InstalaPlataforma()
     InstalaImpresion(p);
     InstalaConsulta(p);
     InstalaRegistro(p);
+    InstalaExtras(p);
     // A statement waiting for an SQLite file another program holds shows the wait cursor.
     ado::AdoConnection::setAvisoDeEspera([](bool esperando) {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance()))

@@ -5,6 +5,7 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -13,15 +14,15 @@ using namespace Publico;
 
 namespace {
 
-// The width of CC_Cuenta_Contable: the servers refuse a longer text, the embedded file would keep it.
-constexpr int LargoCuenta = 30;
-
 void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QString& clave)
 {
-    if (cuenta.size() > LargoCuenta)
+    // The width of CC_Cuenta_Contable, in characters as the databases count them: the servers
+    // refuse a longer text, the embedded file would keep it.
+    const qsizetype largo = kt508::reglas::Caracteres(cuenta);
+    if (largo > kt508::reglas::LargoCuenta)
         throw kt508::Error(QStringLiteral("La cuenta contable admite hasta %1 caracteres; la indicada tiene %2.")
-                               .arg(LargoCuenta)
-                               .arg(cuenta.size()));
+                               .arg(kt508::reglas::LargoCuenta)
+                               .arg(largo));
     // The operator is read before the server's time, as the statement names them.
     const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
     servicios.Conexion().Ejecuta(Sentencias::CambiaCuenta(cuenta, sello, clave));

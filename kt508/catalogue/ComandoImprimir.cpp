@@ -12,6 +12,19 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+
+// A line break or a tab in a description would break the listing's lines and columns: each
+// prints as a blank.
+QString EnUnaLinea(QString descripcion)
+{
+    for (const QChar corte : {QLatin1Char('\r'), QLatin1Char('\n'), QLatin1Char('\t')})
+        descripcion.replace(corte, QLatin1Char(' '));
+    return descripcion;
+}
+
+} // namespace
+
 void frmKT508::Controles_Imprimir()
 {
     try {
@@ -62,7 +75,7 @@ void frmKT508::LeeListado(const QString& Clave)
             for (; !rs.Eof(); rs.MoveNext()) {
                 const QString clave = rs.Value(cve).toString();
                 const bool acumula = rs.Value(tipo).toInt() == 1;
-                hijos.filas.push_back({clave, rs.Value(descripcion).toString(), acumula});
+                hijos.filas.push_back({clave, EnUnaLinea(rs.Value(descripcion).toString()), acumula});
                 // A centre already read (one keyed as the root) is not read again.
                 if (acumula && !m_listado.contains(clave))
                     siguiente << clave;

@@ -9,6 +9,7 @@
 #include "kt508/services/Error.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
@@ -35,9 +36,6 @@ QPointer<frmKT508> instancia;
 
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
-
-// The width of CC_Descripcion: the editor's field stops there, the rename's text must be told.
-constexpr int LargoDescripcion = 50;
 
 // How often the tree asks whether the catalogue changed.
 constexpr int IntervaloSondeo = 2000;
@@ -177,6 +175,8 @@ void frmKT508::CreaControles()
     Controles->setTabwidth(QStringLiteral("0"));
     Controles->setB1caption(QStringLiteral("Eliminar"));
     Controles->setB3caption(QStringLiteral("Cambiar cuenta contable"));
+    Controles->setBshortcut(1, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    Controles->setBshortcut(3, QKeySequence(Qt::CTRL | Qt::Key_U));
     Controles->setShowmenupopup(QStringLiteral("NO"));
     Controles->setShowwindowslist(QStringLiteral("SI"));
     Controles->setShowexitbutton(QStringLiteral("SI"));
@@ -279,6 +279,9 @@ void frmKT508::ConectaEventos()
     });
     connect(tvCeCos, &kt508::TreeView::NodeDrop, this, [this, errArbol](kt508::Node* Node, kt508::Node* Destino) {
         Protege(QStringLiteral("tvCeCos_NodeDrop()"), errArbol, [&] { tvCeCos_NodeDrop(Node, Destino); });
+    });
+    connect(tvCeCos, &kt508::TreeView::ContextMenu, this, [this, errArbol](const QPoint& posicion) {
+        Protege(QStringLiteral("tvCeCos_ContextMenu()"), errArbol, [&] { tvCeCos_ContextMenu(posicion); });
     });
 }
 
@@ -482,10 +485,12 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
         texto.remove(clave, Qt::CaseSensitive);
     texto.remove(QLatin1Char('-'));
     NewString = SinBlancos(texto).toUpper();
-    if (NewString.size() > LargoDescripcion)
+    // Counted as the databases count: the editor's field stops there, the rename's text must be told.
+    const qsizetype largo = kt508::reglas::Caracteres(NewString);
+    if (largo > kt508::reglas::LargoDescripcion)
         throw kt508::Error(QStringLiteral("La descripción admite hasta %1 caracteres; la indicada tiene %2.")
-                               .arg(LargoDescripcion)
-                               .arg(NewString.size()));
+                               .arg(kt508::reglas::LargoDescripcion)
+                               .arg(largo));
 
     // The operator is read before the server's time, as the statement names them.
     const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};

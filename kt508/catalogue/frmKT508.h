@@ -118,6 +118,18 @@ private:
     void Controles_Imprimir();
     void Imprimir_CeCo(QString& Clave);
 
+    // The tree's menu (MenuCeCos.cpp): one entry a line, the toolbar's commands in the toolbar's
+    // order, then what the suite adds. An entry without text separates two groups.
+    struct EntradaMenu {
+        QString texto;
+        std::function<bool()> ofrecida;
+        std::function<void()> accion;
+    };
+    std::vector<EntradaMenu> EntradasMenu();
+    void tvCeCos_ContextMenu(const QPoint& posicion);
+    void mnuCeCos_Historial();
+    void mnuCeCos_Exportar();
+
     QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
 
     // The listing's rows, read a level at a time before Imprimir_CeCo writes them.

@@ -4,6 +4,7 @@
 
 #include "kt508/services/Connection.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -48,7 +49,7 @@ bool frmCATAddCeCo::Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave,
         QString grupo = rs.Fields(QStringLiteral("Cc_Grupo_Cuenta_Contable")).Value.toString();
         rs.Close();
 
-        Descripcion = Descripcion.left(50);
+        Descripcion = kt508::reglas::PrimerosCaracteres(Descripcion, kt508::reglas::LargoDescripcion);
         const QString cuenta = servicios.Utilerias->AltaCuentaContable(CuentaPadre, Descripcion, tipo, true, titulo,
                                                                        naturaleza, resultado, QString(), grupo);
         if (cuenta.isEmpty()) {

@@ -6,6 +6,7 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
@@ -14,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QLocale>
 
 #include <optional>
 
@@ -94,15 +94,17 @@ bool frmCATAddCeCo::Valida()
     if (SinBlancos(txtClave->Text()).isEmpty())
         return Rechaza(QStringLiteral("Debe especificar una clave para el CECO!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500002"), txtClave);
-    if (txtTexto->Text().isEmpty())
-        return Rechaza(QStringLiteral("Debe especificar una descripción!"), kt508::vbExclamation,
-                       QStringLiteral("ERR-ID:7500003"), txtTexto);
+    const QString motivoDescripcion = kt508::reglas::MotivoDescripcion(txtTexto->Text());
+    if (!motivoDescripcion.isEmpty())
+        return Rechaza(motivoDescripcion, kt508::vbExclamation, QStringLiteral("ERR-ID:7500003"), txtTexto);
     if (txt_Gcc_Descripcion->Text().isEmpty())
         return Rechaza(QStringLiteral("Debe especificar un grupo válido!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500004"), txt_Gcc_Cve_Grupo_Centro_Costo);
     if (txtNCta->Text().isEmpty() && !txtCuenta->Text().isEmpty())
         return Rechaza(QStringLiteral("Debe especificar un cuenta contable válida!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500005"), txtCuenta);
+    if (!ValidaNumero(QStringLiteral("Dato 3"), txtUser3) || !ValidaNumero(QStringLiteral("Dato 4"), txtUser4))
+        return false;
     if (!Controles->ValidateFields()) {
         const QString motivo = Controles->ValidationMessage();
         if (!motivo.isEmpty())
@@ -113,6 +115,16 @@ bool frmCATAddCeCo::Valida()
     return true;
 }
 
+// A number the column cannot hold is told here, before the database is asked.
+bool frmCATAddCeCo::ValidaNumero(const QString& nombre, kt508::txtVEX* campo)
+{
+    QString motivo;
+    if (kt508::reglas::DecimalDato(TextoNumerico(campo), motivo))
+        return true;
+    return Rechaza(nombre + QStringLiteral(": ") + motivo, kt508::vbExclamation, QStringLiteral("ERR-ID:7500008"),
+                   campo);
+}
+
 bool frmCATAddCeCo::Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo)
 {
     servicios.Datos->Mensaje(texto, estilo, Controles->b1caption(), this, Modulo, errId);
@@ -120,12 +132,13 @@ bool frmCATAddCeCo::Rechaza(const QString& texto, int estilo, const QString& err
     return false;
 }
 
-// Every field at fault lies on the general page: show it first, so that the focus never
-// lands in the disabled frame of a hidden page.
+// The page of the field at fault is shown first, so that the focus never lands in the disabled
+// frame of a hidden page.
 void frmCATAddCeCo::EnfocaCampo(kt508::txtVEX* campo)
 {
-    if (ssTabVex->Tab() != 0)
-        ssTabVex->setTab(0);
+    const int pagina = fr2->isAncestorOf(campo) ? 1 : 0;
+    if (ssTabVex->Tab() != pagina)
+        ssTabVex->setTab(pagina);
     campo->setFocus();
 }
 
@@ -139,16 +152,20 @@ QString frmCATAddCeCo::Analizar() const
     return chkAnalizar->isChecked() ? QStringLiteral("SI") : QStringLiteral("NO");
 }
 
-// The number the field holds, as an exact decimal: the text of its value, written out in full
-// when that text takes an exponent.
-kt508::Decimal frmCATAddCeCo::ValorNumerico(kt508::txtVEX* campo) const
+// The number the field holds, written out as its digits; its text when it holds none.
+QString frmCATAddCeCo::TextoNumerico(kt508::txtVEX* campo) const
 {
     const QVariant valor = campo->NumericValue();
-    std::optional<kt508::Decimal> numero = kt508::Decimal::DeTexto(valor.toString());
+    return valor.isNull() ? campo->Text() : valor.value<kt508::Decimal>().Texto();
+}
+
+// The number the field holds, exact; the save checked it before.
+kt508::Decimal frmCATAddCeCo::ValorNumerico(kt508::txtVEX* campo) const
+{
+    QString motivo;
+    const std::optional<kt508::Decimal> numero = kt508::reglas::DecimalDato(TextoNumerico(campo), motivo);
     if (!numero)
-        numero = kt508::Decimal::DeTexto(QString::number(valor.toDouble(), 'f', QLocale::FloatingPointShortest));
-    if (!numero)
-        throw kt508::Error(QStringLiteral("«%1» no es un número.").arg(valor.toString()));
+        throw kt508::Error(motivo);
     return *numero;
 }
 

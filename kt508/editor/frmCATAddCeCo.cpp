@@ -5,6 +5,7 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Publico.h"
@@ -198,9 +199,12 @@ QFrame* Figura(QWidget* pagina, const char* nombre)
     return figura;
 }
 
+// Characters a numeric field shows: a sign, 14 digits, the point and 4 decimals.
+constexpr int LargoNumero = 20;
+
 void Numerico(kt508::txtVEX* campo)
 {
-    campo->setMaxlength(20);
+    campo->setMaxlength(LargoNumero);
     campo->setText(QStringLiteral("0.0000"));
     campo->setAlignment(1);
     campo->setSubrayar(true);
@@ -219,11 +223,11 @@ void frmCATAddCeCo::CreaDatosDeUsuario()
 
     txtUser1 = Texto(Etiquetado(Label31, "Label31", QStringLiteral("Dato 1:"), QStringLiteral("USER1"), fr2, 0),
                      "txtUser1", XCampo, 0, XDerecho - XCampo);
-    txtUser1->setMaxlength(50);
+    txtUser1->setMaxlength(kt508::reglas::LargoDato);
     txtUser1->setTabonenter(true);
     txtUser2 = Texto(Etiquetado(Label30, "Label30", QStringLiteral("Dato 2:"), QStringLiteral("USER2"), fr2, 1),
                      "txtUser2", XCampo, 1, XDerecho - XCampo);
-    txtUser2->setMaxlength(50);
+    txtUser2->setMaxlength(kt508::reglas::LargoDato);
     txtUser2->setTabonenter(true);
     txtUser3 = Texto(Etiquetado(Label29, "Label29", QStringLiteral("Dato 3:"), QStringLiteral("USER3"), fr2, 2),
                      "txtUser3", XCampo, 2, 130);
@@ -253,13 +257,13 @@ void frmCATAddCeCo::CreaGeneral()
 
     txtClave = Texto(Etiquetado(Label7, "Label7", QStringLiteral("Clave:"), QStringLiteral("Clave"), fr1, 1),
                      "txtClave", XCampo, 1, 70);
-    txtClave->setMaxlength(6);
+    txtClave->setMaxlength(kt508::reglas::LargoClave);
     txtClave->setTabonenter(true);
 
     txtTexto =
         Texto(Etiquetado(Label2, "Label2", QStringLiteral("Descripción:"), QStringLiteral("Descripción"), fr1, 2),
               "txtTexto", XCampo, 2, XDerecho - XCampo);
-    txtTexto->setMaxlength(50);
+    txtTexto->setMaxlength(kt508::reglas::LargoDescripcion);
     txtTexto->setTabonenter(true);
 
     txt_Gcc_Descripcion = Texto(fr1, "txt_Gcc_Descripcion", XCampo + 96, 3, XDerecho - XCampo - 96);
@@ -280,7 +284,7 @@ void frmCATAddCeCo::CreaGeneral()
     txtCuenta =
         Texto(Etiquetado(Label6, "Label6", QStringLiteral("Cuenta contable:"), QStringLiteral("Cta. contable"), fr1, 4),
               "txtCuenta", XCampo, 4, 150);
-    txtCuenta->setMaxlength(30);
+    txtCuenta->setMaxlength(kt508::reglas::LargoCuenta);
     txtCuenta->setIdconsulta(QStringLiteral("CUENTA_CONTABLE"));
     txtCuenta->setEsclave(true);
     txtCuenta->setMayusculas(true);

@@ -107,9 +107,11 @@ private:
 
     // The save, in the order of its steps (GuardaCentro.cpp).
     bool Valida();
+    bool ValidaNumero(const QString& nombre, kt508::txtVEX* campo);
     bool Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo);
     void EnfocaCampo(kt508::txtVEX* campo);
     Publico::CentroCosto Centro(const QString& clave) const;
+    QString TextoNumerico(kt508::txtVEX* campo) const;
     kt508::Decimal ValorNumerico(kt508::txtVEX* campo) const;
     QVariant ValorFecha(kt508::dpFecha* fecha) const;
     QString Analizar() const;

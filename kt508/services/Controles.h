@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QFont>
 #include <QIcon>
+#include <QKeySequence>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,6 +26,9 @@ constexpr int Consulta = 5;
 constexpr int Nuevo = 6;
 constexpr int CamposAdicionales = 7; // the record-bound fields
 } // namespace Bandera
+
+// The toolbar's commands, as its events name them.
+enum class Mando : int { Nuevo, Editar, Imprimir, Consulta, Reactivar, Eliminar, Salir, B1, B2, B3 };
 
 // Toolbar across the top of every window.
 class Controles : public QWidget {
@@ -51,6 +56,8 @@ public:
     virtual void setB2caption(const QString& caption) = 0;
     virtual QString b3caption() const = 0;
     virtual void setB3caption(const QString& caption) = 0;
+    // the key of extra button n (1 to 3): the window knows what its extras do, the toolbar does not
+    virtual void setBshortcut(int n, const QKeySequence& tecla) = 0;
 
     // enabled1 ... enabled7 (Bandera names each); a command whose flag is false cannot be raised
     virtual bool enabledFlag(int n) const = 0;
@@ -70,6 +77,13 @@ public:
     virtual QString ValidationMessage() const = 0;
     virtual bool SaveFields(const QString& clave) = 0;
     virtual void ActivateWindow(bool value) = 0;
+
+    // Whether the user can raise the command now (its flag, an extra button's caption), and
+    // raising it as its button does, EndCommand included; false when it is not offered.
+    virtual bool Ofrece(Mando mando) const = 0;
+    virtual bool Lanza(Mando mando) = 0;
+    // The key that raises the command anywhere in the window; empty when it has none.
+    virtual QKeySequence Tecla(Mando mando) const = 0;
 
 signals:
     void Nuevo();
@@ -94,6 +108,7 @@ public:
     virtual QString Text() const = 0;
     virtual void setText(const QString& text) = 0;
     virtual void setLocked(bool locked) = 0;
+    // In characters as the databases count them; a text put in by code is never cut.
     virtual void setMaxlength(int length) = 0;
     virtual void setAlignment(int alignment) = 0; // 0 left, 1 right, 2 centre
     virtual void setEnabledcolor(const QColor& color) = 0;
@@ -109,6 +124,8 @@ public:
     virtual void setSql(const QString& sql) = 0;
     virtual void setSqlControlResultado(const QString& controlName) = 0;
     virtual void setMask(const QVariant& mask) = 0;
+    // The number written in the field as an exact kt508::Decimal (zero when empty); null when
+    // the text is no number.
     virtual QVariant NumericValue() const = 0;
     // Whether Tab stops at the field (display-only fields are skipped).
     virtual void setTabStop(bool on) = 0;
@@ -250,6 +267,9 @@ signals:
     void KeyDown(int& KeyCode, int Shift);
     // A node dragged and dropped on another; the tree itself changes nothing.
     void NodeDrop(kt508::Node* node, kt508::Node* target);
+    // The right button (on a node, once the node is clicked), the Menu key or Shift+F10 asks for
+    // the tree's menu, at that point of the screen.
+    void ContextMenu(const QPoint& posicion);
 };
 
 } // namespace kt508

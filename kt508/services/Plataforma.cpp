@@ -11,6 +11,7 @@ IDatos::~IDatos() = default;
 IUtilerias::~IUtilerias() = default;
 IImpresorTexto::~IImpresorTexto() = default;
 IConsultaRegistro::~IConsultaRegistro() = default;
+IExtras::~IExtras() = default;
 
 Plataforma& plataforma()
 {

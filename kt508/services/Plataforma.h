@@ -2,6 +2,7 @@
 
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
+#include "kt508/services/Extras.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Utilerias.h"
 
@@ -30,6 +31,7 @@ struct Plataforma {
     std::function<std::unique_ptr<IUtilerias>()> NuevoUtilerias;
     std::function<std::unique_ptr<IImpresorTexto>()> NuevoImpresorTexto;
     std::function<std::unique_ptr<IConsultaRegistro>()> NuevoConsultaRegistro;
+    std::function<std::unique_ptr<IExtras>()> NuevoExtras;
 
     // The platform's input box: the entered text, or "" when cancelled.
     std::function<QString(const QString& prompt, const QString& title, const QString& defaultText)> InputBox;

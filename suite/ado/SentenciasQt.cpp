@@ -83,8 +83,11 @@ SentenciasQt::SentenciasQt(QSqlDatabase db, const Dialecto* lotes, QString base,
     , m_clave(std::move(clave))
 {
     m_query.setForwardOnly(true);
-    if (m_lotes)
+    // The query of plain texts was made before the policy changed: it takes it on its own.
+    if (m_lotes) {
         m_db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        m_query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    }
 }
 
 SentenciasQt::~SentenciasQt()

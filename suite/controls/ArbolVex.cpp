@@ -224,6 +224,7 @@ ArbolVex::ArbolVex(QWidget* parent)
     connect(m_vista, &VistaArbol::teclaAbajo, this, &ArbolVex::AlPulsarTecla);
     connect(m_vista, &VistaArbol::edicionTerminada, this, &ArbolVex::AlTerminarEdicion);
     connect(m_vista, &VistaArbol::nodoSoltado, this, &ArbolVex::AlSoltar);
+    connect(m_vista, &VistaArbol::menuPedido, this, &ArbolVex::AlPedirMenu);
     connect(m_vista, &QTreeWidget::itemExpanded, this, &ArbolVex::AlExpandir);
     connect(m_vista, &QTreeWidget::itemCollapsed, this, &ArbolVex::AlContraer);
 }
@@ -523,6 +524,11 @@ void ArbolVex::AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const Q
         return;
     if (atendido && confirmada && cancel == 0)
         nodo->setText(nuevo);
+}
+
+void ArbolVex::AlPedirMenu(const QPoint& posicion)
+{
+    EmiteProtegido(QStringLiteral("ContextMenu"), [&] { emit ContextMenu(posicion); });
 }
 
 } // namespace orbanel

@@ -111,6 +111,7 @@ private:
     void AlPulsarTecla(int& codigo, int shift);
     void AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto);
     void AlSoltar(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
+    void AlPedirMenu(const QPoint& posicion);
 
     VistaArbol* m_vista;
     QPointer<kt508::ImageList> m_imagenes;

@@ -7,9 +7,11 @@
 #include "kt508/services/Error.h"
 #include "kt508/services/Plataforma.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -84,12 +86,11 @@ void BarraControles::ConstruyeBotones()
     fila->setContentsMargins(2, 1, 2, 1);
     fila->setSpacing(1);
 
+    // The commands on the selected record first, the extras after them, then the whole catalogue's.
     fila->addWidget(NuevoBoton(cNuevo, QStringLiteral("Nuevo"), QStringLiteral("Agregar un registro nuevo"),
                                Icono(QStringLiteral("document-new"), QStyle::SP_FileIcon)));
     fila->addWidget(NuevoBoton(cEditar, QStringLiteral("Editar"), QStringLiteral("Modificar el registro seleccionado"),
                                Icono(QStringLiteral("document-edit"), QStyle::SP_FileDialogDetailedView)));
-    fila->addWidget(NuevoBoton(cImprimir, QStringLiteral("Imprimir"), QStringLiteral("Imprimir el catálogo"),
-                               Icono(QStringLiteral("document-print"), QStyle::SP_FileDialogListView)));
     fila->addWidget(NuevoBoton(cConsulta, QStringLiteral("Consulta"),
                                QStringLiteral("Consultar todos los datos del registro seleccionado"),
                                Icono(QStringLiteral("edit-find"), QStyle::SP_FileDialogInfoView)));
@@ -101,6 +102,8 @@ void BarraControles::ConstruyeBotones()
                                Icono(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon)));
     for (Comando extra : {cB1, cB2, cB3})
         fila->addWidget(NuevoBoton(extra, QString(), QString(), QIcon()));
+    fila->addWidget(NuevoBoton(cImprimir, QStringLiteral("Imprimir"), QStringLiteral("Imprimir el catálogo"),
+                               Icono(QStringLiteral("document-print"), QStyle::SP_FileDialogListView)));
     fila->addWidget(NuevoBoton(cCampos, QStringLiteral("Campos adicionales"),
                                QStringLiteral("Capturar los campos adicionales del registro"),
                                Icono(QStringLiteral("document-properties"), QStyle::SP_FileDialogContentsView)));
@@ -109,15 +112,17 @@ void BarraControles::ConstruyeBotones()
     m_ventanas = new QToolButton(botones);
     m_ventanas->setObjectName(QStringLiteral("btnVentanas"));
     m_ventanas->setText(QStringLiteral("Ventanas"));
-    m_ventanas->setToolTip(QStringLiteral("Cambiar a otra ventana abierta"));
+    m_ventanas->setAccessibleDescription(QStringLiteral("Cambiar a otra ventana abierta"));
     m_ventanas->setIcon(Icono(QStringLiteral("window-new"), QStyle::SP_TitleBarNormalButton));
     m_ventanas->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_ventanas->setAutoRaise(true);
     m_ventanas->setFocusPolicy(Qt::NoFocus);
+    m_ventanas->installEventFilter(this);
     m_ventanas->setPopupMode(QToolButton::InstantPopup);
     m_menuVentanas = new QMenu(m_ventanas);
     m_ventanas->setMenu(m_menuVentanas);
     connect(m_menuVentanas, &QMenu::aboutToShow, this, &BarraControles::LlenaVentanas);
+    m_teclaVentanas = NuevaTecla(m_ventanas);
     fila->addWidget(m_ventanas);
 
     fila->addWidget(NuevoBoton(cSalir, QStringLiteral("Salir"), QStringLiteral("Cerrar esta pantalla"),
@@ -133,12 +138,13 @@ QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, c
     auto* boton = new QToolButton(this);
     boton->setObjectName(QLatin1String(nombres[comando]));
     boton->setText(texto);
-    boton->setToolTip(ayuda);
+    boton->setAccessibleDescription(ayuda);
     boton->setIcon(icono);
     boton->setToolButtonStyle(icono.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
     boton->setAutoRaise(true);
-    // Like any toolbar, the buttons leave the keyboard focus in the window's fields.
+    // A screen's buttons are reached with Tab (ActualizaTeclas); a dialog's leave the focus in its fields.
     boton->setFocusPolicy(Qt::NoFocus);
+    boton->installEventFilter(this);
     // A narrow window clips the row instead of squeezing the captions into each other.
     boton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(boton, &QToolButton::clicked, this, [this, comando] {
@@ -148,7 +154,40 @@ QToolButton* BarraControles::NuevoBoton(Comando comando, const QString& texto, c
             Lanza(comando);
     });
     m_botones[comando] = boton;
+    m_teclas[comando] = NuevaTecla(boton);
     return boton;
+}
+
+// A key anywhere in the window presses the button as the mouse does, while the button is offered.
+QAction* BarraControles::NuevaTecla(QToolButton* boton)
+{
+    auto* tecla = new QAction(this);
+    tecla->setShortcutContext(Qt::WindowShortcut);
+    tecla->setEnabled(false);
+    addAction(tecla);
+    connect(tecla, &QAction::triggered, boton, &QToolButton::click);
+    return tecla;
+}
+
+// The keys a desktop accounting user expects, clear of the tree's (F2, F3, F5, Ctrl+B) and of the
+// editor's (F4, Esc, Alt+1, Alt+2). An extra button's is the window's; a dialog's bar has no other.
+QKeySequence BarraControles::TeclaDe(Comando comando) const
+{
+    if (comando == cB1 || comando == cB2 || comando == cB3)
+        return m_teclasExtra[comando - cB1];
+    if (!m_pantalla)
+        return {};
+    switch (comando) {
+    case cNuevo: return QKeySequence(Qt::CTRL | Qt::Key_N);
+    case cEditar: return QKeySequence(Qt::CTRL | Qt::Key_E);
+    case cImprimir: return QKeySequence(Qt::CTRL | Qt::Key_P);
+    case cConsulta: return QKeySequence(Qt::CTRL | Qt::Key_I);
+    case cReactivar: return QKeySequence(Qt::CTRL | Qt::Key_R);
+    case cEliminar: return QKeySequence(Qt::Key_Delete);
+    case cSalir: return QKeySequence(Qt::CTRL | Qt::Key_F4);
+    case cCampos: return QKeySequence(Qt::CTRL | Qt::Key_D);
+    default: return {};
+    }
 }
 
 // Flag of each command: enabled1 Editar, 2 Imprimir, 3 Reactivar, 4 Eliminar (Baja),
@@ -177,6 +216,30 @@ bool BarraControles::Ofrecido(Comando comando) const
     case cCampos: return !m_campos.Tabla().isEmpty() && m_banderas[7];
     default: return m_pantalla && m_banderas[static_cast<size_t>(Bandera(comando))];
     }
+}
+
+// The contract names the toolbar's commands in the toolbar's own order.
+static_assert(int(kt508::Mando::Nuevo) == BarraControles::cNuevo && int(kt508::Mando::Editar) == BarraControles::cEditar
+              && int(kt508::Mando::Imprimir) == BarraControles::cImprimir
+              && int(kt508::Mando::Consulta) == BarraControles::cConsulta
+              && int(kt508::Mando::Reactivar) == BarraControles::cReactivar
+              && int(kt508::Mando::Eliminar) == BarraControles::cEliminar
+              && int(kt508::Mando::Salir) == BarraControles::cSalir && int(kt508::Mando::B1) == BarraControles::cB1
+              && int(kt508::Mando::B2) == BarraControles::cB2 && int(kt508::Mando::B3) == BarraControles::cB3);
+
+bool BarraControles::Ofrece(kt508::Mando mando) const
+{
+    return Ofrecido(static_cast<Comando>(mando)) && isEnabled();
+}
+
+bool BarraControles::Lanza(kt508::Mando mando)
+{
+    return Lanza(static_cast<Comando>(mando));
+}
+
+QKeySequence BarraControles::Tecla(kt508::Mando mando) const
+{
+    return TeclaDe(static_cast<Comando>(mando));
 }
 
 bool BarraControles::Lanza(Comando comando)
@@ -233,13 +296,37 @@ void BarraControles::Actualiza()
     for (int n = 0; n < 3; ++n) {
         QToolButton* boton = m_botones[cB1 + n];
         boton->setText(m_extras[n]);
-        boton->setToolTip(m_extras[n]);
         boton->setVisible(!m_extras[n].isEmpty());
     }
     m_botones[cCampos]->setVisible(!m_campos.Tabla().isEmpty());
     m_botones[cCampos]->setEnabled(m_banderas[7]);
     m_ventanas->setVisible(m_listaVentanas);
     m_botones[cSalir]->setVisible(m_pantalla);
+    ActualizaTeclas();
+}
+
+// Each key works exactly while its button is offered, and the button's tooltip names it.
+void BarraControles::ActualizaTeclas()
+{
+    // The tooltip says what the button does (its caption when that says it all) and names its key.
+    const auto conTecla = [](const QToolButton* boton, const QKeySequence& tecla) {
+        const QString ayuda = boton->accessibleDescription().isEmpty() ? boton->text() : boton->accessibleDescription();
+        return tecla.isEmpty() ? ayuda : QStringLiteral("%1 (%2)").arg(ayuda, tecla.toString(QKeySequence::NativeText));
+    };
+    const Qt::FocusPolicy foco = m_pantalla ? Qt::TabFocus : Qt::NoFocus;
+    for (int n = cNuevo; n <= cCampos; ++n) {
+        const auto comando = static_cast<Comando>(n);
+        const QKeySequence tecla = TeclaDe(comando);
+        m_teclas[comando]->setShortcut(tecla);
+        m_teclas[comando]->setEnabled(!tecla.isEmpty() && Ofrecido(comando));
+        m_botones[comando]->setToolTip(conTecla(m_botones[comando], tecla));
+        m_botones[comando]->setFocusPolicy(foco);
+    }
+    const QKeySequence ventanas = m_pantalla ? QKeySequence(Qt::CTRL | Qt::Key_F6) : QKeySequence();
+    m_teclaVentanas->setShortcut(ventanas);
+    m_teclaVentanas->setEnabled(!ventanas.isEmpty() && m_listaVentanas);
+    m_ventanas->setToolTip(conTecla(m_ventanas, ventanas));
+    m_ventanas->setFocusPolicy(foco);
 }
 
 void BarraControles::setCaption(const QString& caption)
@@ -338,6 +425,14 @@ void BarraControles::setB3caption(const QString& caption)
     setTextoExtra(2, caption);
 }
 
+void BarraControles::setBshortcut(int n, const QKeySequence& tecla)
+{
+    if (n < 1 || n > 3)
+        return;
+    m_teclasExtra[static_cast<size_t>(n - 1)] = tecla;
+    Actualiza();
+}
+
 bool BarraControles::enabledFlag(int n) const
 {
     return n >= 1 && n <= 7 && m_banderas[static_cast<size_t>(n)];
@@ -434,6 +529,16 @@ void BarraControles::LlenaVentanas()
 
 bool BarraControles::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter presses the button that has the focus, as Space does.
+    if (event->type() == QEvent::KeyPress && watched != m_banda) {
+        auto* tecla = static_cast<QKeyEvent*>(event);
+        auto* boton = qobject_cast<QToolButton*>(watched);
+        const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+        if (boton && enter && (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            boton->click();
+            return true;
+        }
+    }
     // A window that may be moved is dragged by its title band.
     if (watched == m_banda && m_permitirMover && window() && window()->isWindow() && window() != this) {
         if (event->type() == QEvent::MouseButtonPress) {
@@ -460,7 +565,7 @@ void BarraControles::contextMenuEvent(QContextMenuEvent* event)
         return;
     }
     QMenu menu(this);
-    for (Comando comando : {cNuevo, cEditar, cImprimir, cConsulta, cReactivar, cEliminar, cB1, cB2, cB3, cSalir}) {
+    for (Comando comando : {cNuevo, cEditar, cConsulta, cReactivar, cEliminar, cB1, cB2, cB3, cImprimir, cSalir}) {
         QToolButton* boton = m_botones[comando];
         if (boton->isHidden())
             continue;

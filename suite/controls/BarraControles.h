@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -39,6 +40,7 @@ public:
     void setB2caption(const QString& caption) override;
     QString b3caption() const override;
     void setB3caption(const QString& caption) override;
+    void setBshortcut(int n, const QKeySequence& tecla) override;
 
     bool enabledFlag(int n) const override;
     void setEnabledFlag(int n, bool on) override;
@@ -52,6 +54,10 @@ public:
     bool SaveFields(const QString& clave) override;
     void ActivateWindow(bool value) override;
 
+    bool Ofrece(kt508::Mando mando) const override;
+    bool Lanza(kt508::Mando mando) override;
+    QKeySequence Tecla(kt508::Mando mando) const override;
+
     // Every way of raising a command ends here: a command that is not offered is not raised.
     bool Lanza(Comando comando);
     bool Ofrecido(Comando comando) const;
@@ -64,9 +70,12 @@ protected:
 
 private:
     QToolButton* NuevoBoton(Comando comando, const QString& texto, const QString& ayuda, const QIcon& icono);
+    QAction* NuevaTecla(QToolButton* boton);
     void ConstruyeBanda();
     void ConstruyeBotones();
     void Actualiza();
+    void ActualizaTeclas();
+    QKeySequence TeclaDe(Comando comando) const;
     void Emite(Comando comando);
     void AbreCampos();
     void LlenaVentanas();
@@ -80,6 +89,9 @@ private:
     QToolButton* m_ventanas = nullptr;
     QMenu* m_menuVentanas = nullptr;
     std::array<QToolButton*, cCampos + 1> m_botones{};
+    std::array<QAction*, cCampos + 1> m_teclas{}; // each button's key
+    QAction* m_teclaVentanas = nullptr;
+    std::array<QKeySequence, 3> m_teclasExtra;
     std::array<bool, 8> m_banderas{}; // 1..7
     std::array<QString, 3> m_extras;
     bool m_pantalla = false; // showexitbutton: a screen, not a dialog

@@ -1,6 +1,7 @@
 #include "suite/controls/DialogoCamposAdicionales.h"
 
 #include "suite/controls/CamposAdicionales.h"
+#include "suite/controls/LargoEnCaracteres.h"
 
 #include "kt508/services/Error.h"
 
@@ -12,6 +13,12 @@
 #include <QVBoxLayout>
 
 namespace orbanel {
+
+namespace {
+
+constexpr int LargoValor = 255; // characters Ca_Valor takes
+
+} // namespace
 
 DialogoCamposAdicionales::DialogoCamposAdicionales(CamposAdicionales& campos, QWidget* parent)
     : QDialog(parent)
@@ -26,7 +33,7 @@ DialogoCamposAdicionales::DialogoCamposAdicionales(CamposAdicionales& campos, QW
         for (const DefinicionCampo& definicion : campos.Definiciones()) {
             auto* editor = new QLineEdit(campos.Valor(definicion.campo), this);
             editor->setObjectName(definicion.campo);
-            editor->setMaxLength(255);
+            editor->setValidator(new LargoEnCaracteres(LargoValor, editor));
             const QString etiqueta =
                 definicion.obligatorio ? definicion.etiqueta + QStringLiteral(" *") : definicion.etiqueta;
             if (definicion.obligatorio)

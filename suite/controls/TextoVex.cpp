@@ -3,15 +3,16 @@
 #include "kt508/services/Teclas.h"
 #include "suite/controls/Consultas.h"
 #include "suite/controls/Esquema.h"
+#include "suite/controls/LargoEnCaracteres.h"
 #include "suite/controls/ListaConsulta.h"
 #include "suite/controls/Protege.h"
 
+#include "kt508/services/Decimal.h"
 #include "kt508/services/Error.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPainter>
 #include <QPointer>
 #include <QRegularExpression>
@@ -19,10 +20,17 @@
 #include <QValidator>
 
 #include <exception>
+#include <optional>
 
 namespace orbanel {
 
-// Upper-casing, numeric input and the mask, for typed and pasted text alike.
+namespace {
+
+constexpr qsizetype MinimoDecimales = 4;
+
+} // namespace
+
+// Upper-casing, numeric input, the mask and the length, for typed and pasted text alike.
 class ValidadorTexto : public QValidator {
 public:
     using QValidator::QValidator;
@@ -32,6 +40,7 @@ public:
     bool mayusculas = false;
     bool numerico = false;
     QString mascara;
+    LargoEnCaracteres largo{0};
 
 private:
     bool CumpleMascara(const QString& texto) const;
@@ -47,7 +56,7 @@ QValidator::State ValidadorTexto::validate(QString& input, int& pos) const
         return Invalid;
     if (!mascara.isEmpty() && !CumpleMascara(input))
         return Invalid;
-    return Acceptable;
+    return largo.validate(input, pos);
 }
 
 // Each mask character constrains its position: 9, 0, # a digit; A, a, L, ? a letter;
@@ -170,7 +179,7 @@ QString TextoVex::Text() const
 
 void TextoVex::setText(const QString& text)
 {
-    m_campo->setText(EsNumerico() ? FormatoNumerico(text) : text);
+    PonTexto(EsNumerico() ? FormatoNumerico(text) : text);
     m_modificado = false;
     Consulta();
 }
@@ -188,9 +197,11 @@ bool TextoVex::Locked() const
     return m_locked;
 }
 
+// Counted in characters by the validator: the line edit's own limit counts UTF-16 units and
+// cuts what code puts in.
 void TextoVex::setMaxlength(int length)
 {
-    m_campo->setMaxLength(length > 0 ? length : 32767);
+    m_validador->largo.setMaximo(length);
 }
 
 void TextoVex::setAlignment(int alignment)
@@ -239,7 +250,7 @@ void TextoVex::setFormato(int formato)
     m_formato = formato;
     m_validador->numerico = EsNumerico();
     if (EsNumerico() && !Text().isEmpty())
-        m_campo->setText(FormatoNumerico(Text()));
+        PonTexto(FormatoNumerico(Text()));
 }
 
 void TextoVex::setTipodato(int tipodato)
@@ -247,7 +258,7 @@ void TextoVex::setTipodato(int tipodato)
     m_tipodato = tipodato;
     m_validador->numerico = EsNumerico();
     if (EsNumerico() && !Text().isEmpty())
-        m_campo->setText(FormatoNumerico(Text()));
+        PonTexto(FormatoNumerico(Text()));
 }
 
 bool TextoVex::EsNumerico() const
@@ -290,13 +301,15 @@ void TextoVex::setMask(const QVariant& mask)
     m_validador->mascara = mask.toString();
 }
 
+// The exact number written in the field (an empty field is zero); null when the text is no number.
 QVariant TextoVex::NumericValue() const
 {
     QString texto = Text().trimmed();
     texto.remove(QLatin1Char(','));
-    bool valido = false;
-    const double valor = QLocale::c().toDouble(texto, &valido);
-    return valido ? valor : 0.0;
+    if (texto.isEmpty())
+        return QVariant::fromValue(kt508::Decimal());
+    const std::optional<kt508::Decimal> numero = kt508::Decimal::DeTexto(texto);
+    return numero ? QVariant::fromValue(*numero) : QVariant();
 }
 
 void TextoVex::setTabStop(bool on)
@@ -419,8 +432,14 @@ void TextoVex::TerminaEdicion()
     // Every key typed already looked the value up; only a number written in its format is new.
     if (!EsNumerico())
         return;
-    m_campo->setText(FormatoNumerico(Text()));
+    PonTexto(FormatoNumerico(Text()));
     Consulta();
+}
+
+void TextoVex::PonTexto(const QString& texto)
+{
+    m_validador->largo.Admite(texto);
+    m_campo->setText(texto);
 }
 
 void TextoVex::Consulta()
@@ -458,15 +477,25 @@ void TextoVex::ActualizaBoton()
     m_boton->setEnabled(!m_locked && isEnabled());
 }
 
+// The number from its digits, with at least four decimals; more are kept, so that a value the
+// column cannot hold is seen as typed. A text that is no number stays as it is.
 QString TextoVex::FormatoNumerico(const QString& texto) const
 {
     QString limpio = texto.trimmed();
     limpio.remove(QLatin1Char(','));
     if (limpio.isEmpty())
         return QStringLiteral("0.0000");
-    bool valido = false;
-    const double valor = QLocale::c().toDouble(limpio, &valido);
-    return valido ? QString::number(valor, 'f', 4) : texto;
+    const std::optional<kt508::Decimal> numero = kt508::Decimal::DeTexto(limpio);
+    if (!numero)
+        return texto;
+    QString resultado = numero->Texto();
+    const qsizetype punto = resultado.indexOf(QLatin1Char('.'));
+    if (punto < 0)
+        resultado += QLatin1Char('.');
+    const qsizetype decimales = punto < 0 ? 0 : resultado.size() - punto - 1;
+    if (decimales < MinimoDecimales)
+        resultado += QString(MinimoDecimales - decimales, QLatin1Char('0'));
+    return resultado;
 }
 
 } // namespace orbanel

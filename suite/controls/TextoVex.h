@@ -57,6 +57,7 @@ private:
     void TeclaArriba(QKeyEvent* event);
     bool Caracter(QKeyEvent* event);
     void TerminaEdicion();
+    void PonTexto(const QString& texto);
     void Consulta();
     void Colorea();
     void ActualizaBoton();

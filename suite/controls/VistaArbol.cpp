@@ -2,6 +2,7 @@
 
 #include "kt508/services/Teclas.h"
 
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -70,13 +71,17 @@ void VistaArbol::mousePressEvent(QMouseEvent* event)
 {
     const quint64 generacion = m_generacion;
     QTreeWidget::mousePressEvent(event);
-    if (generacion != m_generacion || event->button() != Qt::LeftButton)
+    const bool boton = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
+    if (generacion != m_generacion || !boton)
         return;
     const QPoint punto = event->position().toPoint();
     QTreeWidgetItem* item = itemAt(punto);
-    // A press on the branch sign expands or collapses; it is no click on the node.
-    if (item && visualItemRect(item).contains(punto))
+    // A press on the branch sign expands or collapses; it is no click on the node. The right button
+    // clicks the node too, so that its menu offers what the node allows.
+    if (item && visualItemRect(item).contains(punto)) {
+        setCurrentItem(item);
         emit nodoPulsado(item);
+    }
 }
 
 void VistaArbol::dropEvent(QDropEvent* event)
@@ -106,11 +111,32 @@ void VistaArbol::keyPressEvent(QKeyEvent* event)
         QTreeWidget::keyPressEvent(event);
         return;
     }
+    // The Menu key, and Shift+F10 on keyboards without one.
+    const bool menu = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    if (menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        emit menuPedido(PuntoDelMenu());
+        return;
+    }
     QTreeWidgetItem* antes = currentItem();
     QTreeWidget::keyPressEvent(event);
     QTreeWidgetItem* despues = currentItem();
     if (generacion == m_generacion && despues && despues != antes)
         emit nodoPulsado(despues);
+}
+
+// The mouse's menu where it was asked for; the keyboard's at the selected node.
+void VistaArbol::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    emit menuPedido(event->reason() == QContextMenuEvent::Mouse ? event->globalPos() : PuntoDelMenu());
+}
+
+QPoint VistaArbol::PuntoDelMenu() const
+{
+    const QRect nodo = currentItem() ? visualItemRect(currentItem()) : QRect();
+    const QPoint punto = nodo.isValid() && viewport()->rect().intersects(nodo) ? nodo.bottomLeft() : QPoint(0, 0);
+    return viewport()->mapToGlobal(punto);
 }
 
 bool VistaArbol::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)

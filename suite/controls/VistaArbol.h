@@ -27,17 +27,21 @@ signals:
     void teclaAbajo(int& codigo, int shift);
     void edicionTerminada(QTreeWidgetItem* item, bool confirmada, const QString& texto);
     void nodoSoltado(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
+    void menuPedido(const QPoint& posicion);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void updateGeometries() override;
 
 private:
+    QPoint PuntoDelMenu() const;
+
     quint64 m_generacion = 0;
     QTreeWidgetItem* m_editado = nullptr;
     bool m_confirmada = false;

@@ -2,6 +2,7 @@
 
 #include "kt508/services/Controles.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/ReglasCentro.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/ado/Dialecto.h"
 #include "suite/services/BusquedaArbol.h"
@@ -22,6 +23,12 @@ namespace {
 
 // How long the server's clock is followed locally before it is read again.
 constexpr qint64 kRelecturaMs = 60 * 1000;
+
+// Characters the columns written here take, as the databases count them.
+constexpr int LargoDescripcionCuenta = 100;
+constexpr int LargoGrupoCuenta = 10;
+constexpr int LargoOperador = 30;
+constexpr int LargoDetalle = 255;
 
 bool SoloDigitos(const QString& texto)
 {
@@ -211,7 +218,7 @@ QString ServicioUtilerias::AltaCuentaContable(const QString& cuentaPadre, const 
             return QString();
         }
         const QString codigo = SiguienteCuentaHija(cuentaPadre);
-        if (codigo.size() > 30) {
+        if (kt508::reglas::Caracteres(codigo) > kt508::reglas::LargoCuenta) {
             m_ultimoError = QStringLiteral("La cuenta %1 excede los 30 caracteres de una cuenta contable.").arg(codigo);
             return QString();
         }
@@ -219,9 +226,10 @@ QString ServicioUtilerias::AltaCuentaContable(const QString& cuentaPadre, const 
             QStringLiteral("INSERT INTO Cuenta_Contable (Cc_Cve_Cuenta_Contable, Cc_Descripcion, CC_Tipo, Cc_Titulo, "
                            "Cc_Naturaleza, Cc_Resultado, Cc_Grupo_Cuenta_Contable, Cc_Cuenta_Padre, Cc_Afectable) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {codigo, descripcion.left(100), int(tipo), int(titulo),
+            {codigo, kt508::reglas::PrimerosCaracteres(descripcion, LargoDescripcionCuenta), int(tipo), int(titulo),
              naturaleza == 0 ? QStringLiteral("AC") : QStringLiteral("DE"),
-             resultado ? QStringLiteral("SI") : QStringLiteral("NO"), grupo.left(10), cuentaPadre, afectable ? 1 : 0});
+             resultado ? QStringLiteral("SI") : QStringLiteral("NO"),
+             kt508::reglas::PrimerosCaracteres(grupo, LargoGrupoCuenta), cuentaPadre, afectable ? 1 : 0});
         return codigo;
     } catch (const kt508::Error& e) {
         m_ultimoError = QStringLiteral("No se pudo dar de alta la cuenta contable: %1").arg(e.Description());
@@ -261,8 +269,9 @@ void ServicioUtilerias::RegistraCambio(const QString& tabla, const QString& clav
     Conexion().ExecuteParams(
         QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
                        "VALUES (?, ?, ?, ?, ?)"),
-        {tabla, clave, Operador().left(30), FormatoFechaHora(FechaServidor()),
-         extra.isEmpty() ? QStringLiteral("Cambio confirmado") : extra.left(255)});
+        {tabla, clave, kt508::reglas::PrimerosCaracteres(Operador(), LargoOperador), FormatoFechaHora(FechaServidor()),
+         extra.isEmpty() ? QStringLiteral("Cambio confirmado")
+                         : kt508::reglas::PrimerosCaracteres(extra, LargoDetalle)});
 }
 
 bool ServicioUtilerias::ValidaCambio(const QString& tabla, const QString& clave, const QString& extra)

@@ -1,6 +1,7 @@
 #include "suite/verifica/Verificacion.h"
 
 #include "kt508/services/Recordset.h"
+#include "kt508/services/ReglasCentro.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/ado/Dialecto.h"
 #include "suite/schema/Transaccion.h"
@@ -16,6 +17,9 @@ namespace orbanel::verifica {
 namespace {
 
 const QString Raiz = QStringLiteral("0");
+
+// Characters Bc_Operador takes.
+constexpr int LargoOperador = 30;
 
 struct Centro {
     QString clave;
@@ -203,7 +207,7 @@ void TextosLargos(const Catalogo& c, QList<Problema>& problemas)
     for (const Centro& centro : c.centros) {
         for (const auto& [columna, valor] : centro.textos) {
             const int admitido = c.largos.value(columna.toLower());
-            const int largo = static_cast<int>(valor.toUcs4().size()); // as the database counts
+            const qsizetype largo = kt508::reglas::Caracteres(valor); // as the database counts, as the editor does
             if (largo > admitido)
                 problemas.append(
                     {Clase::TextoLargo,
@@ -260,7 +264,7 @@ void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operad
         QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
                        "VALUES (?, ?, ?, %1, ?)")
             .arg(ado::Dialecto::De(db.dialect()).ExpresionAhora()),
-        {QStringLiteral("Centro_Costo"), e.clave, operador.left(30),
+        {QStringLiteral("Centro_Costo"), e.clave, kt508::reglas::PrimerosCaracteres(operador, LargoOperador),
          QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
 }
 

@@ -61,10 +61,12 @@ QStringList Dichos(Componente& c, bool textos = false)
     return dichos;
 }
 
-// The control of the window that holds the focus (the key, the account or the tree).
+// The control of the window that holds the focus (a toolbar button, the key, the account or the tree).
 QString EnFoco(frmKT508& frm)
 {
     QWidget* w = QApplication::focusWidget();
+    if (w && frm.Controles->isAncestorOf(w))
+        return w->objectName();
     while (w && w != frm.tvCeCos && w->parentWidget() != frm.frFrame)
         w = w->parentWidget();
     return w ? w->objectName() : QString();
@@ -103,6 +105,8 @@ private slots:
     void renombra_data();
     void renombra();
     void renombraConF2();
+    void renombraEnCaracteres_data();
+    void renombraEnCaracteres();
     void busqueda();
     void falloAjenoConElIdentificadorDelComando_data();
     void falloAjenoConElIdentificadorDelComando();
@@ -186,7 +190,7 @@ void TstCatalogo::nodoRechazado()
 
 // The load's failure reaches whoever caused it; the window stays unloaded, offers nothing, and
 // the next showing loads it: its setting read, nothing to delete, the tree with the focus, Tab
-// round the key, the account and the tree.
+// round the toolbar's buttons on offer, the key, the account and the tree.
 void TstCatalogo::cargaFallidaSeReintenta()
 {
     Componente c(u"sqlite"_s, Contenido::Demo);
@@ -206,7 +210,8 @@ void TstCatalogo::cargaFallidaSeReintenta()
     QVERIFY(frm.Controles->b1caption().isEmpty() && frm.Controles->enabledFlag(2));
     QVERIFY(QTest::qWaitForWindowActive(&frm));
     QTRY_VERIFY(frm.tvCeCos->hasFocus());
-    for (const QString& siguiente : {u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}) {
+    for (const QString& siguiente :
+         {u"btnB3"_s, u"btnImprimir"_s, u"btnVentanas"_s, u"btnSalir"_s, u"txtClave"_s, u"txtCuenta"_s, u"tvCeCos"_s}) {
         pruebas::Tecla(&frm, Qt::Key_Tab);
         QCOMPARE(EnFoco(frm), siguiente);
     }
@@ -357,6 +362,47 @@ void TstCatalogo::renombraConF2()
     QCOMPARE(arbol.SelectedItem(), Nodo(frm, u"10"_s));
     QTRY_VERIFY(arbol.hasFocus());
     QCOMPARE(Nodo(frm, u"1"_s)->Image(), 2);
+}
+
+void TstCatalogo::renombraEnCaracteres_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("guardado");
+    QTest::addColumn<QStringList>("dicho");
+    for (const QString& backend : pruebas::backends(pruebas::ConOdbc::Si)) {
+        QTest::addRow("%s treinta emoji", qPrintable(backend))
+            << backend << u"🌵"_s.repeated(30) << u"🌵"_s.repeated(30) << QStringList();
+        QTest::addRow("%s cincuenta y uno", qPrintable(backend))
+            << backend << u"🌵"_s.repeated(51) << u"Ventas norte"_s
+            << QStringList{u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|La descripción admite hasta 50 "
+                           "caracteres; la indicada tiene 51."_s};
+    }
+}
+
+// The rename counts characters as the databases do, an emoji one: typed after F2, 30 emoji are
+// stored as typed, and 51 are told and leave the centre as it was.
+void TstCatalogo::renombraEnCaracteres()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, texto);
+    QFETCH(QString, guardado);
+    QFETCH(QStringList, dicho);
+    Componente c(backend, Contenido::Vacio);
+    Inserta(c, {u"10|0|Ventas norte|0|AC"_s});
+    frmKT508& frm = c.Carga();
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    frm.tvCeCos->setFocus();
+
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    pruebas::Escribe(&frm, texto);
+    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
+
+    QTRY_COMPARE(Dichos(c, true), dicho);
+    QTRY_COMPARE(DescripcionDe(c, u"10"_s), guardado);
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - "_s + guardado);
 }
 
 // F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an

@@ -363,7 +363,7 @@ void TstComandos::situaciones_data()
         fila("eliminar un centro en uso", borra, u"11"_s, {Seguro, enUso}, {6}, b);
 
     const QString caja = u"caja|Indique la nueva cuenta contable:|Cambiar cuenta contable|%1|Centro 1"_s;
-    const QString treinta = u"5100-"_s.leftJustified(30, '9');
+    const QString treinta = u"5100-"_s + u"🌵"_s.repeated(25); // an emoji is one character, as the databases count
     const QString largo =
         u"ERR-ID:7500017|16|Controles_B3Click()|La cuenta contable admite hasta 30 caracteres; la indicada tiene 31."_s;
     for (const QString& b : pruebas::backends()) {
@@ -494,6 +494,10 @@ void TstComandos::listado_data()
             << b
             << QStringList{u"3|0|Baja|1|BA"_s, u"30|3|Hoja|1|AC"_s, u"300|30|Nieta|0|BA"_s, u"4|0|Sin hijos|1|AC"_s}
             << u""_s << u"3 - Baja\r\n\t30 - Hoja\r\n\t\t300 - Nieta\r\n\r\n\r\n4 - Sin hijos\r\n\r\n\r\n"_s;
+        // A line break or a tab in a description prints as a blank: the lines and their indentation hold.
+        QTest::addRow("%s cortes en la descripción", qPrintable(b))
+            << b << QStringList{u"5|0|Dos\r\nlíneas|1|AC"_s, u"50|5|Una\nmás\tuna|0|AC"_s} << u""_s
+            << u"5 - Dos  líneas\r\n\t50 - Una más una\r\n\r\n\r\n"_s;
     }
     QTest::newRow("falla un nivel") << u"sqlite"_s
                                     << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}

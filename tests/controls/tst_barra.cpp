@@ -116,15 +116,17 @@ void PruebaBarra::botonesDePantallaYDeDialogo()
 
 // Load a key, refuse a missing obligatory field, edit through the dialog (enabled7), store,
 // report a failing store (the caller's transaction and its rollback are the editor's to show).
+// A value that fits its column (255 characters, an emoji one) goes through the dialog whole.
 void PruebaBarra::camposAdicionales()
 {
     QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
+    const QString zona = u"Zona norte "_s + u"🌵"_s.repeated(200);
     QVERIFY_SQL(db->Execute(u"INSERT INTO Campos_Adicionales_Def (Cad_Tabla, Cad_Campo, Cad_Etiqueta, Cad_Obligatorio, "
                             "Cad_Orden) VALUES ('Centro_Costo', 'RESP', 'Responsable', 1, 1), "
                             "('Centro_Costo', 'NOTAS', 'Notas', 0, 2)"_s));
     QVERIFY_SQL(db->Execute(u"INSERT INTO Campos_Adicionales (Ca_Tabla, Ca_Clave, Ca_Campo, Ca_Valor) "
-                            "VALUES ('Centro_Costo', '105', 'NOTAS', 'Zona norte')"_s));
+                            "VALUES ('Centro_Costo', '105', 'NOTAS', '%1')"_s.arg(zona)));
     orbanel::ado::AdoConnection* conexion = db.get();
     orbanel::Sesion::Establece(std::move(db), u"PRUEBAS"_s);
 
@@ -147,13 +149,16 @@ void PruebaBarra::camposAdicionales()
         }
     });
     QTest::mouseClick(campos, Qt::LeftButton);
-    QCOMPARE(notas, u"Zona norte"_s);
+    QCOMPARE(notas, zona);
     QVERIFY(barra->ValidateFields());
 
     QVERIFY(barra->SaveFields(u"105"_s));
     QCOMPARE(pruebas::escalar(
                  *conexion, u"SELECT Ca_Valor FROM Campos_Adicionales WHERE Ca_Clave = '105' AND Ca_Campo = 'RESP'"_s),
              QVariant(u"Ana Lopez"_s));
+    QCOMPARE(pruebas::escalar(
+                 *conexion, u"SELECT Ca_Valor FROM Campos_Adicionales WHERE Ca_Clave = '105' AND Ca_Campo = 'NOTAS'"_s),
+             QVariant(zona));
     conexion->failContaining(u"INSERT INTO Campos_Adicionales"_s);
     QVERIFY(!barra->SaveFields(u"105"_s));
     conexion->clearFailure();

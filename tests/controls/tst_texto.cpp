@@ -5,7 +5,10 @@
 #include "tests/support/Backends.h"
 #include "tests/support/Interaccion.h"
 
+#include "kt508/services/Decimal.h"
+
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -36,17 +39,19 @@ struct Ventana {
     TextoVex* campos[3] = {};
 };
 
-// Types over the field's value as a keyboard would; a letter outside ASCII arrives with no key code.
+// Types over the field's value as a keyboard would.
 void Teclea(QLineEdit* destino, const QString& texto)
 {
     destino->setFocus();
     destino->selectAll();
-    for (const QChar c : texto) {
-        if (c.unicode() < 128)
-            QTest::keyClick(destino, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, destino, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    pruebas::Escribe(destino, texto);
+}
+
+// Pastes the text where the cursor is, as Ctrl+V does.
+void Pega(QLineEdit* destino, const QString& texto)
+{
+    QGuiApplication::clipboard()->setText(texto);
+    QTest::keyClick(destino, Qt::Key_V, Qt::ControlModifier);
 }
 
 enum Ajuste { Ninguno, Mayusculas, Mascara, Bloqueado, Numerico };
@@ -59,6 +64,9 @@ private slots:
     void cleanup() { orbanel::Sesion::Cierra(); }
     void loQueQuedaAlTeclear_data();
     void loQueQuedaAlTeclear();
+    void largoEnCaracteres();
+    void numerosExactos_data();
+    void numerosExactos();
     void enterPasaAlSiguienteCampo();
     void eventosDeTeclado();
     void consultas_data() { pruebas::agregaBackends(); }
@@ -99,8 +107,77 @@ void PruebaTexto::loQueQuedaAlTeclear()
         v.Linea(0)->insert(pegado); // as a paste does
     QTest::keyClick(v.Linea(0), Qt::Key_Return);
     QCOMPARE(campo->Text(), esperado);
-    campo->setText(u"1,250.75"_s);
-    QCOMPARE(campo->NumericValue().toDouble(), 1250.75);
+}
+
+// The length counts characters as the databases do, an emoji one: typing beyond it is refused, a
+// paste cut to what fits, never inside a character, and a text that code puts in is never cut
+// (it only grows no more).
+void PruebaTexto::largoEnCaracteres()
+{
+    Ventana v;
+    QVERIFY(v.Activa());
+    TextoVex* campo = v.campos[0];
+    QLineEdit* linea = v.Linea(0);
+    campo->setMaxlength(5);
+    QStringList vistos;
+    Teclea(linea, u"a🌵ñ🌵bc"_s);
+    vistos << campo->Text();
+    Teclea(linea, u"ab🌵"_s);
+    Pega(linea, u"x🌵yz"_s);
+    vistos << campo->Text();
+    Teclea(linea, u"abc"_s);
+    Pega(linea, u"🌵🌵🌵"_s);
+    vistos << campo->Text();
+    campo->setText(u"🌵🌵🌵🌵🌵🌵🌵"_s);
+    vistos << campo->Text();
+    linea->end(false);
+    pruebas::Escribe(linea, u"x"_s);
+    vistos << campo->Text();
+    QTest::keyClick(linea, Qt::Key_Backspace);
+    vistos << campo->Text();
+    QCOMPARE(vistos, (QStringList{u"a🌵ñ🌵b"_s, u"ab🌵x🌵"_s, u"abc🌵🌵"_s, u"🌵🌵🌵🌵🌵🌵🌵"_s, u"🌵🌵🌵🌵🌵🌵🌵"_s, u"🌵🌵🌵🌵🌵🌵"_s}));
+}
+
+void PruebaTexto::numerosExactos_data()
+{
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("mostrado");
+    QTest::addColumn<QString>("numero"); // the Decimal's text; "" for a null value
+    QTest::newRow("catorce enteros y cuatro decimales")
+        << u"12345678901234.5678"_s << u"12345678901234.5678"_s << u"12345678901234.5678"_s;
+    QTest::newRow("el menor") << u"-99999999999999.9999"_s << u"-99999999999999.9999"_s << u"-99999999999999.9999"_s;
+    QTest::newRow("formato 5") << u"12.5"_s << u"12.5000"_s << u"12.5"_s;
+    QTest::newRow("separador de miles") << u"1,250.75"_s << u"1250.7500"_s << u"1250.75"_s;
+    // Beyond numeric(18,4): shown as typed, so that the save can tell it.
+    QTest::newRow("cinco decimales") << u"1.23456"_s << u"1.23456"_s << u"1.23456"_s;
+    QTest::newRow("veinte enteros") << u"99999999999999999999"_s << u"99999999999999999999.0000"_s
+                                    << u"99999999999999999999"_s;
+    QTest::newRow("sin número") << u"-"_s << u"-"_s << QString();
+}
+
+// A numeric field (format and type 5, 20 characters) typed, then Enter; and the same text put in
+// by code, as the edit command puts the stored value: the number exact, never through a double.
+void PruebaTexto::numerosExactos()
+{
+    QFETCH(QString, tecleado);
+    QFETCH(QString, mostrado);
+    QFETCH(QString, numero);
+    Ventana v;
+    QVERIFY(v.Activa());
+    TextoVex* campo = v.campos[0];
+    campo->setMaxlength(20);
+    campo->setFormato(5);
+    campo->setTipodato(5);
+    const auto exacto = [campo] {
+        const QVariant valor = campo->NumericValue();
+        return valor.metaType() == QMetaType::fromType<kt508::Decimal>() ? valor.value<kt508::Decimal>().Texto()
+                                                                         : valor.toString();
+    };
+    Teclea(v.Linea(0), tecleado);
+    QTest::keyClick(v.Linea(0), Qt::Key_Return);
+    QCOMPARE((QStringList{campo->Text(), exacto()}), (QStringList{mostrado, numero}));
+    campo->setText(tecleado);
+    QCOMPARE((QStringList{campo->Text(), exacto()}), (QStringList{mostrado, numero}));
 }
 
 // Enter moves on with tabonenter (also empty with tabonentervacio), passing over a field without tab stop.

@@ -98,12 +98,7 @@ void Teclea(kt508::txtVEX* campo, const QString& texto)
     QWidget* linea = campo->focusProxy() ? campo->focusProxy() : campo;
     QTest::keyClick(linea, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(linea, Qt::Key_Delete);
-    for (const QChar letra : texto) {
-        if (letra.unicode() < 128)
-            QTest::keyClick(linea, letra.toLatin1());
-        else // a letter outside ASCII arrives with no key code
-            QTest::sendKeyEvent(QTest::Click, linea, Qt::Key_unknown, QString(letra), Qt::NoModifier);
-    }
+    pruebas::Escribe(linea, texto);
     QTest::keyClick(linea, Qt::Key_Tab);
 }
 
@@ -119,6 +114,12 @@ private slots:
     void editar();
     void rechazado_data();
     void rechazado();
+    void numerosExactos_data();
+    void numerosExactos();
+    void numerosRechazados_data();
+    void numerosRechazados();
+    void textosEnCaracteres_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
+    void textosEnCaracteres();
     void aperturaYTeclas();
 };
 
@@ -146,10 +147,11 @@ void TstEditor::nuevo_data()
     }
     // Looked up and handed on as typed, stored trimmed: the account's UPDATE (by the key as typed)
     // finds no row, and the tree is left as rebuilt. A null is no match.
-    const QString largo = u"GRUPO DE NOMBRE LARGO "_s.leftJustified(51, QLatin1Char('x'));
+    // The group's description cut to 50 characters as the database counts them, an emoji one.
+    const QString largo = u"GRUPO DE NOMBRE LARGO "_s + u"🌵"_s.repeated(28);
     fila(u"sqlite"_s, "clave con blancos", "2011", "  77 ",
-         "CC_Tipo = 1, Cc_Titulo = 1, Cc_Naturaleza = NULL, Cc_Resultado = NULL", largo,
-         {"1", "1", "DE", "NO", largo.left(50)});
+         "CC_Tipo = 1, Cc_Titulo = 1, Cc_Naturaleza = NULL, Cc_Resultado = NULL", largo + u'x',
+         {"1", "1", "DE", "NO", largo});
 }
 
 void TstEditor::nuevo()
@@ -339,8 +341,10 @@ void TstEditor::rechazado_data()
         fila(b, "padre borrado por otro", "*105, que no existe." + error + "7500007", "",
              "DELETE FROM Poliza_Detalle WHERE Cc_Cve_Centro_costo = '105';DELETE FROM Presupuesto_Centro WHERE "
              "Cc_Cve_Centro_costo = '105';DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '105'");
-        // A number the column cannot hold, refused by SQLite as by the servers.
-        fila(b, "dato 3 fuera de rango", guardado, "", "", {"77", "Nuevo", "", "", "99999999999999999999"});
+        // A number the column cannot hold, told before the database is asked.
+        fila(b, "dato 3 fuera de rango",
+             "Dato 3: «99999999999999999999» tiene más de 14 dígitos antes del punto." + aviso + "7500008", "", "",
+             {"77", "Nuevo", "", "", "99999999999999999999"}, "txtUser3");
     }
 }
 
@@ -393,6 +397,126 @@ void TstEditor::rechazado()
     if (!mensaje.endsWith(u"7500008"_s) && !mensaje.startsWith(u"Imposible"_s))
         QCOMPARE(enTransaccion, QList<bool>{false});
     QVERIFY(frm.findChildren<frmCATAddCeCo*>().isEmpty()); // cancelled, and unloaded all the same
+}
+
+void TstEditor::numerosExactos_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("dato3");
+    QTest::addColumn<QString>("dato4");
+    for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
+        QTest::addRow("%s extremos", qPrintable(b)) << b << u"99999999999999.9999"_s << u"-99999999999999.9999"_s;
+        QTest::addRow("%s cifras", qPrintable(b)) << b << u"12345678901234.5678"_s << u"0.0001"_s;
+    }
+}
+
+// Dato 3 and 4 typed, saved with F4 and read back by the next edit: the statement, the columns and
+// the fields hold the number typed digit for digit, to the last that numeric(18,4) holds.
+void TstEditor::numerosExactos()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, dato3);
+    QFETCH(QString, dato4);
+    Componente c(backend, Contenido::Demo);
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, u"105"_s);
+    c.db().setRecording(true);
+    QVERIFY(Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
+        Teclea(ed->txtUser3, dato3);
+        Teclea(ed->txtUser4, dato4);
+        pruebas::Tecla(ed, Qt::Key_F4);
+    }));
+    QCOMPARE(Mensajes(c), QString());
+    const QStringList enviada = c.db().recorded().filter(u"UPDATE Centro_Costo SET "_s);
+    QVERIFY2(enviada.size() == 1
+                 && enviada[0].contains(u"Cc_UserDef_3 = %1,    Cc_UserDef_4 = %2, "_s.arg(dato3, dato4)),
+             qPrintable(enviada.join(u'\n')));
+    QCOMPARE(Fila(c, u"Cc_UserDef_3, Cc_UserDef_4"_s, u"Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"_s),
+             (QStringList{dato3, dato4}));
+    QStringList leido;
+    QVERIFY(Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        leido << ed->txtUser3->Text() << ed->txtUser4->Text();
+        pruebas::Tecla(ed, Qt::Key_Escape);
+    }));
+    QCOMPARE(leido, (QStringList{dato3, dato4}));
+}
+
+void TstEditor::numerosRechazados_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("mensaje");
+    for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
+        QTest::addRow("%s veinte enteros", qPrintable(b))
+            << b << u"txtUser3"_s << u"99999999999999999999"_s
+            << u"Dato 3: «99999999999999999999» tiene más de 14 dígitos antes del punto."_s;
+        QTest::addRow("%s cinco decimales", qPrintable(b))
+            << b << u"txtUser4"_s << u"1.23456"_s << u"Dato 4: «1.23456» tiene más de 4 decimales."_s;
+        QTest::addRow("%s sin número", qPrintable(b))
+            << b << u"txtUser3"_s << u"-"_s
+            << u"Dato 3: «-» no es un número (se escribe con punto decimal, como 1250.75)."_s;
+    }
+}
+
+// A number numeric(18,4) cannot hold, typed in the edit of a centre and accepted from the general
+// page: told under the save's identifier before anything is sent, its page shown, the focus on it.
+void TstEditor::numerosRechazados()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, campo);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, mensaje);
+    Componente c(backend, Contenido::Demo);
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, u"105"_s);
+    const QString antes = pruebas::volcado(c.db());
+    QStringList enviadas{u"(no se aceptó)"_s};
+    QVariantList visto;
+    QVERIFY(Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        auto* dato = ed->findChild<kt508::txtVEX*>(campo);
+        pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
+        Teclea(dato, tecleado);
+        pruebas::Tecla(ed, Qt::Key_1, Qt::AltModifier);
+        c.db().setRecording(true);
+        pruebas::Tecla(ed, Qt::Key_F4);
+        enviadas = c.db().recorded();
+        visto << ed->isVisible() << ed->ssTabVex->Tab() << ed->fr2->isEnabled() << dato->hasFocus();
+        pruebas::Tecla(ed, Qt::Key_Escape);
+    }));
+    QCOMPARE(Mensajes(c, {mensaje + u"|48|Aceptar|KT508|ERR-ID:7500008"_s}), QString());
+    QCOMPARE(enviadas, QStringList());
+    QCOMPARE(visto, (QVariantList{true, 1, true, true}));
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+}
+
+// A stored description of 50 characters, emoji among them, comes whole into its field and is stored
+// unchanged when only Dato 1 is edited; Dato 1 takes 50 emoji as typed, and no 51st.
+void TstEditor::textosEnCaracteres()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Demo);
+    const QString descripcion = u"Norte "_s + u"🌵"_s.repeated(22) + QString(22, u'ñ');
+    const QString dato2 = u"🌎"_s.repeated(50);
+    c.db().Execute(u"UPDATE Centro_Costo SET CC_Descripcion = '%1', Cc_UserDef_2 = '%2' "
+                   "WHERE CC_Cve_Centro_Costo = '105'"_s.arg(descripcion, dato2));
+    frmKT508& frm = c.Carga();
+    Selecciona(frm, u"105"_s);
+    const QString dato1 = u"🚚"_s.repeated(50);
+    QStringList visto;
+    QVERIFY(Pulsa(frm, "btnEditar", [&](frmCATAddCeCo* ed) {
+        visto << ed->txtTexto->Text() << ed->txtUser2->Text();
+        pruebas::Tecla(ed, Qt::Key_2, Qt::AltModifier);
+        Teclea(ed->txtUser1, dato1 + u"🚚"_s);
+        visto << ed->txtUser1->Text();
+        pruebas::Tecla(ed, Qt::Key_F4);
+    }));
+    QCOMPARE(visto << Mensajes(c), (QStringList{descripcion, dato2, dato1, QString()}));
+    QCOMPARE(
+        Fila(c, u"CC_Descripcion, Cc_UserDef_1, Cc_UserDef_2"_s, u"Centro_Costo WHERE CC_Cve_Centro_Costo = '105'"_s),
+        (QStringList{descripcion, dato1, dato2}));
+    QCOMPARE(frm.tvCeCos->Nodes(u"N105"_s)->Text(), u"105 - "_s + descripcion);
 }
 
 // The commands refusing to open the editor: New with nothing selected, Edit of the root or of a

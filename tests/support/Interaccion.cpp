@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -54,7 +55,35 @@ void esperaModal(const std::function<void(QWidget*)>& accion, QDeadlineTimer lim
     QTimer::singleShot(10, [accion, limite] { esperaModal(accion, limite); });
 }
 
+void esperaMenu(const std::function<void(QMenu*)>& accion, QDeadlineTimer limite)
+{
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu && menu->isVisible()) {
+        accion(menu);
+        if (QPointer<QMenu> abierto = qobject_cast<QMenu*>(QApplication::activePopupWidget()); abierto == menu)
+            QTimer::singleShot(3000, abierto, [abierto] {
+                if (abierto && abierto->isVisible()) {
+                    qWarning("el menú %s seguía abierto: se cierra", qPrintable(abierto->objectName()));
+                    abierto->close();
+                }
+            });
+        return;
+    }
+    if (limite.hasExpired()) {
+        qWarning("no se abrió ningún menú");
+        accion(nullptr);
+        return;
+    }
+    QTimer::singleShot(10, [accion, limite] { esperaMenu(accion, limite); });
+}
+
 } // namespace
+
+void EnMenu(const std::function<void(QMenu* menu)>& accion, int milisegundos)
+{
+    const QDeadlineTimer limite(milisegundos);
+    QTimer::singleShot(0, [accion, limite] { esperaMenu(accion, limite); });
+}
 
 void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos)
 {
@@ -74,7 +103,15 @@ void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores)
 
 void Escribe(QWidget* ventana, const QString& texto)
 {
-    QTest::keyClicks(destino(ventana), texto);
+    QWidget* campo = destino(ventana);
+    for (const uint caracter : QStringView(texto).toUcs4()) {
+        if (caracter < 128) {
+            QTest::keyClick(campo, char(caracter));
+        } else {
+            const char32_t letra = caracter;
+            QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString::fromUcs4(&letra, 1), Qt::NoModifier);
+        }
+    }
 }
 
 } // namespace pruebas

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QMenu;
 class QWidget;
 
 // Driving windows as a user would, offscreen.
@@ -14,11 +15,16 @@ namespace pruebas {
 // If none appears within the time, the action runs with nullptr.
 void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos = 5000);
 
+// Runs the action on the next popup menu to open (from inside its exec()), nullptr when none
+// opens within the time. A menu the action leaves open is closed.
+void EnMenu(const std::function<void(QMenu* menu)>& accion, int milisegundos = 5000);
+
 // Press and release of a key as the keyboard delivers it: to the active window, which hands
 // it to its focus widget.
 void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores = Qt::NoModifier);
 
-// Types the text into the window's focus widget.
+// Types the text into the window's focus widget (or the widget itself), a key a character: one
+// outside ASCII (an accented letter, an emoji) arrives as its text, with no key code.
 void Escribe(QWidget* ventana, const QString& texto);
 
 } // namespace pruebas

@@ -53,7 +53,7 @@ CentroVisto Visto(kt508::Node* nodo)
 
 } // namespace
 
-void frmKT508::mnuMover_Click()
+void frmKT508::mnuCeCos_Mover()
 {
     kt508::Node* nodo = tvCeCos->SelectedItem();
     if (!nodo || nodo->Key() == QLatin1String("N0"))

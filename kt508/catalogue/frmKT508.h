@@ -66,9 +66,6 @@ public:
     void Sondea();
     void setIntervaloSondeo(int milisegundos);
 
-    // "Mo&ver a…": the selected centre and its branch under the centre the dialog names.
-    void mnuMover_Click();
-
     const Publico::Servicios& servicios; // the suite's data and utility services
     QPointer<QObject> sPadre;            // the host object behind Padre
     QString DefaultGroup;
@@ -129,6 +126,8 @@ private:
     void tvCeCos_ContextMenu(const QPoint& posicion);
     void mnuCeCos_Historial();
     void mnuCeCos_Exportar();
+    // The selected centre and its branch under the centre the dialog names (ComandoMover.cpp).
+    void mnuCeCos_Mover();
 
     QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
 

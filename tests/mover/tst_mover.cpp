@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeWidget>
@@ -58,7 +59,18 @@ frmKT508& Carga(Componente& c)
     return frm;
 }
 
-// "Mo&ver a…" on the selected centre, answered with the new parent's key typed and F4; the
+// "Mo&ver a…" from the tree's menu (Shift+F10, V) on the selected centre.
+void PideMover(frmKT508& frm)
+{
+    pruebas::EnMenu([](QMenu* menu) {
+        if (menu)
+            QTest::keyClick(menu, Qt::Key_V);
+    });
+    frm.tvCeCos->setFocus();
+    pruebas::Tecla(&frm, Qt::Key_F10, Qt::ShiftModifier);
+}
+
+// The move asked for from the menu, answered with the new parent's key typed and F4; the
 // question answered Yes.
 void MueveConDialogo(Componente& c, frmKT508& frm, const QString& clave, const QString& nuevo)
 {
@@ -72,7 +84,7 @@ void MueveConDialogo(Componente& c, frmKT508& frm, const QString& clave, const Q
         pruebas::Escribe(dialogo, nuevo);
         pruebas::Tecla(dialogo, Qt::Key_F4);
     });
-    frm.mnuMover_Click();
+    PideMover(frm);
 }
 
 // What the user was told, text by text, and whether any came with a transaction open.
@@ -123,6 +135,8 @@ void TstMover::mueveLaRama()
                           u"   N100 100 - Centro"_s, u" N4 4 - Baja"_s}));
     QCOMPARE(frm.tvCeCos->SelectedItem(), Nodo(frm, u"10"_s));
     QCOMPARE(frm.txtClave->Text(), u"10"_s);
+    QCOMPARE(pruebas::escalar(c.db(), u"SELECT Bc_Detalle FROM Bitacora_Cambios WHERE Bc_Clave = '10'"_s),
+             QVariant(u"Movido de 1 a 3"_s));
 
     c.dobles.datos->llamadas.clear();
     MueveConDialogo(c, frm, u"11"_s, u"0"_s);
@@ -154,7 +168,7 @@ void TstMover::listaSinLaRama()
         pruebas::Tecla(dialogo, Qt::Key_F2);
         pruebas::Tecla(dialogo, Qt::Key_Escape);
     });
-    frm.mnuMover_Click();
+    PideMover(frm);
     QCOMPARE(claves, (QStringList{u"0"_s, u"1"_s, u"11"_s, u"2"_s, u"20"_s, u"3"_s, u"4"_s}));
     QVERIFY(Dichos(c).isEmpty());
 }

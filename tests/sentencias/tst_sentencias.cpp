@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -188,7 +189,12 @@ void TstSentencias::comoSeEnviaban()
                 pruebas::Tecla(dialogo, Qt::Key_F4);
             }
         });
-        frm->mnuMover_Click();
+        pruebas::EnMenu([](QMenu* menu) {
+            if (menu)
+                QTest::keyClick(menu, Qt::Key_V);
+        });
+        frm->tvCeCos->setFocus();
+        pruebas::Tecla(frm, Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(frm->tvCeCos->Nodes(u"N1051"_s)->Parent(), frm->tvCeCos->Nodes(u"N106"_s));
     });
 

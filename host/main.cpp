@@ -12,6 +12,7 @@
 #include "suite/ado/AdoConnection.h"
 #include "suite/catalogo/Exportacion.h"
 #include "suite/catalogo/Importacion.h"
+#include "suite/extras/Historial.h"
 #include "suite/registry/Registro.h"
 #include "suite/schema/Schema.h"
 #include "suite/services/DialogoMensaje.h"
@@ -45,6 +46,7 @@ struct Opciones {
     QString desregistrar;
     QString exportar;
     QString importar;
+    QString historial;
     bool expandir = false;
     bool crearEsquema = false;
     bool verificar = false;
@@ -189,6 +191,11 @@ void defineOpciones(QCommandLineParser& parser)
                                      "que da el argumento NUEVO_PADRE (0 para RAIZ), en una sola transacción. "
                                      "Termina con código 0 si lo movió y 3 si no pudo."),
                       QStringLiteral("CLAVE")});
+    parser.addOption({QStringLiteral("historial"),
+                      QStringLiteral("Muestra los cambios del centro de costos, del más reciente al primero: "
+                                     "cuándo, quién, con qué comando y cada campo con su valor antes y después. "
+                                     "Termina con código 0 si pudo leerlos y 3 si no."),
+                      QStringLiteral("clave")});
     parser.addOption({QStringLiteral("simular"),
                       QStringLiteral("Con --importar: revisa el archivo y dice qué haría, sin escribir nada.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Guarda una captura PNG de la ventana y termina."),
@@ -255,8 +262,13 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
         orbanel::verifica::Informe informe = orbanel::verifica::Verifica(*db);
         std::printf("%s", qPrintable(informe.Texto()));
         if (opciones.reparar && informe.Cuantos(orbanel::verifica::Clase::TipoErroneo) > 0) {
-            const QString operador = opciones.operador.isEmpty() ? orbanel::Sesion::Operador() : opciones.operador;
-            imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
+            // The check went well: a failure now is the repair's.
+            try {
+                const QString operador = opciones.operador.isEmpty() ? orbanel::Sesion::Operador() : opciones.operador;
+                imprimeCorregidos(orbanel::verifica::ReparaTipos(*db, operador));
+            } catch (const kt508::Error& e) {
+                return noSePudo(QStringLiteral("reparar"), e);
+            }
             informe = orbanel::verifica::Verifica(*db);
         }
         return informe.problemas.isEmpty() ? Hecho : ConProblemas;
@@ -283,6 +295,27 @@ int exporta(int argc, char* argv[], const Opciones& opciones)
     } catch (const kt508::Error& e) {
         orbanel::Sesion::Cierra();
         return noSePudo(QStringLiteral("exportar"), e);
+    }
+}
+
+// The history needs no display; it reads through the session's connection, as the window's.
+int muestraHistorial(int argc, char* argv[], const Opciones& opciones)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        const auto cambios = orbanel::historial::Cambios(orbanel::Sesion::Conexion(), opciones.historial);
+        orbanel::Sesion::Cierra();
+        std::printf("%s", qPrintable(orbanel::historial::Texto(opciones.historial, cambios)));
+        return Hecho;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        std::fprintf(stderr, "orbanel: no se pudo leer el historial del centro de costos %s: %s\n",
+                     qPrintable(opciones.historial),
+                     qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        return NoSePudo;
     }
 }
 
@@ -438,17 +471,12 @@ int main(int argc, char* argv[])
     if (!mover && !parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
-    const Opciones opciones{parser.value(QStringLiteral("db")),
-                            parser.value(QStringLiteral("operador")),
-                            parser.value(QStringLiteral("screenshot")),
-                            parser.value(QStringLiteral("registrar")),
-                            parser.value(QStringLiteral("desregistrar")),
-                            parser.value(QStringLiteral("exportar")),
-                            parser.value(QStringLiteral("importar")),
-                            parser.isSet(QStringLiteral("expandir")),
-                            parser.isSet(QStringLiteral("crear-esquema")),
-                            parser.isSet(QStringLiteral("verificar")),
-                            parser.isSet(QStringLiteral("reparar")),
+    const Opciones opciones{parser.value(QStringLiteral("db")),           parser.value(QStringLiteral("operador")),
+                            parser.value(QStringLiteral("screenshot")),   parser.value(QStringLiteral("registrar")),
+                            parser.value(QStringLiteral("desregistrar")), parser.value(QStringLiteral("exportar")),
+                            parser.value(QStringLiteral("importar")),     parser.value(QStringLiteral("historial")),
+                            parser.isSet(QStringLiteral("expandir")),     parser.isSet(QStringLiteral("crear-esquema")),
+                            parser.isSet(QStringLiteral("verificar")),    parser.isSet(QStringLiteral("reparar")),
                             parser.isSet(QStringLiteral("simular"))};
     if (parser.isSet(QStringLiteral("db")) && !urlValida(opciones.db))
         return errorDeOpciones(
@@ -475,6 +503,11 @@ int main(int argc, char* argv[])
         return errorDeOpciones(QStringLiteral("el catálogo se importa de un archivo .csv (valores separados por "
                                               "comas); «%1» no termina en .csv")
                                    .arg(opciones.importar));
+    if (parser.isSet(QStringLiteral("historial"))
+        && (opciones.verificar || importar || parser.isSet(QStringLiteral("exportar"))
+            || !opciones.screenshot.isEmpty()))
+        return errorDeOpciones(
+            QStringLiteral("--historial no se usa junto con --verificar, --exportar, --importar ni --screenshot"));
     if (parser.isSet(QStringLiteral("exportar"))) {
         try {
             orbanel::catalogo::FormatoDe(opciones.exportar);
@@ -493,5 +526,7 @@ int main(int argc, char* argv[])
     if (mover)
         return mueve(argc, argv, opciones, parser.value(QStringLiteral("mover")).trimmed(),
                      parser.positionalArguments().first().trimmed());
+    if (parser.isSet(QStringLiteral("historial")))
+        return muestraHistorial(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);
 }

@@ -4,17 +4,22 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
+#include "kt508/store/Vigencia.h"
+
+#include <vector>
 
 using namespace Publico;
 
 namespace {
 
-void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QString& clave)
+// The account is written only while the centre holds the one the box showed.
+void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QString& clave, const QVariant& mostrada)
 {
     // The width of CC_Cuenta_Contable, in characters as the databases count them: the servers
     // refuse a longer text, the embedded file would keep it.
@@ -25,7 +30,12 @@ void CambiaCuenta(const Servicios& servicios, const QString& cuenta, const QStri
                                .arg(largo));
     // The operator is read before the server's time, as the statement names them.
     const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-    servicios.Conexion().Ejecuta(Sentencias::CambiaCuenta(cuenta, sello, clave));
+    const std::vector<kt508::Recordset> filas = kt508::FilasOFallo(servicios.Conexion().EjecutaLote(
+        {Sentencias::CentroBloqueado(clave), Sentencias::CambiaCuenta(cuenta, sello, clave),
+         Sentencias::NotaCentro(kt508::historial::comando::CambiarCuenta, sello, clave)}));
+    CompruebaVigente(clave, filas.front(), [&mostrada](const kt508::Recordset& ahora) {
+        return MismaFila({{QStringLiteral("CC_Cuenta_Contable"), mostrada}}, ahora);
+    });
 }
 
 } // namespace
@@ -50,7 +60,7 @@ void frmKT508::Controles_B3Click()
             QStringLiteral("Indique la nueva cuenta contable:"), QStringLiteral("Cambiar cuenta contable"),
             rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value.toString());
         if (!cuenta.isEmpty())
-            CambiaCuenta(servicios, cuenta, txtClave->Text());
+            CambiaCuenta(servicios, cuenta, txtClave->Text(), rs.Fields(QStringLiteral("CC_Cuenta_Contable")).Value);
         transaccion.Confirma();
         rs.Close();
     } catch (const kt508::Error& e) {

@@ -11,6 +11,7 @@
 #include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
+#include "kt508/store/Vigencia.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,7 +58,7 @@ void frmKT508::Controles_Nuevo()
             QApplication::setOverrideCursor(Qt::WaitCursor);
             CargarCecos();
             kt508::Node* nuevo = nullptr;
-            IgnoraError([&] { nuevo = tvCeCos->Nodes(QLatin1Char('N') + editor->txtClave->Text()); });
+            IgnoraError([&] { nuevo = tvCeCos->Nodes(QLatin1Char('N') + SinBlancos(editor->txtClave->Text())); });
             IgnoraError([&] {
                 if (!nuevo)
                     throw kt508::Error(QStringLiteral("El elemento no se encontró en la colección"));
@@ -118,6 +119,7 @@ void frmKT508::Controles_Editar()
         editor->txtUser4->setText(rs.Fields(QStringLiteral("Cc_UserDef_4")).Value.toString());
         editor->dpUser5->setValue(rs.Fields(QStringLiteral("Cc_UserDef_5")).Value.toDate());
         editor->dpUser6->setValue(rs.Fields(QStringLiteral("Cc_UserDef_6")).Value.toDate());
+        editor->Leida = Fila(rs);
         rs.Close();
         editor->txtClave->setEnabled(false);
         editor->exec();

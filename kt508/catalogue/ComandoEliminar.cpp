@@ -4,6 +4,8 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
+#include "kt508/store/Centro.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -60,18 +62,6 @@ bool EnUso(const Servicios& servicios, const QString& clave)
     return false;
 }
 
-// A parent left without children becomes a detail centre again.
-void ActualizaPadre(const Servicios& servicios, const QString& padre)
-{
-    kt508::Recordset hermanos = servicios.Conexion().Ejecuta(Sentencias::HijosDelPadre(padre));
-    if (hermanos.Eof()) {
-        // The operator is read before the server's time, as the statement names them.
-        const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-        servicios.Conexion().Ejecuta(Sentencias::PadreSinHijos(sello, padre));
-    }
-    hermanos.Close();
-}
-
 } // namespace
 
 void frmKT508::Controles_B1Click()
@@ -108,7 +98,7 @@ void frmKT508::Controles_B1Click()
     }
     try {
         GuardaTransaccion transaccion(servicios.Conexion());
-        if (!BorraCentro(servicios, clave)) {
+        if (!BorraCentro(servicios, clave, padre)) {
             transaccion.Deshace();
             Avisa(*this, QStringLiteral("No se pudieron eliminar los centros de costo"), kt508::vbExclamation,
                   QStringLiteral("Orbanel"), QStringLiteral("ERR-ID:7500014"));

@@ -7,11 +7,14 @@
 #include "kt508/services/Controles.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Teclas.h"
 #include "kt508/services/Utilerias.h"
+#include "kt508/store/Centro.h"
+#include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
@@ -259,14 +262,18 @@ void frmKT508::ConectaEventos()
         Protege(QStringLiteral("tvCeCos_NodeClick()"), errArbol, [&] { tvCeCos_NodeClick(Node); });
     });
     connect(tvCeCos, &kt508::TreeView::AfterLabelEdit, this, [this, errArbol](int& Cancel, QString& NewString) {
-        // A rename the store refused leaves the node as the store has it.
+        // A rename the store refused leaves the node as the store has it, and what the user typed in
+        // its edit, to try again.
+        const QString tecleado = NewString;
         bool hecho = false;
         Protege(QStringLiteral("tvCeCos_AfterLabelEdit()"), errArbol, [&] {
             tvCeCos_AfterLabelEdit(Cancel, NewString);
             hecho = true;
         });
-        if (!hecho)
+        if (!hecho) {
             Cancel = 1;
+            tvCeCos->StartLabelEdit(tecleado);
+        }
     });
     connect(tvCeCos, &kt508::TreeView::Expand, this, [this, errArbol](kt508::Node* Node) {
         Protege(QStringLiteral("tvCeCos_Expand()"), errArbol, [&] { tvCeCos_Expand(Node); });
@@ -392,6 +399,8 @@ QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hi
             for (; !rs.Eof(); rs.MoveNext()) {
                 const int imagen = rs.Value(estado).toString() == QLatin1String("AC") ? Imagen::Activo : Imagen::Baja;
                 const QString clave = rs.Value(cve).toString();
+                if (clave == QLatin1String("0"))
+                    continue; // a row under the root's own key: its node is the root
                 tvCeCos->Add(padre, kt508::tvwChild, QLatin1Char('N') + clave,
                              clave + QStringLiteral(" - ") + rs.Value(descripcion).toString(), imagen);
                 if (rs.Value(tipo).toInt() == 1)
@@ -492,9 +501,9 @@ void frmKT508::tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString)
                                .arg(kt508::reglas::LargoDescripcion)
                                .arg(largo));
 
-    // The operator is read before the server's time, as the statement names them.
-    const Sello sello{servicios.Operador(), servicios.FechaHoraServidor()};
-    servicios.Conexion().Ejecuta(Sentencias::Renombra(NewString, sello, clave));
+    GuardaTransaccion transaccion(servicios.Conexion());
+    RenombraCentro(servicios, clave, editado->Text().mid(clave.size() + 3), NewString);
+    transaccion.Confirma();
     const CursorEspera espera;
     CargarCecos();
     kt508::Node* nodo = tvCeCos->Nodes(QLatin1Char('N') + clave);

@@ -4,6 +4,7 @@
 
 #include "kt508/services/Connection.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/Sentencias.h"
@@ -56,7 +57,9 @@ bool frmCATAddCeCo::Genera_Cuenta_Contable(QString& CuentaPadre, QString& Clave,
             m_mensajeGeneracion = Prefijo + servicios.Utilerias->UltimoError();
             return false;
         }
-        servicios.Conexion().Ejecuta(Sentencias::CuentaGenerada(cuenta, Clave));
+        kt508::FilasOFallo(servicios.Conexion().EjecutaLote(
+            {Sentencias::CuentaGenerada(cuenta, Clave),
+             Sentencias::NotaCentro(kt508::historial::comando::Nuevo, m_sello, Clave)}));
         return true;
     } catch (const kt508::Error& e) {
         m_mensajeGeneracion = Prefijo + e.Description();

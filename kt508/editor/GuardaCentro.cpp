@@ -6,8 +6,10 @@
 #include "kt508/services/Datos.h"
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Utilerias.h"
+#include "kt508/store/Centro.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Publico.h"
 #include "kt508/store/Sentencias.h"
@@ -34,18 +36,16 @@ void frmCATAddCeCo::Controles_B1Click()
     const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
     const Sello sello{servicios.Operador(), fecha};
     const QString titulo = Controles->b1caption();
+    // A new centre's key is stored without its surrounding blanks; an existing one as it is.
+    const QString clave = EsNuevo() ? SinBlancos(txtClave->Text()) : txtClave->Text();
     std::optional<GuardaTransaccion> transaccion;
     try {
         kt508::Connection& conexion = servicios.Conexion();
         transaccion.emplace(conexion);
-        if (!EsNuevo()) {
-            conexion.Ejecuta(Sentencias::ActualizaCentro(Centro(txtClave->Text()), sello));
-        } else {
-            conexion.Ejecuta(Sentencias::PadreAcumula(txtPadre->Text(), sello));
-            conexion.Ejecuta(Sentencias::InsertaCentro(Centro(SinBlancos(txtClave->Text())), sello));
-        }
+        Escribe(conexion, clave, sello);
+        m_sello = sello;
 
-        if (!Controles->SaveFields(txtClave->Text())) {
+        if (!Controles->SaveFields(clave)) {
             transaccion->Deshace();
             servicios.Datos->Mensaje(QStringLiteral("Imposible actualizar campos adicionales"), kt508::vbCritical,
                                      titulo, this, Modulo, QStringLiteral("ERR-ID:7500006"));
@@ -53,16 +53,16 @@ void frmCATAddCeCo::Controles_B1Click()
         }
         if (EsNuevo() && txtCuenta->Text().isEmpty() && !m_cuentaPadre.isEmpty()) {
             QString cuentaPadre = m_cuentaPadre;
-            QString clave = txtClave->Text();
+            QString generada = clave;
             QString descripcion = txt_Gcc_Descripcion->Text();
-            if (!Genera_Cuenta_Contable(cuentaPadre, clave, descripcion)) {
+            if (!Genera_Cuenta_Contable(cuentaPadre, generada, descripcion)) {
                 transaccion->Deshace();
                 servicios.Datos->Mensaje(m_mensajeGeneracion, kt508::vbCritical, titulo, this, Modulo,
                                          QStringLiteral("ERR-ID:7500006"));
                 return;
             }
         }
-        if (!servicios.Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), txtClave->Text(), QString())) {
+        if (!servicios.Utilerias->ValidaCambio(QStringLiteral("CENTRO_COSTO"), clave, QString())) {
             transaccion->Deshace();
             servicios.Datos->Mensaje(servicios.Utilerias->UltimoError(), kt508::vbCritical, titulo, this, Modulo,
                                      QStringLiteral("ERR-ID:7500007"));
@@ -77,6 +77,16 @@ void frmCATAddCeCo::Controles_B1Click()
         servicios.Datos->Mensaje(e.Description(), kt508::vbExclamation, titulo, this, Modulo,
                                  QStringLiteral("ERR-ID:7500008"));
     }
+}
+
+// Another user's change since the centre was read, or the parent's deletion, is refused by the
+// rollback of what was written with it.
+void frmCATAddCeCo::Escribe(kt508::Connection& conexion, const QString& clave, const Sello& sello)
+{
+    if (EsNuevo())
+        AltaCentro(conexion, Centro(clave), sello);
+    else
+        CambiaCentro(conexion, Centro(clave), Leida, sello);
 }
 
 // Stops at the first field at fault, with its message and the focus on it.
@@ -94,6 +104,10 @@ bool frmCATAddCeCo::Valida()
     if (SinBlancos(txtClave->Text()).isEmpty())
         return Rechaza(QStringLiteral("Debe especificar una clave para el CECO!"), kt508::vbExclamation,
                        QStringLiteral("ERR-ID:7500002"), txtClave);
+    // The root's key has no row: a centre under it would hide the whole catalogue.
+    if (EsNuevo() && SinBlancos(txtClave->Text()) == QLatin1String("0"))
+        return Rechaza(QStringLiteral("La clave 0 es la de la raíz del catálogo, especifique otra"), kt508::vbCritical,
+                       QStringLiteral("ERR-ID:7500001"), txtClave);
     const QString motivoDescripcion = kt508::reglas::MotivoDescripcion(txtTexto->Text());
     if (!motivoDescripcion.isEmpty())
         return Rechaza(motivoDescripcion, kt508::vbExclamation, QStringLiteral("ERR-ID:7500003"), txtTexto);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "kt508/store/Servicios.h"
+#include "kt508/store/Vigencia.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -10,6 +13,7 @@ class QFrame;
 class KeyPreview;
 
 namespace kt508 {
+class Connection;
 class Controles;
 class Decimal;
 class Etiqueta;
@@ -22,7 +26,7 @@ class txtVEX;
 
 namespace Publico {
 struct CentroCosto;
-struct Servicios;
+struct Sello;
 } // namespace Publico
 
 // Creates or edits one cost centre. The caller loads it (construction, handing it the services
@@ -41,6 +45,7 @@ public:
     Q_INVOKABLE QString Transaccion() const;
 
     bool Add = false;
+    Publico::FilaLeida Leida; // the centre's row as Edit read it, to tell another user's change on save
 
     const Publico::Servicios& servicios; // the suite's data and utility services
 
@@ -108,6 +113,7 @@ private:
     // The save, in the order of its steps (GuardaCentro.cpp).
     bool Valida();
     bool ValidaNumero(const QString& nombre, kt508::txtVEX* campo);
+    void Escribe(kt508::Connection& conexion, const QString& clave, const Publico::Sello& sello);
     bool Rechaza(const QString& texto, int estilo, const QString& errId, kt508::txtVEX* campo);
     void EnfocaCampo(kt508::txtVEX* campo);
     Publico::CentroCosto Centro(const QString& clave) const;
@@ -123,6 +129,7 @@ private:
     QPointer<QObject> m_padre;   // Padre: the host object
     QString m_cuentaPadre;       // "CON_CUENTA_PADRE_CENTRO_COSTO"
     QString m_mensajeGeneracion; // what Genera_Cuenta_Contable leaves for the save
+    Publico::Sello m_sello;      // the save's stamp, for the history's note of the generated account
     bool m_activacionPendiente = false;
     int m_teclaPulsada = 0; // the last key pressed in this window, until its release
     int m_shiftPulsada = 0; // and the shift state it was pressed with

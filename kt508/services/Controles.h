@@ -258,6 +258,9 @@ public:
     // Places the node, with its branch, where Add would place a new one; what was expanded in
     // the branch stays expanded, and the selection stays where it was.
     virtual void Move(const QString& key, const QString& relative, int relationship) = 0;
+    // Opens the selected node's edit again with the text given, once the current event is over:
+    // a rename the store refused keeps what the user typed.
+    virtual void StartLabelEdit(const QString& texto) = 0;
 
 signals:
     void NodeClick(kt508::Node* node);

@@ -13,8 +13,8 @@ public:
     // Asks for a file and writes the whole catalogue to it, as the host's Archivo menu does;
     // tells the user the outcome itself.
     virtual void ExportaCatalogo(QWidget* ventana) = 0;
-    // Shows, read-only, the changes the change log holds for the centre, newest first. Throws
-    // kt508::Error when the log cannot be read.
+    // Shows, read-only, the centre's changes, newest first: when, who, which command, and each
+    // field with its value before and after. Throws kt508::Error when they cannot be read.
     virtual void MuestraHistorial(const QString& clave, QWidget* ventana) = 0;
 };
 

@@ -64,6 +64,17 @@ Forma::Forma(QString texto)
             i += 1 + nombre.size();
             continue;
         }
+        const qsizetype finDeNombre = i + 1 + nombre.size();
+        const QString lugar = nombre == QLatin1String("bloqueo") && m_texto.mid(finDeNombre, 1) == QLatin1String(":")
+            ? NombreEn(m_texto, finDeNombre + 1)
+            : QString();
+        if (c == u'{' && (lugar == QLatin1String("tabla") || lugar == QLatin1String("fin"))
+            && m_texto.mid(finDeNombre + 1 + lugar.size(), 1) == QLatin1String("}")) {
+            cierraFijo();
+            m_piezas.push_back({lugar == QLatin1String("tabla") ? Tipo::TrasTabla : Tipo::AlFinal, lugar});
+            i = finDeNombre + 2 + lugar.size();
+            continue;
+        }
         if (c == u'{' && !nombre.isEmpty() && m_texto.mid(i + 1 + nombre.size(), 1) == QLatin1String("}")) {
             cierraFijo();
             m_piezas.push_back({Tipo::Identificador, nombre});
@@ -97,7 +108,8 @@ QStringList Forma::Identificadores() const
     return m_identificadores;
 }
 
-QString Forma::Compone(const std::function<QString(int)>& marca, const QStringList& identificadores) const
+QString Forma::Compone(const std::function<QString(int)>& marca, const QStringList& identificadores,
+                       const std::function<QString(Bloqueo)>& bloqueo) const
 {
     QString texto;
     texto.reserve(m_texto.size() + 16);
@@ -108,6 +120,8 @@ QString Forma::Compone(const std::function<QString(int)>& marca, const QStringLi
         case Tipo::Texto: texto += pieza.texto; break;
         case Tipo::Valor: texto += marca(valor++); break;
         case Tipo::Identificador: texto += identificadores.value(identificador++); break;
+        case Tipo::TrasTabla: texto += bloqueo ? bloqueo(Bloqueo::TrasTabla) : QString(); break;
+        case Tipo::AlFinal: texto += bloqueo ? bloqueo(Bloqueo::AlFinal) : QString(); break;
         }
     }
     return texto;

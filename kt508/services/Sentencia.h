@@ -11,10 +11,15 @@ namespace kt508 {
 
 // A statement written once, with a name for each value it takes (":clave", or ":{clave}" where
 // the text goes on without a blank, as in ":{fecha}WHERE") and for each identifier the database's
-// own catalogue supplies ("{tabla}"). Text between single quotes is part of the statement, never
-// a mark. Forms are built once and live as long as the program.
+// own catalogue supplies ("{tabla}"). A read that locks the rows it reads until the transaction
+// ends marks where each database says so: "{bloqueo:tabla}" right after the table's name,
+// "{bloqueo:fin}" at the end; the connection fills them, the statement's text leaves them out.
+// Text between single quotes is part of the statement, never a mark. Forms are built once and
+// live as long as the program.
 class Forma {
 public:
+    enum class Bloqueo { TrasTabla, AlFinal };
+
     explicit Forma(QString texto);
 
     const QString& Texto() const; // as written, with the names
@@ -23,12 +28,14 @@ public:
     const QString& NombreDeMarca(int marca) const;
     QStringList Identificadores() const; // names of the identifier slots, in order
 
-    // The statement with marca(i) in place of value mark i (counted from 0) and each
-    // identifier slot filled from `identificadores`, in order.
-    QString Compone(const std::function<QString(int marca)>& marca, const QStringList& identificadores) const;
+    // The statement with marca(i) in place of value mark i (counted from 0), each identifier
+    // slot filled from `identificadores`, in order, and each lock mark with what `bloqueo` gives
+    // (nothing without it).
+    QString Compone(const std::function<QString(int marca)>& marca, const QStringList& identificadores,
+                    const std::function<QString(Bloqueo)>& bloqueo = {}) const;
 
 private:
-    enum class Tipo { Texto, Valor, Identificador };
+    enum class Tipo { Texto, Valor, Identificador, TrasTabla, AlFinal };
     struct Pieza {
         Tipo tipo;
         QString texto; // the fixed text, or the name of the value or identifier

@@ -2,6 +2,7 @@
 
 #include "kt508/services/Connection.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/Utilerias.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Sentencias.h"
@@ -75,6 +76,10 @@ void MueveCentro(const Servicios& servicios, const Movimiento& movimiento)
         lote.push_back(Sentencias::PadreAcumula(movimiento.nuevo, sello));
     if (movimiento.padre != Raiz)
         lote.push_back(Sentencias::PadreQueCede(movimiento.padre, sello));
+    // The history notes the three rows as the move leaves them (the root has none to note).
+    for (const QString& clave : {movimiento.clave, movimiento.padre, movimiento.nuevo})
+        if (clave != Raiz)
+            lote.push_back(Sentencias::NotaCentro(kt508::historial::comando::Mover, sello, clave));
     lote.push_back(Sentencias::CentrosDelMovimiento(movimiento.clave, movimiento.nuevo));
     std::vector<kt508::Recordset> filas = kt508::FilasOFallo(servicios.Conexion().EjecutaLote(lote));
     const QString rehuso = Rehuso(movimiento, Leidos(filas.back()));
@@ -89,7 +94,6 @@ void MueveCentro(const Servicios& servicios, const Movimiento& movimiento)
         guarda.Deshace();
         throw kt508::Error(motivo);
     }
-    // The centre's history notes the move here, in this transaction, once it has one.
     guarda.Confirma();
 }
 

@@ -1,5 +1,6 @@
 #include "kt508/store/Sentencias.h"
 
+#include "kt508/services/Historial.h"
 #include "kt508/store/Servicios.h"
 
 #include <initializer_list>
@@ -14,6 +15,11 @@ namespace {
 namespace formas {
 
 using kt508::Forma;
+
+// A centre's row, locked until the transaction ends: the one a command changes, or the parent
+// whose children it changes.
+const Forma CentroBloqueado(QStringLiteral("SELECT * FROM Centro_Costo{bloqueo:tabla}"
+                                           " WHERE Cc_Cve_Centro_Costo = :clave{bloqueo:fin}"));
 
 const Forma HijosEnArbol(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre"
                                         " ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "));
@@ -172,6 +178,11 @@ Sentencia ConCentro(const kt508::Forma& forma, const CentroCosto& centro, const 
 
 } // namespace
 
+Sentencia CentroBloqueado(const QString& clave)
+{
+    return Con(formas::CentroBloqueado, {{Clave, clave}});
+}
+
 Sentencia HijosEnArbol(const QString& padre)
 {
     return Con(formas::HijosEnArbol, {{Padre, padre}});
@@ -300,6 +311,17 @@ Sentencia CuentaPadre(const QString& cuenta)
 Sentencia CuentaGenerada(const QString& cuenta, const QString& clave)
 {
     return Con(formas::CuentaGenerada, {{Cuenta, cuenta}, {Clave, clave}});
+}
+
+// The history's forms are shared with the suite's import and repair, which note the same rows.
+Sentencia NotaCentro(const QString& comando, const Sello& sello, const QString& clave)
+{
+    return kt508::historial::Nota(comando, sello.operador, sello.fecha, clave);
+}
+
+Sentencia NotaEliminado(const Sello& sello, const QString& clave)
+{
+    return kt508::historial::NotaDeEliminacion(sello.operador, sello.fecha, clave);
 }
 
 } // namespace Publico::Sentencias

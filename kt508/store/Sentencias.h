@@ -30,6 +30,10 @@ struct CentroCosto {
 // values; whoever sends one hands the values. By the routine or command that sends them.
 namespace Sentencias {
 
+// A centre's row read again inside a transaction that changes it or its children, locked
+// until the transaction ends where the database locks rows.
+kt508::Sentencia CentroBloqueado(const QString& clave);
+
 // The tree load (AddSubMenu): the children of a centre, in key order.
 kt508::Sentencia HijosEnArbol(const QString& padre);
 // The listing (Imprimir_CeCo): the children of a centre, in the order the database gives.
@@ -74,6 +78,11 @@ kt508::Sentencia PadreAcumula(const QString& padre, const Sello& sello);
 kt508::Sentencia InsertaCentro(const CentroCosto& centro, const Sello& sello);
 kt508::Sentencia CuentaPadre(const QString& cuenta);
 kt508::Sentencia CuentaGenerada(const QString& cuenta, const QString& clave);
+
+// The centre's history: its row as the command left it, sent after the command's writes to it
+// in the same batch; a deletion, sent with the row's.
+kt508::Sentencia NotaCentro(const QString& comando, const Sello& sello, const QString& clave);
+kt508::Sentencia NotaEliminado(const Sello& sello, const QString& clave);
 
 } // namespace Sentencias
 

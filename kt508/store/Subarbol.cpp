@@ -1,6 +1,7 @@
 #include "kt508/store/Subarbol.h"
 
 #include "kt508/services/Connection.h"
+#include "kt508/services/Historial.h"
 #include "kt508/store/Sentencias.h"
 #include "kt508/store/Servicios.h"
 
@@ -48,19 +49,24 @@ struct Llamada {
 
 } // namespace
 
-bool BorraCentro(const Servicios& servicios, const QString& clave)
+bool BorraCentro(const Servicios& servicios, const QString& clave, const QString& padre)
 {
+    const QString fecha = servicios.FechaHoraServidor(); // the time first, then the operator
+    const Sello sello{servicios.Operador(), fecha};
+    std::vector<kt508::Sentencia> lote;
+    if (!padre.isEmpty())
+        lote.push_back(Sentencias::CentroBloqueado(padre));
     // A centre's row goes before its children's, while they still name it as parent.
     for (QStringList nivel{clave}; !nivel.isEmpty();) {
-        std::vector<kt508::Sentencia> lote;
-        lote.reserve(2 * static_cast<size_t>(nivel.size()));
+        const size_t primera = lote.size();
         for (const QString& centro : nivel) {
             lote.push_back(Sentencias::BorraFila(centro));
+            lote.push_back(Sentencias::NotaEliminado(sello, centro));
             lote.push_back(Sentencias::HijosDeCentro(centro));
         }
-        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
+        std::vector<kt508::Recordset> filas = EnviaNivel(servicios, std::exchange(lote, {}));
         nivel.clear();
-        for (size_t hijos = 1; hijos < filas.size(); hijos += 2)
+        for (size_t hijos = primera + 2; hijos < filas.size(); hijos += 3)
             nivel += Claves(filas[hijos]);
     }
     return true;
@@ -68,9 +74,12 @@ bool BorraCentro(const Servicios& servicios, const QString& clave)
 
 // Each call reads its own stamp and writes its centre with it; the parent's call then writes the
 // centre once more with its own, so the top centre keeps its call's stamp and every other centre
-// ends with its parent's. Within a level, a centre's second write follows its first.
+// ends with its parent's. Within a level, a centre's second write follows its first, and its
+// history's note follows both, with the stamp the row keeps.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado)
 {
+    const QString comando =
+        estado == QLatin1String("BA") ? kt508::historial::comando::Baja : kt508::historial::comando::Reactivar;
     for (std::vector<Llamada> nivel{{clave, std::nullopt}}; !nivel.empty();) {
         std::vector<kt508::Sentencia> lote;
         std::vector<size_t> hijosEn; // each call's children query, in the batch
@@ -83,6 +92,7 @@ bool CambiaEstado(const Servicios& servicios, const QString& clave, const QStrin
             lote.push_back(Sentencias::HijosDeCentro(llamada.clave));
             if (llamada.delPadre)
                 lote.push_back(Sentencias::CambioDeEstado(*llamada.delPadre, estado, llamada.clave));
+            lote.push_back(Sentencias::NotaCentro(comando, llamada.delPadre.value_or(sellos.back()), llamada.clave));
         }
         std::vector<kt508::Recordset> filas = EnviaNivel(servicios, lote);
         std::vector<Llamada> siguiente;

@@ -11,9 +11,12 @@ namespace Publico {
 
 struct Servicios;
 
-// Deletes the centre and its whole subtree, each parent before its children. True once done.
-bool BorraCentro(const Servicios& servicios, const QString& clave);
-// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps. True once done.
+// Deletes the centre and its whole subtree, each parent before its children, noting each
+// deletion in the history. True once done. A parent given is locked first, in the same trip, so
+// that no child is added under it before the caller reads its children again.
+bool BorraCentro(const Servicios& servicios, const QString& clave, const QString& padre = QString());
+// Gives the centre and its whole subtree the state "AC" or "BA", with audit stamps and a note in
+// the history each. True once done.
 bool CambiaEstado(const Servicios& servicios, const QString& clave, const QString& estado);
 // The centre's ledger account or parent as stored (Null included); "" when there is no row.
 QVariant CuentaDeCentro(const Servicios& servicios, const QString& clave);

@@ -197,6 +197,7 @@ public:
     void beforeSend(const kt508::Sentencia& sentencia);
     Orden orden(const kt508::Sentencia& sentencia) const;
     kt508::Recordset una(Orden orden);
+    void empiezaEspera();
     void terminaEspera();
     static int esperaOcupada(void* datos, int intentos);
 
@@ -244,9 +245,11 @@ void AdoConnection::Private::beforeSend(const kt508::Sentencia& sentencia)
 Orden AdoConnection::Private::orden(const kt508::Sentencia& sentencia) const
 {
     const Motor& m = *motor;
-    return {
-        sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); }, sentencia.Identificadores()),
-        sentencia.Valores()};
+    const Dialecto& dialecto = Dialecto::De(dialect);
+    return {sentencia.forma().Compone([&m](int i) { return m.Marca(i) + QLatin1Char(' '); },
+                                      sentencia.Identificadores(),
+                                      [&dialecto](kt508::Forma::Bloqueo lugar) { return dialecto.Bloqueo(lugar); }),
+            sentencia.Valores()};
 }
 
 kt508::Recordset AdoConnection::Private::una(Orden orden)
@@ -266,16 +269,21 @@ void AdoConnection::Private::terminaEspera()
         avisoDeEspera()(false);
 }
 
+void AdoConnection::Private::empiezaEspera()
+{
+    if (avisado || !avisoDeEspera())
+        return;
+    avisado = true;
+    avisoDeEspera()(true);
+}
+
 // SQLite's busy handler: waits as its busy timeout would, telling the suite once that it waits.
 int AdoConnection::Private::esperaOcupada(void* datos, int intentos)
 {
     auto* d = static_cast<Private*>(datos);
     if (intentos == 0) {
         d->espera.start();
-        if (!d->avisado && avisoDeEspera()) {
-            d->avisado = true;
-            avisoDeEspera()(true);
-        }
+        d->empiezaEspera();
     }
     if (d->espera.elapsed() >= kEsperaMs)
         return 0;
@@ -331,6 +339,7 @@ std::unique_ptr<AdoConnection> AdoConnection::Open(const QString& url, AccesoSql
         d.motor =
             std::make_unique<SentenciasQt>(db, &Dialecto::De(destino.dialect), destino.descripcion, destino.clave);
     }
+    d.motor->AlTardar([&d] { d.empiezaEspera(); });
     d.db = std::move(db);
     const QString tracePath = qEnvironmentVariable("ORBANEL_SQL_TRACE");
     if (!tracePath.isEmpty()) {
@@ -460,6 +469,13 @@ bool AdoConnection::EnTransaccion() const
 bool AdoConnection::sqliteDirecta() const
 {
     return d->sqliteDirecta;
+}
+
+void AdoConnection::Ajusta(const QStringList& sentencias)
+{
+    for (const QString& sentencia : sentencias)
+        Execute(sentencia);
+    d->motor->Ajustes(sentencias);
 }
 
 void AdoConnection::setAvisoDeEspera(std::function<void(bool esperando)> aviso)

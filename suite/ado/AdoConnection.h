@@ -51,8 +51,12 @@ public:
     // True when statements run on the SQLite driver's own handle.
     bool sqliteDirecta() const;
 
-    // Called with true when a statement starts waiting for a file another program holds, and with
-    // false when that statement ends; the suite shows the wait cursor meanwhile.
+    // The session's settings: run now, and again whenever a lost server connection is opened anew.
+    void Ajusta(const QStringList& sentencias);
+
+    // Called with true when a statement starts waiting (for a file another program holds, for a
+    // server that takes long), and with false when that statement ends; the suite shows the
+    // wait cursor meanwhile.
     static void setAvisoDeEspera(std::function<void(bool esperando)> aviso);
 
     // Seams for tests: record the statements sent, fail a chosen one.

@@ -33,6 +33,11 @@ QString Dialecto::UneLote(const QStringList& sentencias) const
     return sentencias.join(QStringLiteral(";\n"));
 }
 
+QString Dialecto::Bloqueo(kt508::Forma::Bloqueo /*lugar*/) const
+{
+    return QString();
+}
+
 bool Dialecto::LoteTodoONada() const
 {
     return true;
@@ -103,8 +108,8 @@ QString DialectoSqlite::ConsultaCadena() const
         "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ? "
         "UNION ALL "
         "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, p.Camino || c.CC_Cve_Centro_Costo || char(31) "
-        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = TRIM(p.Acumula) "
-        "WHERE TRIM(p.Acumula) <> '0' AND instr(p.Camino, char(31) || TRIM(p.Acumula) || char(31)) = 0) "
+        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = p.Acumula "
+        "WHERE p.Acumula <> '0' AND instr(p.Camino, char(31) || p.Acumula || char(31)) = 0) "
         "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel");
 }
 
@@ -163,9 +168,14 @@ QString DialectoPostgreSQL::ConsultaCadena() const
         "FROM Centro_Costo WHERE CC_Cve_Centro_Costo = ? "
         "UNION ALL "
         "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, p.Camino || c.CC_Cve_Centro_Costo || chr(31) "
-        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = TRIM(p.Acumula) "
-        "WHERE TRIM(p.Acumula) <> '0' AND strpos(p.Camino, chr(31) || TRIM(p.Acumula) || chr(31)) = 0) "
+        "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = p.Acumula "
+        "WHERE p.Acumula <> '0' AND strpos(p.Camino, chr(31) || p.Acumula || chr(31)) = 0) "
         "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel");
+}
+
+QString DialectoPostgreSQL::Bloqueo(kt508::Forma::Bloqueo lugar) const
+{
+    return lugar == kt508::Forma::Bloqueo::AlFinal ? QStringLiteral(" FOR UPDATE") : QString();
 }
 
 // --- SQL Server ---
@@ -221,10 +231,16 @@ QString DialectoSqlServer::ConsultaCadena() const
                           "UNION ALL "
                           "SELECT p.Nivel + 1, c.CC_Cve_Centro_Costo, c.CC_Acumula, "
                           "CAST(p.Camino + c.CC_Cve_Centro_Costo + CHAR(31) AS VARCHAR(MAX)) "
-                          "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = LTRIM(RTRIM(p.Acumula)) "
-                          "WHERE LTRIM(RTRIM(p.Acumula)) <> '0' "
-                          "AND CHARINDEX(CHAR(31) + LTRIM(RTRIM(p.Acumula)) + CHAR(31), p.Camino) = 0) "
+                          "FROM Cadena p JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = p.Acumula "
+                          "WHERE p.Acumula <> '0' "
+                          "AND CHARINDEX(CHAR(31) + p.Acumula + CHAR(31), p.Camino) = 0) "
                           "SELECT Nivel, Clave, Acumula FROM Cadena ORDER BY Nivel OPTION (MAXRECURSION 0)");
+}
+
+// The update lock, held to the end of the transaction, keeps other writers out but not readers.
+QString DialectoSqlServer::Bloqueo(kt508::Forma::Bloqueo lugar) const
+{
+    return lugar == kt508::Forma::Bloqueo::TrasTabla ? QStringLiteral(" WITH (UPDLOCK, ROWLOCK)") : QString();
 }
 
 // Each statement gives its own result and the batch stops at the first failure, so the results

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kt508/services/Sentencia.h"
 #include "suite/ado/AdoConnection.h"
 
 #include <QDate>
@@ -43,6 +44,10 @@ public:
     // the root ("0"), at a parent without a row and before a centre already in it.
     virtual QString ConsultaCadena() const = 0;
 
+    // What a read that locks its rows until the transaction ends says at the lock mark; nothing
+    // where the database needs no word (SQLite's write lock is the transaction's).
+    virtual QString Bloqueo(kt508::Forma::Bloqueo lugar) const;
+
     // The statements of a batch as one text that a server runs in one execution, each giving
     // one result; SQLite never needs it.
     virtual QString UneLote(const QStringList& sentencias) const;
@@ -78,6 +83,7 @@ public:
     QString ConsultaTablas() const override;
     QString ConsultaLargos() const override;
     QString ConsultaCadena() const override;
+    QString Bloqueo(kt508::Forma::Bloqueo lugar) const override;
 };
 
 // SQL Server reads dates as "yyyyMMdd" whatever its language; a recursive query needs its
@@ -93,6 +99,7 @@ public:
     QString ConsultaTablas() const override;
     QString ConsultaLargos() const override;
     QString ConsultaCadena() const override;
+    QString Bloqueo(kt508::Forma::Bloqueo lugar) const override;
     QString UneLote(const QStringList& sentencias) const override;
     bool LoteTodoONada() const override;
 };

@@ -24,7 +24,9 @@ Causa causaOdbc(const QString& texto)
         return Causa::Larga;
     if (contieneAlguna(texto, {"read-only", "read only", "readonly"}))
         return Causa::SoloLectura;
-    if (contieneAlguna(texto, {"lock request time out", "could not obtain lock", "database is locked"}))
+    if (contieneAlguna(texto, {"lock request time out", "could not obtain lock", "lock timeout"}))
+        return Causa::Bloqueada;
+    if (contieneAlguna(texto, {"database is locked"}))
         return Causa::Ocupada;
     if (contieneAlguna(texto,
                        {"communication link", "connection dead", "server closed the connection",
@@ -43,7 +45,7 @@ Causa CausaPostgres(const QString& estado)
     if (estado == QLatin1String("25006"))
         return Causa::SoloLectura;
     if (estado == QLatin1String("55P03"))
-        return Causa::Ocupada;
+        return Causa::Bloqueada;
     if (estado.startsWith(QLatin1String("08")) || estado.startsWith(QLatin1String("57P0")))
         return Causa::ConexionPerdida;
     return Causa::Otra;
@@ -56,6 +58,7 @@ Causa CausaSqlite(int codigo, const QString& mensaje)
     case SQLITE_LOCKED: return Causa::Ocupada;
     case SQLITE_READONLY: return Causa::SoloLectura;
     case SQLITE_NOTADB: return Causa::NoEsBase;
+    case SQLITE_CORRUPT: return Causa::Danada;
     case SQLITE_TOOBIG: return Causa::Larga;
     case SQLITE_CONSTRAINT:
         // The schema checks the columns' lengths as the server databases do, in constraints
@@ -94,10 +97,17 @@ QString TextoDeFallo(Causa causa, const QString& propio, const QString& base)
         guia = QStringLiteral("Otro programa tiene ocupada la base de datos %1; se esperó a que la liberara. "
                               "Inténtelo de nuevo en unos momentos.");
         break;
+    case Causa::Bloqueada: {
+        const QString otro = QStringLiteral("Otro usuario está modificando estos datos; intente de nuevo.");
+        return propio.isEmpty() ? otro : otro + QLatin1Char('\n') + propio;
+    }
     case Causa::SoloLectura:
         guia = QStringLiteral("La base de datos %1 es de solo lectura: no se pueden guardar cambios.");
         break;
     case Causa::NoEsBase: guia = QStringLiteral("El archivo %1 no es una base de datos."); break;
+    case Causa::Danada:
+        guia = QStringLiteral("El archivo de la base de datos %1 está dañado; restáurelo de una copia de respaldo.");
+        break;
     case Causa::Larga:
         guia = QStringLiteral("Un texto es más largo de lo que admite su columna en la base de datos %1.");
         break;

@@ -7,7 +7,9 @@ class QSqlError;
 namespace orbanel::ado {
 
 // The failures a user can understand and act on; each gets a Spanish lead before the driver's text.
-enum class Causa { Otra, Ocupada, SoloLectura, NoEsBase, Larga, ConexionPerdida };
+// Ocupada: another program holds the file; Bloqueada: another user's transaction holds the rows
+// longer than a statement waits for them.
+enum class Causa { Otra, Ocupada, Bloqueada, SoloLectura, NoEsBase, Danada, Larga, ConexionPerdida };
 
 // From SQLite's result code (primary or extended) and its message.
 Causa CausaSqlite(int codigo, const QString& mensaje);

@@ -1,5 +1,7 @@
 #include "suite/ado/Motor.h"
 
+#include <utility>
+
 #include "kt508/services/Error.h"
 
 namespace orbanel::ado {
@@ -19,6 +21,16 @@ QString Motor::DesdeInterrogaciones(const QString& texto) const
 bool Motor::EnTransaccion() const
 {
     return m_enTransaccion;
+}
+
+void Motor::AlTardar(std::function<void()> aviso)
+{
+    m_alTardar = std::move(aviso);
+}
+
+void Motor::Ajustes(QStringList sentencias)
+{
+    m_ajustes = std::move(sentencias);
 }
 
 long Motor::Viajes() const

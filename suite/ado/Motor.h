@@ -3,6 +3,7 @@
 #include "kt508/services/Connection.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <functional>
@@ -37,6 +38,11 @@ public:
     virtual QString DesdeInterrogaciones(const QString& texto) const;
 
     bool EnTransaccion() const;
+    // Called once while a statement has waited a while for the server (another user's lock, a
+    // slow query), so that the user sees that it waits.
+    void AlTardar(std::function<void()> aviso);
+    // The session's settings, sent again by an engine that opens a lost connection anew.
+    void Ajustes(QStringList sentencias);
     // Round trips to the database so far.
     long Viajes() const;
 
@@ -48,6 +54,8 @@ protected:
     std::vector<kt508::Resultado> UnoAUno(const std::vector<Orden>& lote,
                                           const std::function<kt508::Recordset(const Orden&)>& corre) const;
 
+    std::function<void()> m_alTardar;
+    QStringList m_ajustes;
     bool m_enTransaccion = false;
     long m_viajes = 0;
 };

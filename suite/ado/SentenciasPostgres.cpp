@@ -156,14 +156,25 @@ PGconn* Manija(const QSqlDatabase& db)
     return *static_cast<PGconn* const*>(manija.constData());
 }
 
-// Waits for the socket; false when it fails.
-bool Espera(PGconn* pg, short eventos, short& ocurridos)
+// How long the server may take before the user is shown that a statement waits.
+constexpr int kTardaMs = 300;
+
+// Waits for the socket, telling `alTardar` once when it takes long; false when it fails.
+bool Espera(PGconn* pg, short eventos, short& ocurridos, const std::function<void()>& alTardar)
 {
     pollfd p{PQsocket(pg), eventos, 0};
     int listo = 0;
-    do
-        listo = poll(&p, 1, -1);
-    while (listo < 0 && errno == EINTR);
+    bool avisado = !alTardar;
+    for (;;) {
+        listo = poll(&p, 1, avisado ? -1 : kTardaMs);
+        if (listo == 0 && !avisado) {
+            avisado = true;
+            alTardar();
+            continue;
+        }
+        if (!(listo < 0 && errno == EINTR))
+            break;
+    }
     ocurridos = p.revents;
     return listo > 0;
 }
@@ -292,7 +303,7 @@ private:
             if (pendiente <= 0)
                 return pendiente == 0;
             short ocurridos = 0;
-            if (!Espera(m_pg, POLLIN | POLLOUT, ocurridos))
+            if (!Espera(m_pg, POLLIN | POLLOUT, ocurridos, m_motor.m_alTardar))
                 return false;
             if ((ocurridos & POLLIN) && !(PQconsumeInput(m_pg) && LeeLlegados()))
                 return false;
@@ -303,7 +314,7 @@ private:
     {
         while (LeeLlegados() && !m_esperados.empty()) {
             short ocurridos = 0;
-            if (!Espera(m_pg, POLLIN, ocurridos) || !PQconsumeInput(m_pg))
+            if (!Espera(m_pg, POLLIN, ocurridos, m_motor.m_alTardar) || !PQconsumeInput(m_pg))
                 return false;
         }
         return m_esperados.empty();
@@ -534,6 +545,8 @@ void SentenciasPostgres::Reabre()
         throw kt508::Error(TextoSinReconexion(Oculta(TextoPropio(m_db.lastError())), m_base));
     m_pg = Manija(m_db);
     m_perdida = false;
+    for (const QString& ajuste : m_ajustes)
+        PQclear(Simple(ajuste.toUtf8()));
 }
 
 PGresult* SentenciasPostgres::Simple(const QByteArray& sql)

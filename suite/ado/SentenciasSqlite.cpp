@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <utility>
 #include <vector>
 
 namespace orbanel::ado {
@@ -135,27 +136,37 @@ bool SentenciasSqlite::SoloLeen(const std::vector<Orden>& lote)
     return true;
 }
 
-// BEGIN, COMMIT and ROLLBACK on the same handle as the statements.
+// BEGIN, COMMIT and ROLLBACK on the same handle as the statements. A transaction takes the
+// file's write lock with its first statement, waiting for it as any statement waits: a read
+// first and a write later could not wait (the writer ahead might wait for that reader), and
+// nothing is held while a command waits for its user before it writes.
 void SentenciasSqlite::Comienza()
 {
-    EjecutaConValores(QStringLiteral("BEGIN"), {});
+    m_comienzoPendiente = true;
     m_enTransaccion = true;
 }
 
 void SentenciasSqlite::Confirma()
 {
-    EjecutaConValores(QStringLiteral("COMMIT"), {});
+    if (!m_comienzoPendiente)
+        EjecutaConValores(QStringLiteral("COMMIT"), {});
+    m_comienzoPendiente = false;
     m_enTransaccion = false;
 }
 
 void SentenciasSqlite::Deshace()
 {
     m_enTransaccion = false;
-    EjecutaConValores(QStringLiteral("ROLLBACK"), {});
+    if (!std::exchange(m_comienzoPendiente, false))
+        EjecutaConValores(QStringLiteral("ROLLBACK"), {});
 }
 
 kt508::Recordset SentenciasSqlite::EjecutaConValores(const QString& sentencia, const QVariantList& valores)
 {
+    if (m_comienzoPendiente) {
+        corre(preparada(QStringLiteral("BEGIN IMMEDIATE"))); // still pending when it fails
+        m_comienzoPendiente = false;
+    }
     Preparada& p = preparada(sentencia);
     liga(p, valores);
     return corre(p);

@@ -56,6 +56,7 @@ private:
     [[noreturn]] void falla(int codigo, const QString& mensaje);
 
     sqlite3* m_conexion;
+    bool m_comienzoPendiente = false; // BEGIN IMMEDIATE goes with the transaction's first statement
     QString m_base;
     std::unordered_map<QString, Preparada> m_preparadas;
     quint64 m_usos = 0;

@@ -3,6 +3,7 @@
 #include "kt508/services/Connection.h"
 #include "kt508/services/Datos.h"
 #include "kt508/services/Error.h"
+#include "kt508/services/Historial.h"
 #include "kt508/services/ReglasCentro.h"
 #include "kt508/services/Sentencia.h"
 #include "kt508/services/Utilerias.h"
@@ -240,6 +241,7 @@ private:
     kt508::Sentencia Update(const Escritura& escritura) const;
     kt508::Sentencia Bitacora(const Escritura& escritura) const;
     kt508::Sentencia Tipo(const QString& clave, int tipo) const;
+    kt508::Sentencia Nota(const QString& clave) const;
     QVariant Valor(size_t columna, const QVariant& valor) const;
     void Envia();
 
@@ -278,8 +280,10 @@ bool Escritor::Escribe(Plan& plan, const Avance& avance)
                 return false;
         }
     }
-    for (const auto& [clave, tipo] : plan.padres)
+    for (const auto& [clave, tipo] : plan.padres) {
         m_lote.push_back(Tipo(clave, tipo));
+        m_lote.push_back(Nota(clave));
+    }
     Envia();
     return sigue(total);
 }
@@ -290,6 +294,7 @@ void Escritor::Centro(Escritura& escritura)
         GeneraCuenta(escritura);
     m_lote.push_back(escritura.nuevo ? Insert(escritura) : Update(escritura));
     m_lote.push_back(Bitacora(escritura));
+    m_lote.push_back(Nota(escritura.clave));
 }
 
 // As the editor's save: under the parent account the settings name, described by the centre's
@@ -349,6 +354,12 @@ kt508::Sentencia Escritor::Tipo(const QString& clave, int tipo) const
         .Con(QStringLiteral("fecha"), m_fecha)
         .Con(QStringLiteral("clave"), clave);
     return sentencia;
+}
+
+// The centre's row as the import left it, for its history.
+kt508::Sentencia Escritor::Nota(const QString& clave) const
+{
+    return kt508::historial::Nota(kt508::historial::comando::Importar, m_operador, m_fecha, clave);
 }
 
 // A date travels as the text the database reads; the rest as the catalogue types it.

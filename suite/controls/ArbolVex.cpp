@@ -5,6 +5,7 @@
 
 #include "kt508/services/Error.h"
 
+#include <QLineEdit>
 #include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -393,6 +394,15 @@ void ArbolVex::Move(const QString& key, const QString& relative, int relationshi
         m_vista->setCurrentItem(actual);
         actual->setSelected(seleccionado);
     }
+}
+
+void ArbolVex::StartLabelEdit(const QString& texto)
+{
+    QTimer::singleShot(0, this, [this, texto] {
+        StartLabelEdit();
+        if (auto* campo = qobject_cast<QLineEdit*>(m_vista->indexWidget(m_vista->currentIndex())))
+            campo->setText(texto);
+    });
 }
 
 void ArbolVex::Asienta()

@@ -80,6 +80,7 @@ public:
     bool LabelEditing() const override;
     void Remove(const QString& key) override;
     void Move(const QString& key, const QString& relative, int relationship) override;
+    void StartLabelEdit(const QString& texto) override;
 
     QString PathSeparator() const;
 

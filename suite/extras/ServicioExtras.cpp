@@ -1,19 +1,15 @@
 #include "suite/extras/ServicioExtras.h"
 
 #include "kt508/services/Error.h"
-#include "kt508/services/Recordset.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/catalogo/Exportacion.h"
+#include "suite/extras/VentanaHistorial.h"
 #include "suite/services/DialogoMensaje.h"
 #include "suite/services/Sesion.h"
 
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QStandardPaths>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace orbanel {
 
@@ -57,37 +53,6 @@ QString ArchivoDeExportacion(QWidget* ventana)
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     return dialogo.selectedFiles().constFirst();
-}
-
-// Read before the window shows: a log that cannot be read throws, and no window appears.
-VentanaHistorial::VentanaHistorial(const QString& clave, QWidget* ventana)
-    : QDialog(ventana)
-{
-    setObjectName(QStringLiteral("VentanaHistorial"));
-    setWindowTitle(QStringLiteral("Historial del centro de costos %1").arg(clave));
-    auto* tabla = new QTableWidget(0, 3, this);
-    tabla->setObjectName(QStringLiteral("tablaHistorial"));
-    tabla->setHorizontalHeaderLabels({QStringLiteral("Fecha"), QStringLiteral("Operador"), QStringLiteral("Cambio")});
-    tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tabla->verticalHeader()->hide();
-    tabla->horizontalHeader()->setStretchLastSection(true);
-    kt508::Recordset rs = Sesion::Conexion().ExecuteParams(
-        QStringLiteral("SELECT Bc_Fecha, Bc_Operador, Bc_Detalle FROM Bitacora_Cambios "
-                       "WHERE UPPER(Bc_Tabla) = 'CENTRO_COSTO' AND Bc_Clave = ? ORDER BY Bc_Fecha DESC, Bc_Id DESC"),
-        {clave});
-    for (; !rs.Eof(); rs.MoveNext()) {
-        const int fila = tabla->rowCount();
-        tabla->insertRow(fila);
-        for (int columna = 0; columna < 3; ++columna)
-            tabla->setItem(fila, columna, new QTableWidgetItem(rs.Value(columna).toString()));
-    }
-    tabla->resizeColumnsToContents();
-    auto* botones = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* disposicion = new QVBoxLayout(this);
-    disposicion->addWidget(tabla);
-    disposicion->addWidget(botones);
-    resize(640, 360);
 }
 
 } // namespace orbanel

@@ -2,7 +2,6 @@
 
 #include "kt508/services/Extras.h"
 
-#include <QDialog>
 #include <QString>
 
 namespace orbanel {
@@ -18,12 +17,5 @@ public:
 // The file the user names for the export, "" when cancelled. The extension picks the format;
 // a name typed without one takes the chosen filter's.
 QString ArchivoDeExportacion(QWidget* ventana);
-
-// Read-only list of the change log's notes on one centre, newest first.
-class VentanaHistorial : public QDialog {
-    Q_OBJECT
-public:
-    VentanaHistorial(const QString& clave, QWidget* ventana);
-};
 
 } // namespace orbanel

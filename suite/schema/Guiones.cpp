@@ -59,12 +59,15 @@ QStringList SentenciasDe(const QString& recurso)
 
 void EjecutaSiHay(ado::AdoConnection& db, const QString& proposito)
 {
-    iniciaRecursosEsquema();
-    const QString recurso = Guion(db.dialect(), proposito);
-    if (!QFile::exists(recurso))
-        return;
-    for (const QString& sentencia : SentenciasDe(recurso))
+    for (const QString& sentencia : SentenciasSiHay(db.dialect(), proposito))
         db.Execute(sentencia);
+}
+
+QStringList SentenciasSiHay(ado::Dialect dialect, const QString& proposito)
+{
+    iniciaRecursosEsquema();
+    const QString recurso = Guion(dialect, proposito);
+    return QFile::exists(recurso) ? SentenciasDe(recurso) : QStringList();
 }
 
 } // namespace orbanel::schema

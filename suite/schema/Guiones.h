@@ -20,5 +20,7 @@ QStringList SentenciasDe(const QString& recurso);
 
 // Runs a script of the connection's database that only some databases need, when it has one.
 void EjecutaSiHay(ado::AdoConnection& db, const QString& proposito);
+// The statements of such a script; none when the database has none.
+QStringList SentenciasSiHay(ado::Dialect dialect, const QString& proposito);
 
 } // namespace orbanel::schema

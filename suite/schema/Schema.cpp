@@ -51,7 +51,7 @@ std::unique_ptr<ado::AdoConnection> Abre(const QString& url)
 
 void PreparaConexion(ado::AdoConnection& db)
 {
-    EjecutaSiHay(db, QStringLiteral("conexion"));
+    db.Ajusta(SentenciasSiHay(db.dialect(), QStringLiteral("conexion")));
 }
 
 bool Catalogo::Usable() const

@@ -41,18 +41,6 @@ bool SoloDigitos(const QString& texto)
     return true;
 }
 
-// Leading and trailing blanks only, as the store drops them from a new centre's key.
-QString SinBlancos(const QString& texto)
-{
-    qsizetype inicio = 0;
-    qsizetype fin = texto.size();
-    while (inicio < fin && texto.at(inicio) == u' ')
-        ++inicio;
-    while (fin > inicio && texto.at(fin - 1) == u' ')
-        --fin;
-    return texto.mid(inicio, fin - inicio);
-}
-
 QDateTime ComoFechaHora(const QVariant& valor)
 {
     QDateTime fecha;
@@ -248,8 +236,8 @@ QString ServicioUtilerias::RevisaJerarquia(const QString& clave)
         return QStringLiteral("El centro de costos %1 no existe o no tiene centro acumulador.").arg(clave);
     std::set<QString> vistos{clave};
     QString actual = clave;
-    while (acumula.toString().trimmed() != QLatin1String("0")) {
-        const QString padre = acumula.toString().trimmed();
+    while (acumula.toString() != QLatin1String("0")) {
+        const QString padre = acumula.toString();
         if (!vistos.insert(padre).second)
             return QStringLiteral("El centro de costos %1 no puede acumular en %2: se formaría un ciclo en la "
                                   "jerarquía.")
@@ -278,15 +266,12 @@ bool ServicioUtilerias::ValidaCambio(const QString& tabla, const QString& clave,
 {
     m_ultimoError.clear();
     try {
-        // The store keeps a centre's key without its surrounding blanks; callers may pass it as
-        // typed. The change is checked and recorded for the centre the store holds.
-        const bool centro = tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0;
-        const QString guardada = centro ? SinBlancos(clave) : clave;
-        if (centro)
-            m_ultimoError = RevisaJerarquia(guardada);
+        // The key as stored, blanks and all: trimmed, it may name another centre.
+        if (tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0)
+            m_ultimoError = RevisaJerarquia(clave);
         if (!m_ultimoError.isEmpty())
             return false;
-        RegistraCambio(tabla, guardada, extra);
+        RegistraCambio(tabla, clave, extra);
         return true;
     } catch (const kt508::Error& e) {
         m_ultimoError = QStringLiteral("No se pudo confirmar el cambio: %1").arg(e.Description());

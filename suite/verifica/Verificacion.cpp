@@ -1,5 +1,6 @@
 #include "suite/verifica/Verificacion.h"
 
+#include "kt508/services/Historial.h"
 #include "kt508/services/Recordset.h"
 #include "kt508/services/ReglasCentro.h"
 #include "suite/ado/AdoConnection.h"
@@ -256,7 +257,15 @@ void ReferenciasRotas(ado::AdoConnection& db, const Catalogo& c, QList<Problema>
     }
 }
 
-void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador)
+// The server's time as its date-time columns take it, for the history's notes.
+QString Ahora(ado::AdoConnection& db)
+{
+    const ado::Dialecto& dialecto = ado::Dialecto::De(db.dialect());
+    const QVariant ahora = db.Execute(QStringLiteral("SELECT ") + dialecto.ExpresionAhora()).Value(0);
+    return ahora.typeId() == QMetaType::QDateTime ? dialecto.FechaHora(ahora.toDateTime()) : ahora.toString();
+}
+
+void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operador, const QString& fecha)
 {
     db.ExecuteParams(QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = ? WHERE CC_Cve_Centro_Costo = ?"),
                      {e.correcto, e.clave});
@@ -266,6 +275,7 @@ void Corrige(ado::AdoConnection& db, const TipoErroneo& e, const QString& operad
             .arg(ado::Dialecto::De(db.dialect()).ExpresionAhora()),
         {QStringLiteral("Centro_Costo"), e.clave, kt508::reglas::PrimerosCaracteres(operador, LargoOperador),
          QStringLiteral("Verificación del catálogo: CC_Tipo corregido a %1").arg(e.correcto)});
+    db.Ejecuta(kt508::historial::Nota(kt508::historial::comando::Reparar, operador.left(30), fecha, e.clave));
 }
 
 } // namespace
@@ -306,8 +316,10 @@ QStringList ReparaTipos(ado::AdoConnection& db, const QString& operador)
 {
     QStringList corregidos;
     schema::EnTransaccion(db, [&] {
-        for (const TipoErroneo& e : TiposErroneos(LeeCatalogo(db))) {
-            Corrige(db, e, operador);
+        const auto erroneos = TiposErroneos(LeeCatalogo(db));
+        const QString fecha = erroneos.empty() ? QString() : Ahora(db);
+        for (const TipoErroneo& e : erroneos) {
+            Corrige(db, e, operador, fecha);
             corregidos << e.clave;
         }
     });

@@ -3,6 +3,7 @@
 #include "kt508/services/Decimal.h"
 #include "kt508/services/Sentencia.h"
 #include "suite/ado/Motor.h"
+#include "suite/schema/Schema.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -273,11 +274,15 @@ void TstAdo::fallos_data()
     QTest::newRow("solo lectura") << QStringList{QStringLiteral("PRAGMA query_only = ON"), inserta}
                                   << QStringList{QStringLiteral("SET default_transaction_read_only = on"), inserta}
                                   << QString() << QStringLiteral("es de solo lectura") << true;
-    // SQLite waits for the file first; the server is asked not to wait.
-    QTest::newRow("ocupada") << QStringList{inserta}
-                             << QStringList{QStringLiteral("SELECT * FROM Grupo_Centro_Costo FOR UPDATE NOWAIT")}
-                             << QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = 'y'")
+    // SQLite waits for the file first; the server is asked not to wait for another user's rows.
+    const QString bloqueo = QStringLiteral("UPDATE Grupo_Centro_Costo SET Gcc_Descripcion = 'y'");
+    QTest::newRow("ocupada") << QStringList{inserta} << QStringList() << bloqueo
                              << QStringLiteral("Otro programa tiene ocupada la base de datos") << true;
+    QTest::newRow("bloqueada") << QStringList()
+                               << QStringList{QStringLiteral("SELECT * FROM Grupo_Centro_Costo FOR UPDATE NOWAIT")}
+                               << bloqueo
+                               << QStringLiteral("Otro usuario está modificando estos datos; intente de nuevo.\n")
+                               << false;
 }
 
 // The error carries what the database said, after a Spanish lead for the failures a user can act
@@ -590,6 +595,20 @@ void TstAdo::aperturas()
         qPrintable(servidor));
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QCOMPARE(archivo.readAll(), notas);
+
+    // A file whose table pages were overwritten: told as damaged, before SQLite's own words.
+    const QString danada = m_carpeta.filePath(QStringLiteral("danada.db"));
+    QFile::remove(danada);
+    QVERIFY_SQL(AdoConnection::Open(QStringLiteral("sqlite:") + danada)
+                    ->Execute(QStringLiteral("CREATE TABLE Centro_Costo (C TEXT)")));
+    QFile paginas(danada);
+    QVERIFY(paginas.open(QIODevice::ReadWrite) && paginas.seek(4096));
+    QVERIFY(paginas.write(QByteArray(4096, 'x')) == 4096);
+    paginas.close();
+    const QString malformada = dicho(QStringLiteral("sqlite:") + danada);
+    QVERIFY2(malformada.startsWith(QStringLiteral("El archivo de la base de datos %1 está dañado").arg(danada))
+                 && malformada.contains(QLatin1String("malformed")),
+             qPrintable(malformada));
 }
 
 // A server that goes away and comes back: the statement that finds it gone says so in Spanish with
@@ -611,7 +630,7 @@ void TstAdo::conexionPerdida()
     });
     QVERIFY_SQL(pruebas::abre(backend, Contenido::Vacio));
     std::unique_ptr<AdoConnection> db;
-    QVERIFY_SQL(db = AdoConnection::Open(urlConClave(backend)));
+    QVERIFY_SQL(db = orbanel::schema::Abre(urlConClave(backend)));
     const QString consulta =
         QStringLiteral("SELECT COUNT(*) FROM Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo <> 'x'");
     QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("A1"), QStringLiteral("Uno"))));
@@ -628,6 +647,9 @@ void TstAdo::conexionPerdida()
                  && !(fuera + caido).contains(QLatin1String("secreta")),
              qPrintable(caido));
     QVERIFY_SQL(QCOMPARE(pruebas::escalar(*db, consulta).toInt(), 1));
+    if (backend == QLatin1String("postgresql")) // the session opened anew has its settings again
+        QVERIFY_SQL(
+            QCOMPARE(pruebas::escalar(*db, QStringLiteral("SHOW lock_timeout")).toString(), QStringLiteral("5s")));
 
     QVERIFY_SQL(db->BeginTrans());
     QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("T1"), QStringLiteral("Perdido"))));

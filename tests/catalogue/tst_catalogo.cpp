@@ -107,6 +107,7 @@ private slots:
     void renombraConF2();
     void renombraEnCaracteres_data();
     void renombraEnCaracteres();
+    void renombraConLaBaseOcupada();
     void busqueda();
     void falloAjenoConElIdentificadorDelComando_data();
     void falloAjenoConElIdentificadorDelComando();
@@ -329,7 +330,7 @@ void TstCatalogo::renombra()
     const QString update = u"UPDATE Centro_Costo SET CC_Descripcion = '%1',    Oper_Ult_Modif = 'PRUEBAS',    "
                            u"Fecha_Ult_Modif = '2026-12-05 10:30:00' WHERE CC_Cve_Centro_Costo = '105'"_s;
     const bool envia = !guardado.isNull() && guardado.size() <= 50;
-    QCOMPARE(c.db().recorded().mid(0, 1),
+    QCOMPARE(c.db().recorded().filter(u"UPDATE"_s).mid(0, 1),
              envia ? QStringList{update.arg(QString(guardado).replace(u'\'', u"''"_s))} : QStringList());
     const bool escribe = envia && dicho.isEmpty();
     const QString descripcion = escribe ? guardado : u"Ventas norte"_s;
@@ -403,6 +404,37 @@ void TstCatalogo::renombraEnCaracteres()
     QTRY_COMPARE(Dichos(c, true), dicho);
     QTRY_COMPARE(DescripcionDe(c, u"10"_s), guardado);
     QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - "_s + guardado);
+}
+
+// Another program holds the file's write lock longer than a statement waits: the rename is
+// refused once rolled back, and the node's edit opens again with what the user typed.
+void TstCatalogo::renombraConLaBaseOcupada()
+{
+    Componente c(u"sqlite"_s, Contenido::Vacio);
+    Inserta(c, {u"1|0|Ventas|1|AC"_s, u"10|1|Ventas norte|0|AC"_s});
+    frmKT508& frm = c.Carga();
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    QList<bool> enTransaccion;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    frm.tvCeCos->setFocus();
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"sqlite"_s)));
+    QVERIFY_SQL(otro->Execute(u"BEGIN IMMEDIATE"_s));
+
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    pruebas::Escribe(&frm, u"Cobranza"_s);
+    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
+    QTRY_COMPARE(Dichos(c).size(), 1);
+    QVERIFY2(Dichos(c, true).value(0).contains(u"Otro programa tiene ocupada la base de datos"_s),
+             qPrintable(Dichos(c, true).join(u'\n')));
+    QCOMPARE(enTransaccion, QList<bool>{false});
+    QTRY_VERIFY(frm.tvCeCos->isAncestorOf(QApplication::focusWidget())
+                && qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), u"Cobranza"_s);
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Ventas norte"_s);
+    QVERIFY_SQL(otro->Execute(u"ROLLBACK"_s));
+    QCOMPARE(DescripcionDe(c, u"10"_s), u"Ventas norte"_s);
 }
 
 // F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an

@@ -11,6 +11,7 @@
 #include "tests/support/Interaccion.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHash>
@@ -172,6 +173,11 @@ private slots:
     void fallaCadaSentencia();
     void arbolYBarra_data() { pruebas::agregaBackends(); }
     void arbolYBarra();
+    void clavesComoGuardadas_data() { pruebas::agregaBackends(); }
+    void clavesComoGuardadas();
+    void otroUsuario_data();
+    void otroUsuario();
+    void esperaAOtroUsuario();
     void situaciones_data();
     void situaciones();
     void listado_data();
@@ -322,6 +328,128 @@ void TstComandos::arbolYBarra()
     QCOMPARE(Filas(c, u"CC_Tipo"_s), QStringList());
     QCOMPARE(frm.tvCeCos->Count(), 1);
     QCOMPARE(Avisos(c), QStringList());
+}
+
+// Keys are taken as stored: a row under the root's own key is left out of the tree, which goes on
+// with the rest, and a child of "X " finds its parent when its branch is deactivated.
+void TstComandos::clavesComoGuardadas()
+{
+    QFETCH(QString, backend);
+    Componente c(backend, Contenido::Vacio);
+    Inserta(c, {u"0|0|Raíz guardada|1|AC"_s, u"X |0|Equis|1|AC"_s, u"H|X |Hache|0|AC"_s, u"X|0|Otra|0|AC"_s});
+    frmKT508& frm = c.Carga();
+    QCOMPARE(Avisos(c), QStringList());
+    QCOMPARE(frm.tvCeCos->Count(), 4);
+    Pulsa(frm, u"H"_s);
+    Lanza(frm, u"btnEliminar"_s);
+    QCOMPARE(Avisos(c), QStringList());
+    QCOMPARE(Filas(c, u"Es_Cve_Estado"_s, u"CC_Acumula <> '0'"_s), QStringList{u"H|BA"_s});
+}
+
+void TstComandos::otroUsuario_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("comando"); // "cuenta": the box; "nombre": the rename in place
+    QTest::addColumn<QString>("cambio");  // what another user stores meanwhile
+    QTest::addColumn<QString>("dicho");
+    QTest::addColumn<QStringList>("centro"); // 11 after the command
+    const QString luis = u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5200', CC_Descripcion = 'De Luis', "
+                         "Oper_Ult_Modif = 'LUIS', Fecha_Ult_Modif = '2026-12-06 10:42:00' "
+                         "WHERE CC_Cve_Centro_Costo = '11'"_s;
+    const QString borra = u"DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '11'"_s;
+    const QString modificado = u"El centro 11 fue modificado por LUIS el 06/12/2026 10:42 después de abrirlo. "
+                               "Cierre y vuelva a abrir para ver sus cambios."_s;
+    const QString eliminado = u"El centro 11 fue eliminado por otro usuario después de abrirlo. Cierre y vuelva a "
+                              "abrir para ver el catálogo como está."_s;
+    const QString cuenta = u"ERR-ID:7500017|16|Controles_B3Click()|"_s;
+    const QString nombre = u"ERR-ID:7500034|16|tvCeCos_AfterLabelEdit()|"_s;
+    const QStringList deLuis{u"11|5200|De Luis|LUIS"_s};
+    for (const QString& b : pruebas::backends()) {
+        QTest::addRow("%s cuenta modificada", qPrintable(b))
+            << b << u"cuenta"_s << luis << cuenta + modificado << deLuis;
+        QTest::addRow("%s cuenta eliminada", qPrintable(b))
+            << b << u"cuenta"_s << borra << cuenta + eliminado << QStringList();
+        QTest::addRow("%s nombre modificado", qPrintable(b))
+            << b << u"nombre"_s << luis << nombre + modificado << deLuis;
+        QTest::addRow("%s nombre eliminado", qPrintable(b))
+            << b << u"nombre"_s << borra << nombre + eliminado << QStringList();
+    }
+}
+
+// Another user's change, made while the account's box is up or the node's text is being edited, is
+// kept: the command writes nothing, and says who changed the centre and when, or that it is gone.
+void TstComandos::otroUsuario()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, comando);
+    QFETCH(QString, cambio);
+    QFETCH(QString, dicho);
+    QFETCH(QStringList, centro);
+    Componente c(backend, Contenido::Vacio);
+    Rama(c, u"AC"_s);
+    frmKT508& frm = c.Carga();
+    Pulsa(frm, u"11"_s);
+    auto otroUsuario = [&] {
+        QVERIFY_SQL(orbanel::ado::AdoConnection::Open(pruebas::urlDe(backend))->Execute(cambio));
+    };
+    QList<bool> enTransaccion;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    int cancel = 0;
+    if (comando == "cuenta"_L1) {
+        kt508::plataforma().InputBox = [&](const QString&, const QString&, const QString&) {
+            otroUsuario();
+            return u"5100-MIA"_s;
+        };
+        Lanza(frm, u"btnB3"_s);
+    } else {
+        otroUsuario();
+        QString texto = u"11 - Mio"_s;
+        emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
+    }
+    QCOMPARE(Avisos(c), QStringList{dicho});
+    QCOMPARE(enTransaccion, QList<bool>{false});
+    QCOMPARE(cancel, comando == "nombre"_L1 ? 1 : 0);
+    QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion, Oper_Ult_Modif"_s, u"CC_Cve_Centro_Costo = '11'"_s),
+             centro);
+}
+
+// On the server a statement waits at most 5 seconds for another user's lock, under the wait cursor;
+// then the command rolls back and says why before the database's own text.
+void TstComandos::esperaAOtroUsuario()
+{
+    if (!pruebas::backends().contains(u"postgresql"_s))
+        QSKIP("Sin servidor PostgreSQL de pruebas (KT508_TEST_PG).");
+    Componente c(u"postgresql"_s, Contenido::Vacio);
+    Rama(c, u"AC"_s);
+    frmKT508& frm = c.Carga();
+    Pulsa(frm, u"11"_s);
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"postgresql"_s)));
+    // Should nothing bound the wait, the server ends the other user's session instead.
+    QVERIFY_SQL(otro->Execute(u"SET idle_in_transaction_session_timeout = '12s'"_s));
+    QVERIFY_SQL(otro->BeginTrans());
+    QVERIFY_SQL(
+        otro->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Ocupado' WHERE CC_Cve_Centro_Costo = '11'"_s));
+    QList<bool> enTransaccion, esperas;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    orbanel::ado::AdoConnection::setAvisoDeEspera([&](bool esperando) { esperas << esperando; });
+    c.dobles.entrada->respuestas = {u"5100-MIA"_s};
+    QElapsedTimer reloj;
+    reloj.start();
+    Lanza(frm, u"btnB3"_s);
+    const qint64 esperado = reloj.elapsed();
+    orbanel::ado::AdoConnection::setAvisoDeEspera(nullptr);
+    QVERIFY_SQL(otro->RollbackTrans());
+    const QStringList dichos = Avisos(c);
+    QVERIFY2(dichos.size() == 1
+                 && dichos[0].startsWith(u"ERR-ID:7500017|16|Controles_B3Click()|Otro usuario está modificando estos "
+                                         "datos; intente de nuevo.\n"_s),
+             qPrintable(dichos.join(u'\n')));
+    QCOMPARE(enTransaccion, QList<bool>{false});
+    QCOMPARE(esperas, (QList<bool>{true, false}));
+    QVERIFY2(esperado >= 4500 && esperado < 10000, qPrintable(QString::number(esperado)));
+    QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion"_s, u"CC_Cve_Centro_Costo = '11'"_s),
+             QStringList{u"11|-|Centro 11"_s});
 }
 
 // Every refusal, No to either question, and every answer to the account's box: what the user

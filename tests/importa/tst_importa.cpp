@@ -1,6 +1,7 @@
 // The catalogue's import: an exported file edited as a spreadsheet user would and read back,
 // every refusal of a file reported together, one transaction whatever statement fails, the
 // simulation, CC_Tipo of the parents and the ledger accounts of new centres.
+#include "kt508/services/Historial.h"
 #include "kt508/services/Plataforma.h"
 #include "kt508/services/ReglasCentro.h"
 #include "suite/ado/Dialecto.h"
@@ -107,7 +108,7 @@ private slots:
 // The export edited as in a spreadsheet (a column moved, a description changed, a centre
 // deactivated, a row added) and read back gives exactly the catalogue those changes make by
 // hand: the rest untouched, the deactivation and the parent stamped, the account generated, a
-// line in the log each.
+// line in the log and a note in its history each.
 void PruebasImportacion::idaYVuelta()
 {
     QFETCH_GLOBAL(QString, backend);
@@ -139,6 +140,9 @@ void PruebasImportacion::idaYVuelta()
                 e.db().Execute(u"INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, "
                                "Bc_Detalle) VALUES ('CENTRO_COSTO', '%1 por importación de catalogo2.csv')"_s.arg(
                                    QString::fromUtf8(linea).arg(h))));
+        // Each centre written, then the parent whose type changed, noted in its history.
+        for (const QString& clave : {u"1011"_s, u"1012"_s, u"1013"_s, u"101"_s})
+            QVERIFY_SQL(e.db().Ejecuta(kt508::historial::Nota(u"Importar"_s, u"PRUEBAS"_s, h, clave)));
         esperado = pruebas::volcado(e.db());
     }
     Entorno e(backend);

@@ -198,13 +198,15 @@ void TstMenu::entradasLanzanSusComandos()
     QStringList cambios;
     pruebas::EnModal([&](QWidget* modal) {
         auto* tabla = modal ? modal->findChild<QTableWidget*>(u"tablaHistorial"_s) : nullptr;
-        for (int fila = 0; tabla && fila < tabla->rowCount(); ++fila)
-            cambios << tabla->item(fila, 1)->text();
+        for (int fila = 0; tabla && fila < tabla->rowCount(); ++fila) {
+            if (cambios.value(cambios.size() - 1) != tabla->item(fila, 2)->text())
+                cambios << tabla->item(fila, 2)->text();
+        }
         if (modal)
             QTest::keyClick(modal, Qt::Key_Escape);
     });
     Elige(frm, Qt::Key_H);
-    QCOMPARE(cambios, QStringList(2, u"PRUEBAS"_s)); // the deactivation and the reactivation
+    QCOMPARE(cambios, (QStringList{u"Reactivar"_s, u"Baja"_s})); // newest first
 
     QString dialogo;
     pruebas::EnModal([&](QWidget* modal) {

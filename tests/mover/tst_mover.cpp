@@ -137,6 +137,13 @@ void TstMover::mueveLaRama()
     QCOMPARE(frm.txtClave->Text(), u"10"_s);
     QCOMPARE(pruebas::escalar(c.db(), u"SELECT Bc_Detalle FROM Bitacora_Cambios WHERE Bc_Clave = '10'"_s),
              QVariant(u"Movido de 1 a 3"_s));
+    // The history holds the three rows as the move left them.
+    QCOMPARE(pruebas::escalar(c.db(),
+                              u"SELECT COUNT(*) FROM Historial_Centro WHERE Hc_Comando = 'Mover' AND ("
+                              "(Hc_Clave = '10' AND CC_Acumula = '3') OR (Hc_Clave = '3' AND CC_Tipo = 1) "
+                              "OR (Hc_Clave = '1' AND CC_Tipo = 1))"_s)
+                 .toInt(),
+             3);
 
     c.dobles.datos->llamadas.clear();
     MueveConDialogo(c, frm, u"11"_s, u"0"_s);

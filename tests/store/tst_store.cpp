@@ -1,4 +1,5 @@
 // The subtree routines and the transaction guard of module Publico, on every backend.
+#include "kt508/services/Historial.h"
 #include "kt508/store/GuardaTransaccion.h"
 #include "kt508/store/Subarbol.h"
 #include "suite/ado/AdoConnection.h"
@@ -71,14 +72,19 @@ void TstStore::borraCentro()
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
     Rama(c);
+    c.dobles.utilerias->reloj = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
     c.db().setRecording(true);
     c.db().BeginTrans();
     QVERIFY(Publico::BorraCentro(c.servicios, u"1"_s));
     c.db().CommitTrans();
     const QString borra = u"DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = '%1'"_s;
-    QCOMPARE(c.db().recorded(),
-             (QStringList{borra.arg(1), Hijos.arg(1), borra.arg(10), Hijos.arg(10), borra.arg(11), Hijos.arg(11),
-                          borra.arg(100), Hijos.arg(100)}));
+    const auto nota = [](const QString& clave) {
+        return kt508::historial::NotaDeEliminacion(u"PRUEBAS"_s, u"2026-12-05 10:00:00"_s, clave).Texto();
+    };
+    QCOMPARE(
+        c.db().recorded(),
+        (QStringList{borra.arg(1), nota(u"1"_s), Hijos.arg(1), borra.arg(10), nota(u"10"_s), Hijos.arg(10),
+                     borra.arg(11), nota(u"11"_s), Hijos.arg(11), borra.arg(100), nota(u"100"_s), Hijos.arg(100)}));
     QCOMPARE(Filas(c, u"CC_Acumula"_s), QStringList{u"2|0"_s});
 }
 
@@ -107,10 +113,15 @@ void TstStore::cambiaEstado()
     const QString cambio = u"UPDATE Centro_Costo SET   Oper_Ult_Modif = 'PRUEBAS',    Fecha_Ult_Modif = '2026-12-05 "
                            "10:0%1:00',    Oper_Baja = 'PRUEBAS',    Fecha_Baja = '2026-12-05 10:0%1:00',    "
                            "Es_Cve_Estado = 'BA' WHERE Cc_Cve_Centro_Costo = '%2'"_s;
+    // Each centre's note follows its last write and carries that write's stamp.
+    const auto nota = [](int minuto, const QString& clave) {
+        return kt508::historial::Nota(u"Baja"_s, u"PRUEBAS"_s, u"2026-12-05 10:0%1:00"_s.arg(minuto), clave).Texto();
+    };
     QCOMPARE(enviadas,
-             (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), cambio.arg(1).arg(10), Hijos.arg(10),
-                          cambio.arg(0).arg(10), cambio.arg(2).arg(11), Hijos.arg(11), cambio.arg(0).arg(11),
-                          cambio.arg(3).arg(100), Hijos.arg(100), cambio.arg(1).arg(100)}));
+             (QStringList{cambio.arg(0).arg(1), Hijos.arg(1), nota(0, u"1"_s), cambio.arg(1).arg(10), Hijos.arg(10),
+                          cambio.arg(0).arg(10), nota(0, u"10"_s), cambio.arg(2).arg(11), Hijos.arg(11),
+                          cambio.arg(0).arg(11), nota(0, u"11"_s), cambio.arg(3).arg(100), Hijos.arg(100),
+                          cambio.arg(1).arg(100), nota(1, u"100"_s)}));
     QCOMPARE(
         Filas(c, u"Es_Cve_Estado, Oper_Baja, Fecha_Baja, Oper_Ult_Modif, Fecha_Ult_Modif"_s),
         (QStringList{u"1|BA|PRUEBAS|10:00|PRUEBAS|10:00"_s, u"10|AC|PRUEBAS|10:04|PRUEBAS|10:04"_s,

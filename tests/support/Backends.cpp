@@ -70,12 +70,18 @@ QString volcado(orbanel::ado::AdoConnection& db)
 {
     static const QStringList tablas = QStringLiteral("Centro_Costo Grupo_Centro_Costo Cuenta_Contable Parametros "
                                                      "Bitacora_Cambios Campos_Adicionales_Def Campos_Adicionales "
-                                                     "Poliza_Detalle Presupuesto_Centro")
+                                                     "Poliza_Detalle Presupuesto_Centro Historial_Centro")
                                           .split(QLatin1Char(' '));
     QString texto;
     for (const QString& tabla : tablas) {
         QStringList filas;
-        kt508::Recordset rs = db.Execute(QStringLiteral("SELECT * FROM ") + tabla, -1);
+        // A table an older version lacks reads as an empty one, as its upgrade leaves it.
+        kt508::Recordset rs;
+        const QString error = errorDe([&] { rs = db.Execute(QStringLiteral("SELECT * FROM ") + tabla, -1); });
+        if (!error.isEmpty() && tabla == QLatin1String("Historial_Centro"))
+            continue;
+        if (!error.isEmpty())
+            throw kt508::Error(error);
         while (!rs.Eof()) {
             QStringList valores;
             for (int i = 0; i < rs.FieldCount(); ++i)
@@ -85,6 +91,8 @@ QString volcado(orbanel::ado::AdoConnection& db)
         }
         rs.Close();
         filas.sort();
+        if (filas.isEmpty() && tabla == QLatin1String("Historial_Centro"))
+            continue;
         texto += QStringLiteral("== %1 (%2)\n%3\n").arg(tabla).arg(filas.size()).arg(filas.join(QLatin1Char('\n')));
     }
     return texto;

@@ -129,10 +129,11 @@ void TstVerifica::reparaTipos_data()
     for (int vez = 1; vez <= 2; ++vez) {
         QTest::addRow("UPDATE %d", vez) << QStringLiteral("UPDATE Centro_Costo") << vez;
         QTest::addRow("INSERT %d", vez) << QStringLiteral("INSERT INTO Bitacora_Cambios") << vez;
+        QTest::addRow("historial %d", vez) << QStringLiteral("INSERT INTO Historial_Centro") << vez;
     }
 }
 
-// The flags follow the children, each change logged under the operator, and then the check finds
+// The flags follow the children, each change logged and noted under the operator, and then the check finds
 // no flag wrong; whichever of its statements fails, the repair leaves the database exactly as it was.
 void TstVerifica::reparaTipos()
 {
@@ -156,6 +157,10 @@ void TstVerifica::reparaTipos()
     const QString bitacora =
         QStringLiteral("SELECT COUNT(*) FROM Bitacora_Cambios WHERE Bc_Operador = 'ANA' AND Bc_Fecha IS NOT NULL");
     QCOMPARE(pruebas::escalar(*db, bitacora).toInt(), 3); // the demo logs nothing
+    const QString historial = QStringLiteral(
+        "SELECT COUNT(*) FROM Historial_Centro WHERE Hc_Comando = 'Reparar' AND Hc_Operador = 'ANA' AND Hc_Fecha "
+        "IS NOT NULL");
+    QCOMPARE(pruebas::escalar(*db, historial).toInt(), 3);
 }
 
 QTEST_GUILESS_MAIN(TstVerifica)

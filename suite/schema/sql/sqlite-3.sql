@@ -1,35 +1,30 @@
--- Version 3: the catalogue's version and the notes of what changed.
--- The catalogue's version: every change of a centre raises it and notes the centre's key with
--- the version that changed it last, whoever writes the table. An open catalogue reads the one
--- row to learn whether anything changed, then only the centres noted since.
-CREATE TABLE Version_Catalogo (
-    Vc_Version INTEGER NOT NULL
+-- Version 3: the history of each centre: its row as each command left it (a deletion leaves them empty), with
+-- who, when and which command. Its key refers to no centre, so that a deleted centre's history
+-- stays readable; the remaining columns are Centro_Costo's own.
+CREATE TABLE Historial_Centro (
+    Hc_Id INTEGER PRIMARY KEY,
+    Hc_Clave VARCHAR(6) NOT NULL,
+    Hc_Comando VARCHAR(30) NOT NULL,
+    Hc_Operador VARCHAR(30),
+    Hc_Fecha DATETIME,
+    CC_Acumula VARCHAR(6),
+    CC_Descripcion VARCHAR(50),
+    Gcc_Cve_Grupo_Centro_Costo VARCHAR(6),
+    CC_Cuenta_Contable VARCHAR(30),
+    Cc_Analizar VARCHAR(2),
+    Cc_UserDef_1 VARCHAR(50),
+    Cc_UserDef_2 VARCHAR(50),
+    Cc_UserDef_3 TEXT,
+    Cc_UserDef_4 TEXT,
+    Cc_UserDef_5 DATE,
+    Cc_UserDef_6 DATE,
+    CC_Tipo SMALLINT,
+    Es_Cve_Estado VARCHAR(2),
+    Oper_Alta VARCHAR(30),
+    Fecha_Alta DATETIME,
+    Oper_Ult_Modif VARCHAR(30),
+    Fecha_Ult_Modif DATETIME,
+    Oper_Baja VARCHAR(30),
+    Fecha_Baja DATETIME
 );
-INSERT INTO Version_Catalogo (Vc_Version) VALUES (0);
-
-CREATE TABLE Cambio_Centro (
-    Cm_Clave VARCHAR(6) NOT NULL PRIMARY KEY,
-    Vc_Version INTEGER NOT NULL
-);
-CREATE INDEX IX_Cambio_Centro_Version ON Cambio_Centro (Vc_Version);
-
-CREATE TRIGGER TR_Centro_Costo_Alta AFTER INSERT ON Centro_Costo BEGIN
-    UPDATE Version_Catalogo SET Vc_Version = Vc_Version + 1;
-    INSERT INTO Cambio_Centro (Cm_Clave, Vc_Version)
-        SELECT NEW.CC_Cve_Centro_Costo, Vc_Version FROM Version_Catalogo WHERE 1
-        ON CONFLICT (Cm_Clave) DO UPDATE SET Vc_Version = excluded.Vc_Version;
-END;
-
-CREATE TRIGGER TR_Centro_Costo_Cambio AFTER UPDATE ON Centro_Costo BEGIN
-    UPDATE Version_Catalogo SET Vc_Version = Vc_Version + 1;
-    INSERT INTO Cambio_Centro (Cm_Clave, Vc_Version)
-        SELECT NEW.CC_Cve_Centro_Costo, Vc_Version FROM Version_Catalogo WHERE 1
-        ON CONFLICT (Cm_Clave) DO UPDATE SET Vc_Version = excluded.Vc_Version;
-END;
-
-CREATE TRIGGER TR_Centro_Costo_Baja AFTER DELETE ON Centro_Costo BEGIN
-    UPDATE Version_Catalogo SET Vc_Version = Vc_Version + 1;
-    INSERT INTO Cambio_Centro (Cm_Clave, Vc_Version)
-        SELECT OLD.CC_Cve_Centro_Costo, Vc_Version FROM Version_Catalogo WHERE 1
-        ON CONFLICT (Cm_Clave) DO UPDATE SET Vc_Version = excluded.Vc_Version;
-END;
+CREATE INDEX IX_Historial_Centro_Clave ON Historial_Centro (Hc_Clave, Hc_Id);

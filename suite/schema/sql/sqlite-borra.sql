@@ -3,6 +3,7 @@ DROP VIEW IF EXISTS sysobjects;
 DROP TABLE IF EXISTS Cambio_Centro;
 DROP TABLE IF EXISTS Version_Catalogo;
 DROP TABLE IF EXISTS Version_Esquema;
+DROP TABLE IF EXISTS Historial_Centro;
 DROP TABLE IF EXISTS Presupuesto_Centro;
 DROP TABLE IF EXISTS Poliza_Detalle;
 DROP TABLE IF EXISTS Campos_Adicionales;

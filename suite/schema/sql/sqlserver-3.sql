@@ -1,28 +1,30 @@
--- Version 3: the catalogue's version and the notes of what changed.
--- The catalogue's version: every change of centres raises it and notes their keys with the
--- version that changed them last, whoever writes the table. An open catalogue reads the one
--- row to learn whether anything changed, then only the centres noted since.
-CREATE TABLE Version_Catalogo (
-    Vc_Version BIGINT NOT NULL
+-- Version 3: the history of each centre: its row as each command left it (a deletion leaves them empty), with
+-- who, when and which command. Its key refers to no centre, so that a deleted centre's history
+-- stays readable; the remaining columns are Centro_Costo's own.
+CREATE TABLE Historial_Centro (
+    Hc_Id INT IDENTITY(1,1) PRIMARY KEY,
+    Hc_Clave VARCHAR(6) NOT NULL,
+    Hc_Comando VARCHAR(30) NOT NULL,
+    Hc_Operador VARCHAR(30),
+    Hc_Fecha DATETIME,
+    CC_Acumula VARCHAR(6),
+    CC_Descripcion VARCHAR(50),
+    Gcc_Cve_Grupo_Centro_Costo VARCHAR(6),
+    CC_Cuenta_Contable VARCHAR(30),
+    Cc_Analizar VARCHAR(2),
+    Cc_UserDef_1 VARCHAR(50),
+    Cc_UserDef_2 VARCHAR(50),
+    Cc_UserDef_3 NUMERIC(18,4),
+    Cc_UserDef_4 NUMERIC(18,4),
+    Cc_UserDef_5 DATE,
+    Cc_UserDef_6 DATE,
+    CC_Tipo SMALLINT,
+    Es_Cve_Estado VARCHAR(2),
+    Oper_Alta VARCHAR(30),
+    Fecha_Alta DATETIME,
+    Oper_Ult_Modif VARCHAR(30),
+    Fecha_Ult_Modif DATETIME,
+    Oper_Baja VARCHAR(30),
+    Fecha_Baja DATETIME
 );
-INSERT INTO Version_Catalogo (Vc_Version) VALUES (0);
-
-CREATE TABLE Cambio_Centro (
-    Cm_Clave VARCHAR(6) NOT NULL PRIMARY KEY,
-    Vc_Version BIGINT NOT NULL
-);
-CREATE INDEX IX_Cambio_Centro_Version ON Cambio_Centro (Vc_Version);
-
-CREATE TRIGGER TR_Centro_Costo_Cambio ON Centro_Costo AFTER INSERT, UPDATE, DELETE AS
-BEGIN
-    SET NOCOUNT ON;
-    IF NOT EXISTS (SELECT 1 FROM inserted) AND NOT EXISTS (SELECT 1 FROM deleted)
-        RETURN;
-    DECLARE @nueva BIGINT;
-    UPDATE Version_Catalogo SET @nueva = Vc_Version = Vc_Version + 1;
-    MERGE Cambio_Centro AS c
-    USING (SELECT CC_Cve_Centro_Costo FROM inserted UNION SELECT CC_Cve_Centro_Costo FROM deleted) AS n (Clave)
-        ON c.Cm_Clave = n.Clave
-    WHEN MATCHED THEN UPDATE SET Vc_Version = @nueva
-    WHEN NOT MATCHED THEN INSERT (Cm_Clave, Vc_Version) VALUES (n.Clave, @nueva);
-END;
+CREATE INDEX IX_Historial_Centro_Clave ON Historial_Centro (Hc_Clave, Hc_Id);

@@ -4,8 +4,10 @@
 //   bench_comandos [--max N] [--latencia MS] [postgresql://user@host:port/db]
 //   (the server database is overwritten; --latencia adds MS to each round trip to it)
 //
-// Branches: deactivate, reactivate and delete of a branch of N centres (8 children a centre, the
-// whole catalogue under one first-level centre). Listing: the wide catalogue of bench_tree; its
+// Branches: deactivate, reactivate, delete and move of a branch of N centres (8 children a
+// centre, the whole catalogue under one first-level centre); the move goes back and forth between
+// two other first-level centres, dropped on them in the tree (the whole command, the tree's
+// update included) and by the store's routine alone. Listing: the wide catalogue of bench_tree; its
 // memory is the peak resident size while the listing is built and printed, above the resident
 // size with the tree loaded, against the size of the listing's text (2 bytes a character).
 #include "bench/Comun.h"
@@ -14,6 +16,7 @@
 #include "kt508/services/Error.h"
 #include "kt508/services/Impresion.h"
 #include "kt508/services/Plataforma.h"
+#include "kt508/store/Mueve.h"
 #include "kt508/store/Servicios.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
@@ -137,6 +140,33 @@ void casoRama(orbanel::ado::AdoConnection& db, ConexionContada& contada, const P
     fila("eliminación", n, borra, carga);
 }
 
+// The branch dropped on one first-level centre, then moved by the store to another and the tree
+// brought up to date, three times.
+void casoMover(orbanel::ado::AdoConnection& db, ConexionContada& contada, const Publico::Servicios& servicios, int n)
+{
+    llenaRama(db, n);
+    db.Execute(QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
+                              "CC_Tipo, Es_Cve_Estado) VALUES ('A0', '0', 'DESTINO A', 0, 'AC'), "
+                              "('B0', '0', 'DESTINO B', 0, 'AC')"));
+    frmKT508& frm = frmKT508::Instancia(servicios);
+    frm.show();
+    const double carga = mejorDe(3, [&] { frm.CargarCecos(); });
+    const auto nodo = [&](const char* clave) { return frm.tvCeCos->Nodes(QLatin1Char('N') + QLatin1String(clave)); };
+    Medida arbol, almacen;
+    for (int i = 0; i < 3; ++i) {
+        Mide(arbol, contada, [&] { emit frm.tvCeCos->NodeDrop(nodo("1"), nodo("A0")); });
+        Mide(almacen, contada, [&] {
+            Publico::MueveCentro(servicios,
+                                 {QStringLiteral("1"), QStringLiteral("A0"), QStringLiteral("B0"), std::nullopt});
+        });
+        frm.Sondea();
+    }
+    if (!nodo("1") || nodo("1")->Parent() != nodo("B0"))
+        std::fprintf(stderr, "la rama no quedó donde se movió\n");
+    fila("mover", n, arbol, carga);
+    fila("mover almacén", n, almacen, carga);
+}
+
 void casoListado(orbanel::ado::AdoConnection& db, ConexionContada& contada, const Publico::Servicios& servicios, int n)
 {
     llenaCatalogo(db, n, Forma::Ancha);
@@ -171,13 +201,15 @@ void tabla(const QString& nombre, const QString& url, int maximo)
     };
     for (const int n : {1000, 10000})
         corre("rama", n);
+    for (const int n : {1000, 10000})
+        corre("mover", n);
     for (const int n : {10000, 100000})
         corre("listado", n);
 }
 
 } // namespace
 
-// bench_comandos --caso rama|listado N URL: one case in a process of its own.
+// bench_comandos --caso rama|mover|listado N URL: one case in a process of its own.
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -196,6 +228,8 @@ int main(int argc, char* argv[])
             const Publico::Servicios servicios{&datos, utilerias.get()};
             if (args.at(1) == QLatin1String("rama"))
                 casoRama(db, contada, servicios, args.at(2).toInt());
+            else if (args.at(1) == QLatin1String("mover"))
+                casoMover(db, contada, servicios, args.at(2).toInt());
             else
                 casoListado(db, contada, servicios, args.at(2).toInt());
             delete &frmKT508::Instancia(servicios);

@@ -1,5 +1,6 @@
 // Tree-load benchmark: CargarCecos into the real tree widget against a bound measured in the
-// same run (one SELECT of the whole table plus building the same tree). Prints figures only.
+// same run (one SELECT of the whole table plus building the same tree), and a change another
+// program writes to the table brought into the open tree in place. Prints figures only.
 //
 //   bench_tree [--max N] [--latencia MS] [postgresql://user@host:port/db]
 //   (the server database is overwritten; --latencia adds MS to each round trip to it)
@@ -92,6 +93,36 @@ double microsPorSentencia(kt508::Connection& db, int n)
     return reloj.nsecsElapsed() / 1e3 / veces;
 }
 
+// Another program renames a centre, moves a leaf, adds a centre and deletes the one it added
+// before, straight on the table; the open tree then catches up in place. Best of five.
+double cambioRemoto(orbanel::ado::AdoConnection& db, frmKT508& frm, int n)
+{
+    frm.Sondea();
+    double mejor = 1e18;
+    for (int vez = 1; vez <= 5; ++vez) {
+        db.BeginTrans();
+        db.Execute(
+            QStringLiteral("UPDATE Centro_Costo SET CC_Descripcion = 'REMOTO %1' WHERE CC_Cve_Centro_Costo = '%2'")
+                .arg(vez)
+                .arg(n / 2));
+        db.Execute(QStringLiteral("UPDATE Centro_Costo SET CC_Acumula = '%1' WHERE CC_Cve_Centro_Costo = '%2'")
+                       .arg(2 + vez % 2)
+                       .arg(n));
+        db.Execute(QStringLiteral("INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, "
+                                  "Es_Cve_Estado) VALUES ('R%1', '1', 'REMOTO', 'AC')")
+                       .arg(vez));
+        db.Execute(QStringLiteral("DELETE FROM Centro_Costo WHERE CC_Cve_Centro_Costo = 'R%1'").arg(vez - 1));
+        db.CommitTrans();
+        QElapsedTimer reloj;
+        reloj.start();
+        frm.Sondea();
+        mejor = std::min(mejor, reloj.nsecsElapsed() / 1e6);
+    }
+    if (!frm.tvCeCos->Nodes(QStringLiteral("NR5")) || frm.tvCeCos->Nodes(QStringLiteral("NR4")))
+        std::fprintf(stderr, "el árbol no siguió el cambio remoto\n");
+    return mejor;
+}
+
 // One size and shape, in a process of its own so that its peak memory is its own.
 void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
 {
@@ -112,18 +143,20 @@ void unCaso(orbanel::ado::AdoConnection& db, int n, Forma forma)
     if (frm.tvCeCos->Count() != n + 1)
         std::fprintf(stderr, "el árbol tiene %d nodos, se esperaban %d\n", frm.tvCeCos->Count(), n + 1);
     const double capa = forma == Forma::Profunda ? microsPorSentencia(db, n) : 0.0;
+    const double remoto = cambioRemoto(db, frm, n);
     const double cota = mejorDe(veces, [&] { cotaInferior(db, *frm.tvCeCos); });
-    std::printf("%-9d %-9s %10ld %7ld %9.1f ms %9.1f ms %7.2f %12s %9ld %9ld\n", n,
+    std::printf("%-9d %-9s %10ld %7ld %9.1f ms %9.1f ms %7.2f %12s %9ld %9ld %9.2f ms\n", n,
                 forma == Forma::Ancha ? "ancha" : "profunda", sentencias, viajes, carga, cota, carga / cota,
-                capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB());
+                capa > 0 ? qPrintable(QString::number(capa, 'f', 1)) : "-", picoCarga, picoMemoriaMB(), remoto);
     std::fflush(stdout);
     delete &frm;
 }
 
 void tabla(const QString& nombre, const QString& url, int maximo)
 {
-    std::printf("\n%s\n%-9s %-9s %10s %7s %12s %12s %7s %12s %9s %9s\n", qPrintable(nombre), "centros", "forma",
-                "sentencias", "viajes", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota");
+    std::printf("\n%s\n%-9s %-9s %10s %7s %12s %12s %7s %12s %9s %9s %12s\n", qPrintable(nombre), "centros", "forma",
+                "sentencias", "viajes", "CargarCecos", "cota", "razon", "us/sentencia", "pico MB", "con cota",
+                "remoto");
     std::fflush(stdout);
     for (const int n : {1000, 10000, 100000}) {
         if (n > maximo)

@@ -5,6 +5,9 @@
 #include "host/Vnc.h"
 #include "kt508/services/Error.h"
 #include "kt508/services/ReglasCentro.h"
+#include "kt508/store/Mueve.h"
+#include "kt508/store/Servicios.h"
+#include "kt508/store/Subarbol.h"
 #include "suite/Plataforma.h"
 #include "suite/ado/AdoConnection.h"
 #include "suite/catalogo/Exportacion.h"
@@ -183,6 +186,11 @@ void defineOpciones(QCommandLineParser& parser)
                         "nada y los lista todos, con su número de línea. Termina con código 0 si importó, 1 si "
                         "rechazó renglones y 3 si no pudo importar."),
          QStringLiteral("archivo")});
+    parser.addOption({QStringLiteral("mover"),
+                      QStringLiteral("Mueve el centro de costos CLAVE, con los que dependen de él, debajo del centro "
+                                     "que da el argumento NUEVO_PADRE (0 para RAIZ), en una sola transacción. "
+                                     "Termina con código 0 si lo movió y 3 si no pudo."),
+                      QStringLiteral("CLAVE")});
     parser.addOption({QStringLiteral("historial"),
                       QStringLiteral("Muestra los cambios del centro de costos, del más reciente al primero: "
                                      "cuándo, quién, con qué comando y cada campo con su valor antes y después. "
@@ -345,6 +353,35 @@ int importa(int argc, char* argv[], const Opciones& opciones)
     }
 }
 
+// The move needs no display either: the component's own routine, on the session's connection and
+// the suite's services, with the centre's parent as the store holds it.
+int mueve(int argc, char* argv[], const Opciones& opciones, const QString& clave, const QString& nuevo)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
+    try {
+        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
+        orbanel::ServicioDatos datos;
+        orbanel::ServicioUtilerias utilerias;
+        const Publico::Servicios servicios{&datos, &utilerias};
+        const QString padre = Publico::PadreDeCentro(servicios, clave).toString();
+        if (padre.isEmpty())
+            throw kt508::Error(QStringLiteral("El centro de costos %1 no existe.").arg(clave));
+        if (padre != nuevo)
+            Publico::MueveCentro(servicios, {clave, padre, nuevo, std::nullopt});
+        // Said as the store now holds it.
+        const QString ahora = Publico::PadreDeCentro(servicios, clave).toString();
+        orbanel::Sesion::Cierra();
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("El centro de costos %1 depende ahora de %2.").arg(clave, ahora)));
+        return Hecho;
+    } catch (const kt508::Error& e) {
+        orbanel::Sesion::Cierra();
+        return noSePudo(QStringLiteral("mover"), e);
+    }
+}
+
 // The help, in Spanish as the rest of the program.
 int ayuda(int argc, char* argv[], const QStringList& lista)
 {
@@ -428,7 +465,10 @@ int main(int argc, char* argv[])
         return errorDeOpciones(errorDelAnalisis(parser));
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
         return ayuda(argc, argv, argumentos(argc, argv));
-    if (!parser.positionalArguments().isEmpty())
+    const bool mover = parser.isSet(QStringLiteral("mover"));
+    if (mover && parser.positionalArguments().size() != 1)
+        return errorDeOpciones(QStringLiteral("--mover CLAVE NUEVO_PADRE: falta el nuevo padre o sobran argumentos"));
+    if (!mover && !parser.positionalArguments().isEmpty())
         return errorDeOpciones(QStringLiteral("argumento no reconocido: %1").arg(parser.positionalArguments().first()));
 
     const Opciones opciones{parser.value(QStringLiteral("db")),           parser.value(QStringLiteral("operador")),
@@ -483,6 +523,9 @@ int main(int argc, char* argv[])
         return exporta(argc, argv, opciones);
     if (importar)
         return importa(argc, argv, opciones);
+    if (mover)
+        return mueve(argc, argv, opciones, parser.value(QStringLiteral("mover")).trimmed(),
+                     parser.positionalArguments().first().trimmed());
     if (parser.isSet(QStringLiteral("historial")))
         return muestraHistorial(argc, argv, opciones);
     return ejecuta(argc, argv, opciones);

@@ -52,6 +52,7 @@ std::vector<frmKT508::EntradaMenu> frmKT508::EntradasMenu()
         EntradaMenu{QStringLiteral("&Historial"), [centro] { return HayExtras() && centro(); },
                     [this] { mnuCeCos_Historial(); }},
         EntradaMenu{QStringLiteral("E&xportar catálogo…"), [] { return HayExtras(); }, [this] { mnuCeCos_Exportar(); }},
+        EntradaMenu{QStringLiteral("Mo&ver a…"), centro, [this] { mnuCeCos_Mover(); }},
     };
 }
 

@@ -23,10 +23,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 using kt508::Px;
 using namespace Publico;
@@ -37,6 +39,9 @@ QPointer<frmKT508> instancia;
 
 // The window's own identifier, that of its tree's load: its handlers without one of their own use it.
 constexpr const char* ErrVentana = "ERR-ID:7500034";
+
+// How often the tree asks whether the catalogue changed.
+constexpr int IntervaloSondeo = 2000;
 
 constexpr int TwipsPorPixel = 15;
 constexpr int TreeLeft = 120;
@@ -155,6 +160,9 @@ void frmKT508::Descarga()
     Controles = nullptr;
     colorVEX = nullptr;
     ilIconos = nullptr;
+    delete m_sondeo;
+    m_sondeo = nullptr;
+    m_version = -1;
     DefaultGroup.clear();
 }
 
@@ -276,6 +284,9 @@ void frmKT508::ConectaEventos()
     connect(tvCeCos, &kt508::TreeView::KeyDown, this, [this, errArbol](int& KeyCode, int Shift) {
         Protege(QStringLiteral("tvCeCos_KeyDown()"), errArbol, [&] { tvCeCos_KeyDown(KeyCode, Shift); });
     });
+    connect(tvCeCos, &kt508::TreeView::NodeDrop, this, [this, errArbol](kt508::Node* Node, kt508::Node* Destino) {
+        Protege(QStringLiteral("tvCeCos_NodeDrop()"), errArbol, [&] { tvCeCos_NodeDrop(Node, Destino); });
+    });
     connect(tvCeCos, &kt508::TreeView::ContextMenu, this, [this, errArbol](const QPoint& posicion) {
         Protege(QStringLiteral("tvCeCos_ContextMenu()"), errArbol, [&] { tvCeCos_ContextMenu(posicion); });
     });
@@ -291,6 +302,7 @@ void frmKT508::Form_Load()
                                    QStringLiteral("000000"))
                        .toString();
     Controles->setB1caption(QString());
+    setIntervaloSondeo(IntervaloSondeo);
 }
 
 void frmKT508::Form_Activate()
@@ -337,14 +349,19 @@ void frmKT508::CargarCecos()
 
 // The whole subtree under the node of sCvePadre, a level at a time: the children queries of a
 // level go in one batch, and the centres among their rows that accumulate make the next level.
-// Each parent's children come in key order, so the tree is the same as built depth first.
+// Each parent's children come in key order, so the tree is the same as built depth first. The
+// whole tree's load reads the catalogue's version with its first level: what changes after that
+// is read again at the next reading.
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
+    bool conVersion = sCvePadre == QLatin1String("0");
     for (QStringList nivel{sCvePadre}; !nivel.isEmpty();) {
         std::vector<kt508::Sentencia> lote;
-        lote.reserve(static_cast<size_t>(nivel.size()));
+        lote.reserve(static_cast<size_t>(nivel.size()) + 1);
         for (const QString& padre : nivel)
             lote.push_back(Publico::Sentencias::HijosEnArbol(padre));
+        if (std::exchange(conVersion, false))
+            lote.push_back(Publico::Sentencias::VersionCatalogo());
         std::vector<kt508::Resultado> hijos;
         try {
             hijos = servicios.Conexion().EjecutaLote(lote);
@@ -352,6 +369,10 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
             servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
                                      QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
             return;
+        }
+        if (hijos.size() > static_cast<size_t>(nivel.size())) {
+            AnotaVersion(hijos.back());
+            hijos.pop_back();
         }
         QStringList siguiente;
         for (qsizetype i = 0; i < nivel.size(); ++i)
@@ -527,6 +548,7 @@ void frmKT508::tvCeCos_KeyDown(int& KeyCode, int Shift)
 
 void frmKT508::Protege(const QString& handler, const QString& errId, const std::function<void()>& cuerpo)
 {
+    ++m_ocupado;
     try {
         cuerpo();
     } catch (const kt508::Error& e) {
@@ -536,6 +558,7 @@ void frmKT508::Protege(const QString& handler, const QString& errId, const std::
     } catch (...) {
         Informa(handler, errId, QStringLiteral("Error desconocido."));
     }
+    TerminaOcupacion();
 }
 
 void frmKT508::Informa(const QString& handler, const QString& errId, const QString& descripcion)

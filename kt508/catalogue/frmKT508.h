@@ -11,6 +11,7 @@
 #include <vector>
 
 class QGroupBox;
+class QTimer;
 
 namespace kt508 {
 class Controles;
@@ -57,6 +58,13 @@ public:
 
     void CargarCecos();
     void AddSubMenu(const QString& sCvePadre);
+
+    // The tree follows the catalogue as others change it (ArbolVivo.cpp): every interval the
+    // catalogue's version is read, and when it moved, only the centres noted since are read and
+    // their nodes updated in place. Nothing changes while the user is in the middle of
+    // something: the tree catches up when that ends.
+    void Sondea();
+    void setIntervaloSondeo(int milisegundos);
 
     const Publico::Servicios& servicios; // the suite's data and utility services
     QPointer<QObject> sPadre;            // the host object behind Padre
@@ -118,6 +126,8 @@ private:
     void tvCeCos_ContextMenu(const QPoint& posicion);
     void mnuCeCos_Historial();
     void mnuCeCos_Exportar();
+    // The selected centre and its branch under the centre the dialog names (ComandoMover.cpp).
+    void mnuCeCos_Mover();
 
     QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
 
@@ -139,12 +149,36 @@ private:
     void tvCeCos_Expand(kt508::Node* Node);
     void tvCeCos_Collapse(kt508::Node* Node);
     void tvCeCos_KeyDown(int& KeyCode, int Shift);
+    void tvCeCos_NodeDrop(kt508::Node* Node, kt508::Node* Destino);
+    void MueveA(kt508::Node* nodo, const QString& nuevo);
 
     // Runs a handler that traps nothing of its own: a failure is shown with the handler's
     // identifier, never fatal.
     void Protege(const QString& handler, const QString& errId, const std::function<void()>& cuerpo);
 
     void Informa(const QString& handler, const QString& errId, const QString& descripcion);
+
+    struct CentroCambiado {
+        QString clave;
+        QString acumula; // null when the centre is gone
+        QString descripcion;
+        QString estado;
+    };
+    void AlDia();
+    void AlDiaTrasMover();
+    qint64 LeeVersion() const;
+    void AnotaVersion(kt508::Resultado& version);
+    bool Retenido() const;
+    void AplicaCambios(std::vector<CentroCambiado> cambios);
+    void QuitaNodo(const QString& clave);
+    bool ColocaNodo(const CentroCambiado& centro);
+    QString SiguienteHermano(kt508::Node* padre, const QString& clave) const;
+    void TerminaOcupacion();
+
+    QTimer* m_sondeo = nullptr;
+    qint64 m_version = -1;   // the catalogue's version the tree shows; -1 while unknown
+    int m_ocupado = 0;       // handlers running: a command, a modal window, a rename
+    bool m_atrasado = false; // a change was held back
 
     bool m_cargada = false;
     bool m_cargando = false;

@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -119,6 +120,7 @@ public:
     virtual void setTipodato(int tipodato) = 0;
     virtual void setSubrayar(bool on) = 0;
     virtual void setIdconsulta(const QString& id) = 0;
+    virtual void setExcluidos(const QStringList& claves) = 0; // keys the look-up list leaves out
     virtual void setSql(const QString& sql) = 0;
     virtual void setSqlControlResultado(const QString& controlName) = 0;
     virtual void setMask(const QVariant& mask) = 0;
@@ -250,6 +252,12 @@ public:
     virtual Node* SelectedItem() const = 0;
     virtual void setSelectedItem(Node* node) = 0;
     virtual void StartLabelEdit() = 0;
+    virtual bool LabelEditing() const = 0; // a label is being edited in place
+    // Takes the node out with its whole branch.
+    virtual void Remove(const QString& key) = 0;
+    // Places the node, with its branch, where Add would place a new one; what was expanded in
+    // the branch stays expanded, and the selection stays where it was.
+    virtual void Move(const QString& key, const QString& relative, int relationship) = 0;
     // Opens the selected node's edit again with the text given, once the current event is over:
     // a rename the store refused keeps what the user typed.
     virtual void StartLabelEdit(const QString& texto) = 0;
@@ -260,6 +268,8 @@ signals:
     void Expand(kt508::Node* node);
     void Collapse(kt508::Node* node);
     void KeyDown(int& KeyCode, int Shift);
+    // A node dragged and dropped on another; the tree itself changes nothing.
+    void NodeDrop(kt508::Node* node, kt508::Node* target);
     // The right button (on a node, once the node is clicked), the Menu key or Shift+F10 asks for
     // the tree's menu, at that point of the screen.
     void ContextMenu(const QPoint& posicion);

@@ -21,6 +21,7 @@ constexpr QLatin1String CambiarCuenta("Cambiar cuenta contable");
 constexpr QLatin1String Eliminar("Eliminar");
 constexpr QLatin1String Reparar("Reparar");
 constexpr QLatin1String Importar("Importar");
+constexpr QLatin1String Mover("Mover");
 // The row a centre had when the history began: the point its first change is read against.
 constexpr QLatin1String EstadoInicial("Estado inicial");
 } // namespace comando

@@ -26,6 +26,12 @@ const Forma HijosEnArbol(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acu
 const Forma HijosEnListado(QStringLiteral("SELECT * FROM Centro_Costo WHERE CC_Acumula = :padre"
                                           " ORDER BY CC_Acumula"));
 
+const Forma VersionCatalogo(QStringLiteral("SELECT Vc_Version FROM Version_Catalogo"));
+const Forma CambiosDesde(QStringLiteral("SELECT m.Cm_Clave, c.CC_Acumula, c.CC_Descripcion, c.Es_Cve_Estado"
+                                        " FROM Cambio_Centro m"
+                                        " LEFT JOIN Centro_Costo c ON c.CC_Cve_Centro_Costo = m.Cm_Clave"
+                                        " WHERE m.Vc_Version > :version"));
+
 const Forma HijosDeCentro(QStringLiteral("SELECT Cc_Cve_Centro_Costo FROM Centro_Costo WHERE Cc_Acumula = :clave"
                                          " ORDER BY Cc_Cve_Centro_Costo "));
 const Forma BorraFila(QStringLiteral("DELETE FROM Centro_Costo WHERE Cc_Cve_Centro_Costo = :clave"));
@@ -57,6 +63,22 @@ const Forma PadreSinHijos(QStringLiteral("UPDATE Centro_Costo SET Cc_Tipo = 0,"
                                          "   Oper_Ult_Modif = :operador,"
                                          "   Fecha_Ult_Modif = :{fecha}"
                                          "WHERE CC_Cve_Centro_Costo = :padre"));
+
+const Forma MueveCentro(QStringLiteral("UPDATE Centro_Costo SET CC_Acumula = :nuevo, "
+                                       "   Oper_Ult_Modif = :operador, "
+                                       "   Fecha_Ult_Modif = :fecha"
+                                       " WHERE CC_Cve_Centro_Costo = :clave AND CC_Acumula = :padre"));
+const Forma PadreQueCede(QStringLiteral("UPDATE Centro_Costo SET"
+                                        " CC_Tipo = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN 1 ELSE 0 END,"
+                                        " Oper_Ult_Modif = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN Oper_Ult_Modif ELSE :operador END,"
+                                        " Fecha_Ult_Modif = CASE WHEN EXISTS (SELECT 1 FROM Centro_Costo h"
+                                        " WHERE h.CC_Acumula = :padre) THEN Fecha_Ult_Modif ELSE :fecha END"
+                                        " WHERE CC_Cve_Centro_Costo = :padre"));
+const Forma CentrosDelMovimiento(
+    QStringLiteral("SELECT CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, Es_Cve_Estado FROM Centro_Costo"
+                   " WHERE CC_Cve_Centro_Costo = :clave OR CC_Cve_Centro_Costo = :nuevo"));
 
 const Forma CambiaCuenta(QStringLiteral("UPDATE Centro_Costo SET "
                                         "   CC_Cuenta_Contable = :cuenta, "
@@ -171,6 +193,16 @@ Sentencia HijosEnListado(const QString& padre)
     return Con(formas::HijosEnListado, {{Padre, padre}});
 }
 
+Sentencia VersionCatalogo()
+{
+    return Sentencia(formas::VersionCatalogo);
+}
+
+Sentencia CambiosDesde(qint64 version)
+{
+    return Con(formas::CambiosDesde, {{QStringLiteral("version"), version}});
+}
+
 Sentencia HijosDeCentro(const QString& clave)
 {
     return Con(formas::HijosDeCentro, {{Clave, clave}});
@@ -227,6 +259,21 @@ Sentencia HijosDelPadre(const QString& padre)
 Sentencia PadreSinHijos(const Sello& sello, const QString& padre)
 {
     return ConSello(formas::PadreSinHijos, sello, {{Padre, padre}});
+}
+
+Sentencia MueveCentro(const QString& nuevo, const Sello& sello, const QString& clave, const QString& padre)
+{
+    return ConSello(formas::MueveCentro, sello, {{QStringLiteral("nuevo"), nuevo}, {Clave, clave}, {Padre, padre}});
+}
+
+Sentencia PadreQueCede(const QString& padre, const Sello& sello)
+{
+    return ConSello(formas::PadreQueCede, sello, {{Padre, padre}});
+}
+
+Sentencia CentrosDelMovimiento(const QString& clave, const QString& nuevo)
+{
+    return Con(formas::CentrosDelMovimiento, {{Clave, clave}, {QStringLiteral("nuevo"), nuevo}});
 }
 
 Sentencia CambiaCuenta(const QString& cuenta, const Sello& sello, const QString& clave)

@@ -39,6 +39,11 @@ kt508::Sentencia HijosEnArbol(const QString& padre);
 // The listing (Imprimir_CeCo): the children of a centre, in the order the database gives.
 kt508::Sentencia HijosEnListado(const QString& padre);
 
+// The live tree: the catalogue's version, and the centres changed since one (with their rows as
+// they are now; a deleted centre's columns null).
+kt508::Sentencia VersionCatalogo();
+kt508::Sentencia CambiosDesde(qint64 version);
+
 // The subtree routines and the readers of one centre.
 kt508::Sentencia HijosDeCentro(const QString& clave); // their keys, in key order
 kt508::Sentencia BorraFila(const QString& clave);
@@ -55,6 +60,13 @@ kt508::Sentencia TablasConCentros();
 kt508::Sentencia UsosEnTabla(const QString& tabla, const QString& clave);
 kt508::Sentencia HijosDelPadre(const QString& padre);
 kt508::Sentencia PadreSinHijos(const Sello& sello, const QString& padre);
+
+// Move: the centre under its new parent, as long as it is still under the parent it was seen
+// under; the new parent accumulates (PadreAcumula); the old one, locked whatever it keeps, stops
+// accumulating and is stamped when it has no child left; then the two centres as they now are.
+kt508::Sentencia MueveCentro(const QString& nuevo, const Sello& sello, const QString& clave, const QString& padre);
+kt508::Sentencia PadreQueCede(const QString& padre, const Sello& sello);
+kt508::Sentencia CentrosDelMovimiento(const QString& clave, const QString& nuevo);
 
 // Change of account; rename in the tree.
 kt508::Sentencia CambiaCuenta(const QString& cuenta, const Sello& sello, const QString& clave);

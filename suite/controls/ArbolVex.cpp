@@ -6,10 +6,27 @@
 #include "kt508/services/Error.h"
 
 #include <QLineEdit>
+#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orbanel {
+
+namespace {
+
+// The item and everything under it, parents before children.
+QList<QTreeWidgetItem*> Rama(QTreeWidgetItem* item)
+{
+    QList<QTreeWidgetItem*> rama{item};
+    for (qsizetype i = 0; i < rama.size(); ++i)
+        for (int hijo = 0; hijo < rama[i]->childCount(); ++hijo)
+            rama.append(rama[i]->child(hijo));
+    return rama;
+}
+
+} // namespace
 
 // --- NodoArbol ---
 
@@ -176,6 +193,11 @@ void NodoArbol::RecuerdaPosicion(int posicion) const
     m_posicion = posicion;
 }
 
+void NodoArbol::Renumera(int indice)
+{
+    m_indice = indice;
+}
+
 // --- ArbolVex ---
 
 ArbolVex::CambioDeCodigo::CambioDeCodigo(ArbolVex& arbol)
@@ -202,6 +224,7 @@ ArbolVex::ArbolVex(QWidget* parent)
     connect(m_vista, &VistaArbol::nodoPulsado, this, &ArbolVex::AlPulsarNodo);
     connect(m_vista, &VistaArbol::teclaAbajo, this, &ArbolVex::AlPulsarTecla);
     connect(m_vista, &VistaArbol::edicionTerminada, this, &ArbolVex::AlTerminarEdicion);
+    connect(m_vista, &VistaArbol::nodoSoltado, this, &ArbolVex::AlSoltar);
     connect(m_vista, &VistaArbol::menuPedido, this, &ArbolVex::AlPedirMenu);
     connect(m_vista, &QTreeWidget::itemExpanded, this, &ArbolVex::AlExpandir);
     connect(m_vista, &QTreeWidget::itemCollapsed, this, &ArbolVex::AlContraer);
@@ -315,6 +338,62 @@ void ArbolVex::StartLabelEdit()
     CambioDeCodigo cambio(*this);
     m_vista->setFocus();
     m_vista->editItem(nodo, 0);
+}
+
+bool ArbolVex::LabelEditing() const
+{
+    return m_vista->Editando();
+}
+
+NodoArbol* ArbolVex::Existente(const QString& key) const
+{
+    NodoArbol* nodo = m_porClave.value(key);
+    if (!nodo)
+        throw kt508::Error(QStringLiteral("No existe en el árbol el nodo \"%1\".").arg(key));
+    return nodo;
+}
+
+void ArbolVex::Remove(const QString& key)
+{
+    Asienta();
+    NodoArbol* nodo = Existente(key);
+    QSet<const NodoArbol*> rama;
+    for (QTreeWidgetItem* uno : Rama(nodo)) {
+        rama.insert(static_cast<NodoArbol*>(uno));
+        m_porClave.remove(static_cast<NodoArbol*>(uno)->Key());
+    }
+    // The index of a node is its place in the order of addition among those still there.
+    m_porIndice.erase(std::remove_if(m_porIndice.begin(), m_porIndice.end(),
+                                     [&rama](const NodoArbol* uno) { return rama.contains(uno); }),
+                      m_porIndice.end());
+    for (size_t i = 0; i < m_porIndice.size(); ++i)
+        m_porIndice[i]->Renumera(static_cast<int>(i) + 1);
+    const CambioDeCodigo cambio(*this);
+    delete nodo;
+}
+
+void ArbolVex::Move(const QString& key, const QString& relative, int relationship)
+{
+    Asienta();
+    NodoArbol* nodo = Existente(key);
+    NodoArbol* relativo = Existente(relative);
+    QList<QTreeWidgetItem*> abiertos = Rama(nodo);
+    abiertos.removeIf([](const QTreeWidgetItem* uno) { return !uno->isExpanded(); });
+    QTreeWidgetItem* actual = m_vista->currentItem();
+    const bool seleccionado = actual && actual->isSelected();
+    const CambioDeCodigo cambio(*this);
+    QTreeWidgetItem* contenedor = nodo->parent() ? nodo->parent() : m_vista->invisibleRootItem();
+    contenedor->takeChild(contenedor->indexOfChild(nodo));
+    if (relationship == kt508::tvwChild)
+        relativo->addChild(nodo);
+    else
+        Coloca(nodo, relativo, relationship);
+    for (QTreeWidgetItem* abierto : abiertos)
+        abierto->setExpanded(true);
+    if (actual) {
+        m_vista->setCurrentItem(actual);
+        actual->setSelected(seleccionado);
+    }
 }
 
 void ArbolVex::StartLabelEdit(const QString& texto)
@@ -435,6 +514,12 @@ void ArbolVex::AlContraer(QTreeWidgetItem* item)
 void ArbolVex::AlPulsarTecla(int& codigo, int shift)
 {
     EmiteProtegido(QStringLiteral("KeyDown"), [&] { emit KeyDown(codigo, shift); });
+}
+
+void ArbolVex::AlSoltar(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino)
+{
+    EmiteProtegido(QStringLiteral("NodeDrop"),
+                   [&] { emit NodeDrop(static_cast<NodoArbol*>(arrastrado), static_cast<NodoArbol*>(destino)); });
 }
 
 void ArbolVex::AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto)

@@ -43,6 +43,7 @@ public:
 
     void RecuerdaPosicion(int posicion) const;
     void Revela();
+    void Renumera(int indice);
 
 private:
     ArbolVex* m_arbol;
@@ -76,6 +77,9 @@ public:
     kt508::Node* SelectedItem() const override;
     void setSelectedItem(kt508::Node* node) override;
     void StartLabelEdit() override;
+    bool LabelEditing() const override;
+    void Remove(const QString& key) override;
+    void Move(const QString& key, const QString& relative, int relationship) override;
     void StartLabelEdit(const QString& texto) override;
 
     QString PathSeparator() const;
@@ -98,6 +102,7 @@ private:
     void Coloca(NodoArbol* nodo, NodoArbol* relativo, int relacion);
     void Anexa(NodoArbol* padre, NodoArbol* hijo);
     void InsertaJunto(NodoArbol* relativo, NodoArbol* hijo, int desplazamiento);
+    NodoArbol* Existente(const QString& key) const;
     QIcon Icono(int imagen) const;
     VistaArbol* Vista() const;
 
@@ -106,6 +111,7 @@ private:
     void AlContraer(QTreeWidgetItem* item);
     void AlPulsarTecla(int& codigo, int shift);
     void AlTerminarEdicion(QTreeWidgetItem* item, bool confirmada, const QString& texto);
+    void AlSoltar(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
     void AlPedirMenu(const QPoint& posicion);
 
     VistaArbol* m_vista;

@@ -16,6 +16,10 @@ struct Lista {
 const Lista listas[] = {
     {"GRUPO_CENTRO_COSTO", "Grupos de centros de costos",
      "SELECT Gcc_Cve_Grupo_Centro_Costo, Gcc_Descripcion FROM Grupo_Centro_Costo ORDER BY Gcc_Cve_Grupo_Centro_Costo"},
+    // The root heads the centres: a centre may go under it.
+    {"CENTRO_COSTO", "Centros de costos",
+     "SELECT '0' AS Clave, 'RAIZ' AS Descripcion UNION ALL "
+     "SELECT CC_Cve_Centro_Costo, CC_Descripcion FROM Centro_Costo ORDER BY 1"},
     {"CUENTA_CONTABLE", "Cuentas contables",
      "SELECT Cc_Cve_Cuenta_Contable, Cc_Descripcion FROM Cuenta_Contable ORDER BY Cc_Cve_Cuenta_Contable"},
 };

@@ -18,7 +18,8 @@
 
 namespace orbanel {
 
-ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent, const QString& actual)
+ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent, const QString& actual,
+                             const QStringList& excluidos)
     : QDialog(parent)
     , m_filtro(new QLineEdit(this))
     , m_lista(new QTreeWidget(this))
@@ -59,7 +60,7 @@ ListaConsulta::ListaConsulta(const QString& idconsulta, QWidget* parent, const Q
     connect(m_filtro, &QLineEdit::textChanged, this, &ListaConsulta::Filtra);
     connect(m_lista, &QTreeWidget::itemDoubleClicked, this, &ListaConsulta::accept);
 
-    Carga(idconsulta, actual);
+    Carga(idconsulta, actual, excluidos);
     m_filtro->setFocus();
 }
 
@@ -68,13 +69,14 @@ QString ListaConsulta::Elegida() const
     return m_elegida;
 }
 
-void ListaConsulta::Carga(const QString& idconsulta, const QString& actual)
+void ListaConsulta::Carga(const QString& idconsulta, const QString& actual, const QStringList& excluidos)
 {
     try {
         kt508::Recordset rs = Sesion::Conexion().ExecuteParams(SentenciaDeLista(idconsulta), {});
         QList<QTreeWidgetItem*> renglones;
         for (; !rs.Eof(); rs.MoveNext())
-            renglones.append(new QTreeWidgetItem({rs.Value(0).toString(), rs.Value(1).toString()}));
+            if (!excluidos.contains(rs.Value(0).toString()))
+                renglones.append(new QTreeWidgetItem({rs.Value(0).toString(), rs.Value(1).toString()}));
         m_lista->addTopLevelItems(renglones);
         m_lista->resizeColumnToContents(0);
     } catch (const kt508::Error& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -14,7 +15,8 @@ namespace orbanel {
 class ListaConsulta : public QDialog {
     Q_OBJECT
 public:
-    ListaConsulta(const QString& idconsulta, QWidget* parent = nullptr, const QString& actual = QString());
+    ListaConsulta(const QString& idconsulta, QWidget* parent = nullptr, const QString& actual = QString(),
+                  const QStringList& excluidos = {});
 
     // The key picked; empty when cancelled.
     QString Elegida() const;
@@ -26,7 +28,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Carga(const QString& idconsulta, const QString& actual);
+    void Carga(const QString& idconsulta, const QString& actual, const QStringList& excluidos);
     QTreeWidgetItem* PrimeraVisible() const;
 
     QLineEdit* m_filtro;

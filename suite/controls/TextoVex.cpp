@@ -281,6 +281,11 @@ void TextoVex::setIdconsulta(const QString& id)
     ActualizaBoton();
 }
 
+void TextoVex::setExcluidos(const QStringList& claves)
+{
+    m_excluidos = claves;
+}
+
 void TextoVex::setSql(const QString& sql)
 {
     m_sql = sql;
@@ -317,7 +322,7 @@ void TextoVex::AbreLista()
     if (!ExisteLista(m_idconsulta) || m_locked || !isEnabled())
         return;
     QPointer<TextoVex> vivo(this);
-    ListaConsulta lista(m_idconsulta, window(), Text());
+    ListaConsulta lista(m_idconsulta, window(), Text(), m_excluidos);
     const bool elegida = lista.exec() == QDialog::Accepted;
     if (!vivo)
         return;

@@ -32,6 +32,7 @@ public:
     void setTipodato(int tipodato) override;
     void setSubrayar(bool on) override;
     void setIdconsulta(const QString& id) override;
+    void setExcluidos(const QStringList& claves) override;
     void setSql(const QString& sql) override;
     void setSqlControlResultado(const QString& controlName) override;
     void setMask(const QVariant& mask) override;
@@ -75,6 +76,7 @@ private:
     int m_formato = 0;
     int m_tipodato = 0;
     QString m_idconsulta;
+    QStringList m_excluidos;
     QString m_sql;
     QString m_resultado;
 };

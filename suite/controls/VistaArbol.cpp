@@ -3,6 +3,7 @@
 #include "kt508/services/Teclas.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,6 +22,11 @@ VistaArbol::VistaArbol(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setAnimated(false);
+    // A node may be dragged onto another; what the drop means is the window's to decide.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
     // The one column is as wide as its widest row, indentation included, and never narrower than
     // the view: rows indented past the view's width scroll into sight instead of being cut off.
     header()->setStretchLastSection(false);
@@ -38,6 +44,11 @@ void VistaArbol::Vacia()
 quint64 VistaArbol::Generacion() const
 {
     return m_generacion;
+}
+
+bool VistaArbol::Editando() const
+{
+    return state() == QAbstractItemView::EditingState;
 }
 
 void VistaArbol::scrollTo(const QModelIndex& index, ScrollHint hint)
@@ -71,6 +82,17 @@ void VistaArbol::mousePressEvent(QMouseEvent* event)
         setCurrentItem(item);
         emit nodoPulsado(item);
     }
+}
+
+void VistaArbol::dropEvent(QDropEvent* event)
+{
+    QTreeWidgetItem* destino = itemAt(event->position().toPoint());
+    QTreeWidgetItem* arrastrado = currentItem();
+    // The view moves nothing itself: the node moves when the store has it moved.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (destino && arrastrado && destino != arrastrado)
+        emit nodoSoltado(arrastrado, destino);
 }
 
 void VistaArbol::keyPressEvent(QKeyEvent* event)

@@ -17,6 +17,7 @@ public:
     // rebuilds the tree does not leave us holding removed items.
     void Vacia();
     quint64 Generacion() const;
+    bool Editando() const;
 
     // Besides the rows, the columns: a deep node is brought into sight sideways too.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -25,11 +26,13 @@ signals:
     void nodoPulsado(QTreeWidgetItem* item);
     void teclaAbajo(int& codigo, int shift);
     void edicionTerminada(QTreeWidgetItem* item, bool confirmada, const QString& texto);
+    void nodoSoltado(QTreeWidgetItem* arrastrado, QTreeWidgetItem* destino);
     void menuPedido(const QPoint& posicion);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;

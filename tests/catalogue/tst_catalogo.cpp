@@ -136,7 +136,8 @@ void TstCatalogo::arbol()
 
     const QString patron =
         u"SELECT * FROM Centro_Costo WHERE CC_Acumula = '%1' ORDER BY CC_Acumula, Cc_Cve_Centro_Costo "_s;
-    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), patron.arg(20), patron.arg(4), patron.arg(201)}));
+    const QString version = u"SELECT Vc_Version FROM Version_Catalogo"_s;
+    QCOMPARE(c.db().recorded(), (QStringList{patron.arg(0), version, patron.arg(20), patron.arg(4), patron.arg(201)}));
     const QStringList vista = Vista(Nodo(frm, u"0"_s));
     QCOMPARE(vista,
              (QStringList{u"N0 1 RAIZ"_s, u" N100 1 100 - Hoja con filas hijas"_s, u" N20 3 20 - Producción"_s,

@@ -161,9 +161,10 @@ void TstHost::desdeLaConsola_data()
                        "SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"_s}
         << 3 << "centro 200 tiene CC_Tipo 0|no se pudo reparar el catálogo: ";
     QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
-    QTest::newRow("ayuda") << "orbanel --help" << QStringList() << 0
-                           << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
-                              "--exportar|--importar|--simular|--screenshot|--expandir|--registrar|--desregistrar";
+    QTest::newRow("ayuda")
+        << "orbanel --help" << QStringList() << 0
+        << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
+           "--exportar|--importar|--mover|--simular|--screenshot|--expandir|--registrar|--desregistrar";
     // Mistakes on the command line and libraries that do not load are told in Spanish, the
     // system's own reason after the lead.
     QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
@@ -199,6 +200,15 @@ void TstHost::desdeLaConsola_data()
                                          << QStringList() << 2 << "--importar no se usa junto con";
     QTest::newRow("importar sin archivo") << "orbanel --importar %dir/no-existe.csv --db %db" << QStringList() << 3
                                           << "no se pudo importar el catálogo: No se pudo abrir el archivo";
+    // A move from a script: done, refused inside its own branch, a key that does not exist.
+    QTest::newRow("mover") << "orbanel --mover 105 106 --db %db" << QStringList() << 0
+                           << "El centro de costos 105 depende ahora de 106.";
+    QTest::newRow("mover dentro de la rama") << "orbanel --mover 105 10511 --db %db" << QStringList() << 3
+                                             << "no se pudo mover el catálogo|se formaría un ciclo";
+    QTest::newRow("mover lo que no existe")
+        << "orbanel --mover ZZ 106 --db %db" << QStringList() << 3 << "El centro de costos ZZ no existe.";
+    QTest::newRow("mover sin padre") << "orbanel --mover 105 --db %db" << QStringList() << 2
+                                     << "--mover CLAVE NUEVO_PADRE";
     // An operator longer than the audit columns would make every change fail: refused at start.
     QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
             + " --db %db --screenshot %png"

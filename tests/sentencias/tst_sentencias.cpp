@@ -4,6 +4,7 @@
 //
 // KT508_ENVIADAS_NUEVAS=archivo writes the list this run sent to that file.
 #include "kt508/catalogue/frmKT508.h"
+#include "kt508/dialogs/frmMover.h"
 #include "kt508/editor/frmCATAddCeCo.h"
 #include "kt508/services/Controles.h"
 #include "suite/ado/AdoConnection.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -177,6 +179,24 @@ void TstSentencias::comoSeEnviaban()
         Pulsa(*frm, u"0"_s);
         Boton(frm, "btnImprimir");
     });
+    comando(u"mover"_s, [&] {
+        c.dobles.datos->respuestas = {kt508::vbYes};
+        Pulsa(*frm, u"1051"_s);
+        pruebas::EnModal([](QWidget* modal) {
+            if (auto* dialogo = qobject_cast<frmMover*>(modal)) {
+                dialogo->txtNuevoPadre->setFocus();
+                pruebas::Escribe(dialogo, u"106"_s);
+                pruebas::Tecla(dialogo, Qt::Key_F4);
+            }
+        });
+        pruebas::EnMenu([](QMenu* menu) {
+            if (menu)
+                QTest::keyClick(menu, Qt::Key_V);
+        });
+        frm->tvCeCos->setFocus();
+        pruebas::Tecla(frm, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(frm->tvCeCos->Nodes(u"N1051"_s)->Parent(), frm->tvCeCos->Nodes(u"N106"_s));
+    });
 
     // The commands ran as meant: the questions answered, one centre found in use, nothing else told.
     QStringList dichos;
@@ -184,7 +204,7 @@ void TstSentencias::comoSeEnviaban()
         dichos << (m.aviso ? u"aviso"_s : m.errId);
     QCOMPARE(dichos,
              (QStringList{u"ERR-ID:7500011"_s, u"ERR-ID:7500013"_s, u"ERR-ID:7500011"_s, u"ERR-ID:7500011"_s,
-                          u"ERR-ID:7500011"_s, u"aviso"_s}));
+                          u"ERR-ID:7500011"_s, u"aviso"_s, u"ERR-ID:7500035"_s}));
     QCOMPARE(c.dobles.impresor->llamadas.size(), 1);
 
     for (auto& [nombre, sentencias] : enviadas) {

@@ -1,5 +1,7 @@
 DROP VIEW IF EXISTS syscolumns;
 DROP VIEW IF EXISTS sysobjects;
+DROP TABLE IF EXISTS Cambio_Centro;
+DROP TABLE IF EXISTS Version_Catalogo;
 DROP TABLE IF EXISTS Version_Esquema;
 DROP TABLE IF EXISTS Historial_Centro;
 DROP TABLE IF EXISTS Presupuesto_Centro;

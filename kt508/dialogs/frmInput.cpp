@@ -1,5 +1,6 @@
 #include "kt508/dialogs/frmInput.h"
 
+#include "kt508/dialogs/BarraDialogo.h"
 #include "kt508/dialogs/KeyPreview.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
@@ -31,17 +32,7 @@ void frmInput::CreaControles()
 
     colorVEX = p.NuevoColorVEX(this);
 
-    Controles = p.NuevoControles(this);
-    Controles->setObjectName(QStringLiteral("Controles"));
-    Controles->setGeometry(0, 0, Px(5400), Px(960));
-    Controles->setCaption(QStringLiteral("Buscar"));
-    Controles->setTabwidth(QStringLiteral("0"));
-    Controles->setB1caption(QStringLiteral("Aceptar"));
-    Controles->setB2caption(QStringLiteral("Cancelar"));
-    Controles->setShowmenupopup(QStringLiteral("NO"));
-    Controles->setShowwindowslist(QStringLiteral("NO"));
-    Controles->setShowexitbutton(QStringLiteral("NO"));
-    Controles->setPermitirMover(true);
+    Controles = BarraDialogo(this, 5400, QStringLiteral("Buscar"));
 
     Etiqueta1 = p.NuevaEtiqueta(this);
     Etiqueta1->setObjectName(QStringLiteral("Etiqueta1"));

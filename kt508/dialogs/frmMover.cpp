@@ -1,5 +1,6 @@
 #include "kt508/dialogs/frmMover.h"
 
+#include "kt508/dialogs/BarraDialogo.h"
 #include "kt508/dialogs/KeyPreview.h"
 #include "kt508/services/Controles.h"
 #include "kt508/services/Plataforma.h"
@@ -37,17 +38,7 @@ void frmMover::CreaControles()
     setFixedSize(Px(6600), Px(2220));
     colorVEX = p.NuevoColorVEX(this);
 
-    Controles = p.NuevoControles(this);
-    Controles->setObjectName(QStringLiteral("Controles"));
-    Controles->setGeometry(0, 0, Px(6600), Px(960));
-    Controles->setCaption(QStringLiteral("Mover centro de costos"));
-    Controles->setTabwidth(QStringLiteral("0"));
-    Controles->setB1caption(QStringLiteral("Aceptar"));
-    Controles->setB2caption(QStringLiteral("Cancelar"));
-    Controles->setShowmenupopup(QStringLiteral("NO"));
-    Controles->setShowwindowslist(QStringLiteral("NO"));
-    Controles->setShowexitbutton(QStringLiteral("NO"));
-    Controles->setPermitirMover(true);
+    Controles = BarraDialogo(this, 6600, QStringLiteral("Mover centro de costos"));
 
     Etiqueta1 = p.NuevaEtiqueta(this);
     Etiqueta1->setObjectName(QStringLiteral("Etiqueta1"));

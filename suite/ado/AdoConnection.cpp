@@ -196,7 +196,9 @@ public:
     void beforeSend(const QString& statement);
     void beforeSend(const kt508::Sentencia& sentencia);
     Orden orden(const kt508::Sentencia& sentencia) const;
+    Orden ordenDeInterrogaciones(const QString& texto, const QVariantList& valores) const;
     kt508::Recordset una(Orden orden);
+    std::vector<kt508::Resultado> lote(size_t cuantas, const std::function<Orden(size_t)>& prepara);
     void empiezaEspera();
     void terminaEspera();
     static int esperaOcupada(void* datos, int intentos);
@@ -250,6 +252,15 @@ Orden AdoConnection::Private::orden(const kt508::Sentencia& sentencia) const
                                       sentencia.Identificadores(),
                                       [&dialecto](kt508::Forma::Bloqueo lugar) { return dialecto.Bloqueo(lugar); }),
             sentencia.Valores()};
+}
+
+Orden AdoConnection::Private::ordenDeInterrogaciones(const QString& texto, const QVariantList& valores) const
+{
+    QVariantList enlazados;
+    enlazados.reserve(valores.size());
+    for (const QVariant& valor : valores)
+        enlazados.append(NuloDeQt(valor));
+    return {motor->DesdeInterrogaciones(texto), std::move(enlazados)};
 }
 
 kt508::Recordset AdoConnection::Private::una(Orden orden)
@@ -367,11 +378,7 @@ kt508::Recordset AdoConnection::ExecuteParams(const QString& commandText, const 
 {
     d->beforeSend(commandText);
     const Private::FinDeEspera fin(*d);
-    QVariantList valores;
-    valores.reserve(values.size());
-    for (const QVariant& valor : values)
-        valores.append(NuloDeQt(valor));
-    return d->una({d->motor->DesdeInterrogaciones(commandText), std::move(valores)});
+    return d->una(d->ordenDeInterrogaciones(commandText, values));
 }
 
 kt508::Recordset AdoConnection::Ejecuta(const kt508::Sentencia& sentencia)
@@ -383,29 +390,28 @@ kt508::Recordset AdoConnection::Ejecuta(const kt508::Sentencia& sentencia)
 
 // Each statement passes the recording, the injected failure and the trace in order; those that
 // may go then travel together. Inside a transaction nothing after a failure is sent.
-std::vector<kt508::Resultado> AdoConnection::EjecutaLote(const std::vector<kt508::Sentencia>& lote)
+std::vector<kt508::Resultado> AdoConnection::Private::lote(size_t cuantas, const std::function<Orden(size_t)>& prepara)
 {
-    std::vector<kt508::Resultado> resultados(lote.size());
+    std::vector<kt508::Resultado> resultados(cuantas);
     std::vector<Orden> ordenes;
     std::vector<size_t> posiciones;
-    const Private::FinDeEspera fin(*d);
-    for (size_t i = 0; i < lote.size(); ++i) {
+    const FinDeEspera fin(*this);
+    for (size_t i = 0; i < cuantas; ++i) {
         try {
-            d->beforeSend(lote[i]);
-            ordenes.push_back(d->orden(lote[i]));
+            ordenes.push_back(prepara(i));
             posiciones.push_back(i);
         } catch (const kt508::Error& e) {
             resultados[i].error = e.Description();
-            if (!d->motor->EnTransaccion())
+            if (!motor->EnTransaccion())
                 continue;
-            for (size_t resto = i + 1; resto < lote.size(); ++resto)
+            for (size_t resto = i + 1; resto < cuantas; ++resto)
                 resultados[resto].error = Motor::NoSeEjecuto();
             break;
         }
     }
     std::vector<kt508::Resultado> enviados;
     try {
-        enviados = d->motor->Lote(ordenes);
+        enviados = motor->Lote(ordenes);
     } catch (const kt508::Error& e) {
         enviados.resize(ordenes.size());
         for (kt508::Resultado& resultado : enviados)
@@ -414,6 +420,22 @@ std::vector<kt508::Resultado> AdoConnection::EjecutaLote(const std::vector<kt508
     for (size_t k = 0; k < enviados.size(); ++k)
         resultados[posiciones[k]] = std::move(enviados[k]);
     return resultados;
+}
+
+std::vector<kt508::Resultado> AdoConnection::EjecutaLote(const std::vector<kt508::Sentencia>& lote)
+{
+    return d->lote(lote.size(), [this, &lote](size_t i) {
+        d->beforeSend(lote[i]);
+        return d->orden(lote[i]);
+    });
+}
+
+std::vector<kt508::Resultado> AdoConnection::ExecuteParamsBatch(const std::vector<ConValores>& lote)
+{
+    return d->lote(lote.size(), [this, &lote](size_t i) {
+        d->beforeSend(lote[i].texto);
+        return d->ordenDeInterrogaciones(lote[i].texto, lote[i].valores);
+    });
 }
 
 int AdoConnection::BeginTrans()

@@ -44,6 +44,12 @@ public:
     // The suite's own statements: '?' marks the values, bound as Qt SQL would bind them (a null
     // string, date or byte array is NULL).
     kt508::Recordset ExecuteParams(const QString& commandText, const QVariantList& values);
+    // Such statements in one batch, as EjecutaLote sends its own.
+    struct ConValores {
+        QString texto;
+        QVariantList valores;
+    };
+    std::vector<kt508::Resultado> ExecuteParamsBatch(const std::vector<ConValores>& lote);
 
     Dialect dialect() const;
     QString url() const;

@@ -120,9 +120,19 @@ QString ServicioUtilerias::Operador()
 QDateTime ServicioUtilerias::FechaServidor()
 {
     ado::AdoConnection& db = Conexion();
-    if (&db != m_reloj.conexion || db.url() != m_reloj.url || !m_reloj.desde.isValid()
-        || m_reloj.desde.elapsed() >= kRelecturaMs)
+    if (!RelojVigente(db))
         LeeReloj(db);
+    return HoraSeguida();
+}
+
+bool ServicioUtilerias::RelojVigente(const ado::AdoConnection& db) const
+{
+    return &db == m_reloj.conexion && db.url() == m_reloj.url && m_reloj.desde.isValid()
+        && m_reloj.desde.elapsed() < kRelecturaMs;
+}
+
+QDateTime ServicioUtilerias::HoraSeguida() const
+{
     const QDateTime ahora = m_reloj.leida.addMSecs(m_reloj.desde.elapsed());
     return QDateTime(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute(), ahora.time().second()));
 }
@@ -230,7 +240,11 @@ QString ServicioUtilerias::AltaCuentaContable(const QString& cuentaPadre, const 
 QString ServicioUtilerias::RevisaJerarquia(const QString& clave)
 {
     ado::AdoConnection& db = Conexion();
-    kt508::Recordset cadena = db.ExecuteParams(ado::Dialecto::De(db.dialect()).ConsultaCadena(), {clave});
+    return JuzgaCadena(db.ExecuteParams(ado::Dialecto::De(db.dialect()).ConsultaCadena(), {clave}), clave);
+}
+
+QString ServicioUtilerias::JuzgaCadena(kt508::Recordset cadena, const QString& clave)
+{
     QVariant acumula = cadena.Eof() ? QVariant() : cadena.Fields(QStringLiteral("Acumula")).Value;
     if (acumula.isNull())
         return QStringLiteral("El centro de costos %1 no existe o no tiene centro acumulador.").arg(clave);
@@ -252,22 +266,51 @@ QString ServicioUtilerias::RevisaJerarquia(const QString& clave)
     return QString();
 }
 
-void ServicioUtilerias::RegistraCambio(const QString& tabla, const QString& clave, const QString& extra)
+ado::AdoConnection::ConValores ServicioUtilerias::Registro(const QString& tabla, const QString& clave,
+                                                           const QString& extra, const QDateTime& fecha)
 {
-    Conexion().ExecuteParams(
-        QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
-                       "VALUES (?, ?, ?, ?, ?)"),
-        {tabla, clave, kt508::reglas::PrimerosCaracteres(Operador(), LargoOperador), FormatoFechaHora(FechaServidor()),
-         extra.isEmpty() ? QStringLiteral("Cambio confirmado")
-                         : kt508::reglas::PrimerosCaracteres(extra, LargoDetalle)});
+    return {QStringLiteral("INSERT INTO Bitacora_Cambios (Bc_Tabla, Bc_Clave, Bc_Operador, Bc_Fecha, Bc_Detalle) "
+                           "VALUES (?, ?, ?, ?, ?)"),
+            {tabla, clave, kt508::reglas::PrimerosCaracteres(Operador(), LargoOperador), FormatoFechaHora(fecha),
+             extra.isEmpty() ? QStringLiteral("Cambio confirmado")
+                             : kt508::reglas::PrimerosCaracteres(extra, LargoDetalle)}};
 }
 
+void ServicioUtilerias::RegistraCambio(const QString& tabla, const QString& clave, const QString& extra)
+{
+    const ado::AdoConnection::ConValores registro = Registro(tabla, clave, extra, FechaServidor());
+    Conexion().ExecuteParams(registro.texto, registro.valores);
+}
+
+// The chain and the record in one round trip: on a refusal the caller's rollback takes the record
+// back. The clock is not read in between, so the statements go in the order they always did.
+QString ServicioUtilerias::RevisaYRegistra(const QString& tabla, const QString& clave, const QString& extra)
+{
+    ado::AdoConnection& db = Conexion();
+    std::vector<kt508::Resultado> hechos = db.ExecuteParamsBatch(
+        {{ado::Dialecto::De(db.dialect()).ConsultaCadena(), {clave}}, Registro(tabla, clave, extra, HoraSeguida())});
+    if (!hechos[0].Corrio())
+        throw kt508::Error(hechos[0].error);
+    const QString motivo = JuzgaCadena(hechos[0].filas, clave);
+    if (motivo.isEmpty() && !hechos[1].Corrio())
+        throw kt508::Error(hechos[1].error);
+    return motivo;
+}
+
+// Outside a transaction nothing would take the record back, and a clock due to be read goes
+// between the two statements: then the chain is judged before the record is sent.
 bool ServicioUtilerias::ValidaCambio(const QString& tabla, const QString& clave, const QString& extra)
 {
     m_ultimoError.clear();
     try {
         // The key as stored, blanks and all: trimmed, it may name another centre.
-        if (tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0)
+        const bool centro = tabla.compare(QStringLiteral("CENTRO_COSTO"), Qt::CaseInsensitive) == 0;
+        ado::AdoConnection& db = Conexion();
+        if (centro && db.EnTransaccion() && RelojVigente(db)) {
+            m_ultimoError = RevisaYRegistra(tabla, clave, extra);
+            return m_ultimoError.isEmpty();
+        }
+        if (centro)
             m_ultimoError = RevisaJerarquia(clave);
         if (!m_ultimoError.isEmpty())
             return false;

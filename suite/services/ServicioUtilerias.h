@@ -1,16 +1,13 @@
 #pragma once
 
 #include "kt508/services/Utilerias.h"
+#include "suite/ado/AdoConnection.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QVariant>
 
 namespace orbanel {
-
-namespace ado {
-class AdoConnection;
-}
 
 // Utilerias over the session's connection: statements with bound values, names of
 // tables and columns checked before they reach a statement.
@@ -45,9 +42,15 @@ private:
     };
 
     void LeeReloj(ado::AdoConnection& db);
+    bool RelojVigente(const ado::AdoConnection& db) const;
+    QDateTime HoraSeguida() const;
     QString SiguienteCuentaHija(const QString& cuentaPadre);
     QString RevisaJerarquia(const QString& clave);
+    static QString JuzgaCadena(kt508::Recordset cadena, const QString& clave);
+    ado::AdoConnection::ConValores Registro(const QString& tabla, const QString& clave, const QString& extra,
+                                            const QDateTime& fecha);
     void RegistraCambio(const QString& tabla, const QString& clave, const QString& extra);
+    QString RevisaYRegistra(const QString& tabla, const QString& clave, const QString& extra);
 
     QString m_ultimoError;
     Reloj m_reloj;

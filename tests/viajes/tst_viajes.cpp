@@ -4,6 +4,7 @@
 // times as wide as another of the same depth stays within the same count.
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
+#include "kt508/services/Utilerias.h"
 #include "suite/ado/AdoConnection.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
@@ -44,6 +45,7 @@ class TstViajes : public QObject {
 private slots:
     void porNivel_data();
     void porNivel();
+    void confirmacion();
 };
 
 void TstViajes::porNivel_data()
@@ -82,6 +84,35 @@ void TstViajes::porNivel()
     QVERIFY2(baja >= NivelesDeLaBaja && baja <= NivelesDeLaBaja + Fijos,
              qPrintable(
                  u"la baja de la rama esperó %1 veces al servidor, para %2 niveles"_s.arg(baja).arg(NivelesDeLaBaja)));
+}
+
+// The confirmation inside the command's transaction, the clock already read: the chain of
+// ancestors and the record of the change wait for the server once, and a refused centre's record
+// goes with the caller's rollback.
+void TstViajes::confirmacion()
+{
+    if (!pruebas::backends().contains(u"postgresql"_s))
+        QSKIP("hace falta un servidor PostgreSQL (KT508_TEST_PG)");
+    Componente c(u"postgresql"_s, Contenido::Vacio);
+    c.Inserta(u"1"_s, u"0"_s, u"Raíz"_s, 1, u"AC"_s);
+    c.Inserta(u"4"_s, u"44"_s, u"Huérfano"_s, 0, u"AC"_s);
+    kt508::IUtilerias& util = *c.servicios.Utilerias;
+    util.FechaServidor();
+    for (const auto& [clave, valido] : {std::pair{u"1"_s, true}, std::pair{u"4"_s, false}}) {
+        c.db().BeginTrans();
+        const long antes = c.db().Viajes();
+        const bool confirmado = util.ValidaCambio(u"CENTRO_COSTO"_s, clave, QString());
+        const long viajes = c.db().Viajes() - antes;
+        if (confirmado)
+            c.db().CommitTrans();
+        else
+            c.db().RollbackTrans();
+        QCOMPARE(confirmado, valido);
+        QCOMPARE(viajes, 1L);
+    }
+    QCOMPARE(util.UltimoError(), u"El centro de costos 4 acumula en 44, que no existe."_s);
+    QCOMPARE(pruebas::escalar(c.db(), u"SELECT Bc_Clave FROM Bitacora_Cambios"_s).toString(), u"1"_s);
+    QCOMPARE(pruebas::escalar(c.db(), u"SELECT COUNT(*) FROM Bitacora_Cambios"_s).toInt(), 1);
 }
 
 QTEST_MAIN(TstViajes)

@@ -32,6 +32,7 @@
 #include <QTreeView>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -277,46 +278,67 @@ int verifica(int argc, char* argv[], const Opciones& opciones)
     }
 }
 
-// The export needs no display either; it reads through the session's connection, as the menu's.
-int exporta(int argc, char* argv[], const Opciones& opciones)
+// What a task on the session's catalogue ends with: its exit code and what it says on the console.
+struct Resultado {
+    int codigo;
+    QString texto;
+};
+
+// A task that needs no display, on a session opened on the catalogue: the session is closed before
+// the task's report is printed, and a failure is told by `fallo` once it is closed too.
+int enSesion(int argc, char* argv[], const Opciones& opciones, const std::function<Resultado()>& tarea,
+             const std::function<int(const kt508::Error&)>& fallo)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
     try {
         orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
-        const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), opciones.exportar);
+        const Resultado resultado = tarea();
         orbanel::Sesion::Cierra();
-        std::printf("%s\n",
-                    qPrintable(QStringLiteral("Se exportaron %1 centros de costos a %2.")
-                                   .arg(centros)
-                                   .arg(QDir::toNativeSeparators(opciones.exportar))));
-        return Hecho;
+        std::printf("%s", qPrintable(resultado.texto));
+        return resultado.codigo;
     } catch (const kt508::Error& e) {
         orbanel::Sesion::Cierra();
-        return noSePudo(QStringLiteral("exportar"), e);
+        return fallo(e);
     }
 }
 
-// The history needs no display; it reads through the session's connection, as the window's.
+std::function<int(const kt508::Error&)> noSePudo(const QString& que)
+{
+    return [que](const kt508::Error& e) { return noSePudo(que, e); };
+}
+
+// The export reads through the session's connection, as the menu's.
+int exporta(int argc, char* argv[], const Opciones& opciones)
+{
+    return enSesion(
+        argc, argv, opciones,
+        [&opciones] {
+            const int centros = orbanel::catalogo::Exporta(orbanel::Sesion::Conexion(), opciones.exportar);
+            return Resultado{Hecho,
+                             QStringLiteral("Se exportaron %1 centros de costos a %2.\n")
+                                 .arg(centros)
+                                 .arg(QDir::toNativeSeparators(opciones.exportar))};
+        },
+        noSePudo(QStringLiteral("exportar")));
+}
+
+// The history reads through the session's connection, as the window's.
 int muestraHistorial(int argc, char* argv[], const Opciones& opciones)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
-    try {
-        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
-        const auto cambios = orbanel::historial::Cambios(orbanel::Sesion::Conexion(), opciones.historial);
-        orbanel::Sesion::Cierra();
-        std::printf("%s", qPrintable(orbanel::historial::Texto(opciones.historial, cambios)));
-        return Hecho;
-    } catch (const kt508::Error& e) {
-        orbanel::Sesion::Cierra();
-        std::fprintf(stderr, "orbanel: no se pudo leer el historial del centro de costos %s: %s\n",
-                     qPrintable(opciones.historial),
-                     qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-        return NoSePudo;
-    }
+    return enSesion(
+        argc, argv, opciones,
+        [&opciones] {
+            const auto cambios = orbanel::historial::Cambios(orbanel::Sesion::Conexion(), opciones.historial);
+            return Resultado{Hecho, orbanel::historial::Texto(opciones.historial, cambios)};
+        },
+        [&opciones](const kt508::Error& e) {
+            std::fprintf(stderr, "orbanel: no se pudo leer el historial del centro de costos %s: %s\n",
+                         qPrintable(opciones.historial),
+                         qPrintable(QString(e.Description()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+            return NoSePudo;
+        });
 }
 
 // A count on the console while the centres are written.
@@ -330,56 +352,42 @@ bool avanceEnConsola(int hechos, int total)
     return true;
 }
 
-// The import needs no display either; it writes through the session's connection and the
-// suite's own services, as the menu's.
+// The import writes through the session's connection and the suite's own services, as the menu's.
 int importa(int argc, char* argv[], const Opciones& opciones)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
     const auto modo = opciones.simular ? orbanel::catalogo::Modo::Simular : orbanel::catalogo::Modo::Importar;
-    try {
-        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
-        orbanel::ServicioDatos datos;
-        orbanel::ServicioUtilerias utilerias;
-        const orbanel::catalogo::Importacion importacion =
-            orbanel::catalogo::Importa(opciones.importar, datos, utilerias, modo, avanceEnConsola);
-        orbanel::Sesion::Cierra();
-        std::printf("%s\n", qPrintable(importacion.Texto()));
-        return importacion.rechazos.empty() ? Hecho : ConProblemas;
-    } catch (const kt508::Error& e) {
-        orbanel::Sesion::Cierra();
-        return noSePudo(QStringLiteral("importar"), e);
-    }
+    return enSesion(
+        argc, argv, opciones,
+        [&opciones, modo] {
+            orbanel::ServicioDatos datos;
+            orbanel::ServicioUtilerias utilerias;
+            const orbanel::catalogo::Importacion importacion =
+                orbanel::catalogo::Importa(opciones.importar, datos, utilerias, modo, avanceEnConsola);
+            return Resultado{importacion.rechazos.empty() ? Hecho : ConProblemas, importacion.Texto() + u'\n'};
+        },
+        noSePudo(QStringLiteral("importar")));
 }
 
-// The move needs no display either: the component's own routine, on the session's connection and
-// the suite's services, with the centre's parent as the store holds it.
+// The move is the component's own routine, on the session's connection and the suite's services,
+// with the centre's parent as the store holds it.
 int mueve(int argc, char* argv[], const Opciones& opciones, const QString& clave, const QString& nuevo)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Orbanel"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Orbanel"));
-    try {
-        orbanel::Sesion::Establece(abreCatalogo(opciones), opciones.operador);
-        orbanel::ServicioDatos datos;
-        orbanel::ServicioUtilerias utilerias;
-        const Publico::Servicios servicios{&datos, &utilerias};
-        const QString padre = Publico::PadreDeCentro(servicios, clave).toString();
-        if (padre.isEmpty())
-            throw kt508::Error(QStringLiteral("El centro de costos %1 no existe.").arg(clave));
-        if (padre != nuevo)
-            Publico::MueveCentro(servicios, {clave, padre, nuevo, std::nullopt});
-        // Said as the store now holds it.
-        const QString ahora = Publico::PadreDeCentro(servicios, clave).toString();
-        orbanel::Sesion::Cierra();
-        std::printf("%s\n",
-                    qPrintable(QStringLiteral("El centro de costos %1 depende ahora de %2.").arg(clave, ahora)));
-        return Hecho;
-    } catch (const kt508::Error& e) {
-        orbanel::Sesion::Cierra();
-        return noSePudo(QStringLiteral("mover"), e);
-    }
+    return enSesion(
+        argc, argv, opciones,
+        [&clave, &nuevo] {
+            orbanel::ServicioDatos datos;
+            orbanel::ServicioUtilerias utilerias;
+            const Publico::Servicios servicios{&datos, &utilerias};
+            const QString padre = Publico::PadreDeCentro(servicios, clave).toString();
+            if (padre.isEmpty())
+                throw kt508::Error(QStringLiteral("El centro de costos %1 no existe.").arg(clave));
+            if (padre != nuevo)
+                Publico::MueveCentro(servicios, {clave, padre, nuevo, std::nullopt});
+            // Said as the store now holds it.
+            const QString ahora = Publico::PadreDeCentro(servicios, clave).toString();
+            return Resultado{Hecho, QStringLiteral("El centro de costos %1 depende ahora de %2.\n").arg(clave, ahora)};
+        },
+        noSePudo(QStringLiteral("mover")));
 }
 
 // The help, in Spanish as the rest of the program.

@@ -71,9 +71,13 @@ void TstDialogos::respuesta()
     frmInput dialogo;
     QVERIFY(!dialogo.OK);
     dialogo.sVar = QStringLiteral("uno");
-    pruebas::EnModal([&](QWidget*) { Responde(dialogo, Via::F4); });
+    pruebas::EnModal([&](QWidget* modal) {
+        pruebas::Escribe(modal, QStringLiteral("tres")); // over the value, selected on entry
+        Responde(dialogo, Via::F4);
+    });
     dialogo.Mostrar();
     QVERIFY(dialogo.OK);
+    QCOMPARE(dialogo.txtValor->Text(), QStringLiteral("tres"));
 
     dialogo.sVar = QStringLiteral("dos");
     QString mostrado;

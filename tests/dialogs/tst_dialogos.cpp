@@ -60,8 +60,8 @@ void TstDialogos::respuesta_data()
 }
 
 // Each way out of the dialog's second showing, after a first one accepted. The second starts from
-// what the caller sets (the last accepted value), not from what the field last held, and OK keeps
-// its answer until the next one.
+// what the caller sets (the last accepted value), not from what the field last held, selected so
+// that typing replaces it; OK keeps its answer until the next one.
 void TstDialogos::respuesta()
 {
     QFETCH(int, via);
@@ -71,9 +71,13 @@ void TstDialogos::respuesta()
     frmInput dialogo;
     QVERIFY(!dialogo.OK);
     dialogo.sVar = QStringLiteral("uno");
-    pruebas::EnModal([&](QWidget*) { Responde(dialogo, Via::F4); });
+    pruebas::EnModal([&](QWidget* modal) {
+        pruebas::Escribe(modal, QStringLiteral("tres")); // over the value, selected on entry
+        Responde(dialogo, Via::F4);
+    });
     dialogo.Mostrar();
     QVERIFY(dialogo.OK);
+    QCOMPARE(dialogo.txtValor->Text(), QStringLiteral("tres"));
 
     dialogo.sVar = QStringLiteral("dos");
     QString mostrado;
@@ -82,10 +86,9 @@ void TstDialogos::respuesta()
     pruebas::EnModal([&](QWidget* modal) {
         mostrado = dialogo.txtValor->Text();
         okMientras = dialogo.OK;
-        if (!escrito.isNull()) {
+        if (escrito.isEmpty() && !escrito.isNull())
             dialogo.txtValor->setText(QString());
-            pruebas::Escribe(modal, escrito);
-        }
+        pruebas::Escribe(modal, escrito);
         Responde(dialogo, Via(via));
         abierto = dialogo.isVisible();
         if (abierto)

@@ -1,4 +1,4 @@
-// The host program as a user or a script runs it, and its catalogue check window.
+// The host program as a user or a script runs it, its Archivo menu, and its end however it comes.
 #include "host/Traducciones.h"
 #include "host/VentanaOrbanel.h"
 #include "suite/ado/AdoConnection.h"
@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,29 +23,61 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <cstdlib>
+
+using orbanel::Sesion;
 using orbanel::ado::AdoConnection;
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// Set in the copy of this program that ends the way Qt ends a process whose display was lost.
+const char* const Hijo = "KT508_FIN_HIJO";
+
+const QString RaizComoCentro =
+    u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) VALUES ('0', '0', 'Raíz', 1)"_s;
+const QString PadreDeSiMismo = u"UPDATE Centro_Costo SET CC_Acumula = '100' WHERE CC_Cve_Centro_Costo = '100'"_s;
+const QString TipoErroneo = u"UPDATE Centro_Costo SET CC_Tipo = 0 WHERE CC_Cve_Centro_Costo = '200'"_s;
+
+// Inside a command's transaction, holding the file's write lock, exit() while Qt runs.
+int TerminaConTransaccionAbierta(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Sesion::Configura(qEnvironmentVariable(Hijo), u"PRUEBAS"_s);
+    Sesion::Conexion().BeginTrans();
+    Sesion::Conexion().Execute(
+        u"UPDATE Centro_Costo SET CC_Descripcion = 'a medias' WHERE CC_Cve_Centro_Costo = '100'"_s);
+    std::exit(1);
+}
+
 struct Resultado {
-    int codigo = -1; // also when it had to be killed
+    int codigo = -1; // also when it crashed or had to be killed
     QString texto;   // what it wrote, on either channel
 };
 
-// Runs a program with the registry of this test, no display and no one to answer it.
-Resultado ejecuta(const QString& programa, const QStringList& argumentos, const QString& registro)
+// The registry of this test, no display and no one to answer.
+QProcessEnvironment Entorno(const QString& registro)
 {
-    QProcess proceso;
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-    entorno.insert(QStringLiteral("ORBANEL_REGISTRO"), registro);
-    entorno.remove(QStringLiteral("DISPLAY"));
-    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    entorno.insert(u"ORBANEL_REGISTRO"_s, registro);
+    entorno.remove(u"DISPLAY"_s);
+    entorno.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    return entorno;
+}
+
+void Inicia(QProcess& proceso, const QString& programa, const QStringList& argumentos,
+            const QProcessEnvironment& entorno)
+{
     proceso.setProcessEnvironment(entorno);
     proceso.setProcessChannelMode(QProcess::MergedChannels);
     proceso.start(programa, argumentos);
+}
+
+// Generous: a loaded machine may be slow, but a program that waits for a window never ends.
+Resultado Espera(QProcess& proceso)
+{
     Resultado r;
-    // Generous: a loaded machine may be slow, but a program that waits for a window never ends.
     if (!proceso.waitForFinished(90000))
         proceso.kill();
     else if (proceso.exitStatus() == QProcess::NormalExit)
@@ -53,10 +86,17 @@ Resultado ejecuta(const QString& programa, const QStringList& argumentos, const 
     return r;
 }
 
-// A demo catalogue in a file of its own, with the statements given run on it.
-QString baseConFallas(const QString& archivo, const QStringList& sentencias)
+Resultado Ejecuta(const QString& programa, const QStringList& argumentos, const QProcessEnvironment& entorno)
 {
-    const QString url = QStringLiteral("sqlite:") + archivo;
+    QProcess proceso;
+    Inicia(proceso, programa, argumentos, entorno);
+    return Espera(proceso);
+}
+
+// A demo catalogue in a file of its own, with the statements given run on it; its URL.
+QString BaseDemo(const QString& archivo, const QStringList& sentencias = {})
+{
+    const QString url = u"sqlite:"_s + archivo;
     std::unique_ptr<AdoConnection> db = AdoConnection::Open(url);
     orbanel::schema::Borra(*db);
     orbanel::schema::Crea(*db);
@@ -66,9 +106,13 @@ QString baseConFallas(const QString& archivo, const QStringList& sentencias)
     return url;
 }
 
-const QString RaizComoCentro = QStringLiteral(
-    "INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion, CC_Tipo) VALUES ('0', '0', 'Raíz', 1)");
-const QString PadreDeSiMismo = u"UPDATE Centro_Costo SET CC_Acumula = '100' WHERE CC_Cve_Centro_Costo = '100'"_s;
+bool EscribeCsv(const QString& archivo, const QStringList& renglones)
+{
+    QFile salida(archivo);
+    const QByteArray texto = renglones.join(u"\r\n"_s).toUtf8() + "\r\n";
+    return salida.open(QIODevice::WriteOnly) && salida.write(texto) == texto.size();
+}
+
 // The action on the next modal window other than the one already open.
 void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
 {
@@ -78,15 +122,6 @@ void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
         else
             accion(modal);
     });
-}
-
-const QString TipoErroneo = QStringLiteral("UPDATE Centro_Costo SET CC_Tipo = 0 WHERE CC_Cve_Centro_Costo = '200'");
-
-bool EscribeCsv(const QString& archivo, const QStringList& renglones)
-{
-    QFile salida(archivo);
-    const QByteArray texto = renglones.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
-    return salida.open(QIODevice::WriteOnly) && salida.write(texto) == texto.size();
 }
 
 // Clicks Cancelar on the import's progress once it shows centres written, then hands the next
@@ -105,6 +140,20 @@ void CancelaConAvance(int& escritos, const std::function<void(QWidget*)>& despue
     });
 }
 
+// The host's window on the session's catalogue, Archivo opened with Alt+A and its entry chosen
+// by the key; the dialogs it opens are answered by what the test set up.
+bool EligeEnArchivo(Qt::Key tecla)
+{
+    VentanaOrbanel ventana(u"KT508"_s);
+    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
+    ventana.show();
+    if (!QTest::qWaitForWindowActive(&ventana))
+        return false;
+    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), tecla);
+    return true;
+}
+
 } // namespace
 
 class TstHost : public QObject {
@@ -112,6 +161,7 @@ class TstHost : public QObject {
 
 private slots:
     void initTestCase();
+    void cleanup() { Sesion::Cierra(); }
     void desdeLaConsola_data();
     void desdeLaConsola();
     void menuVerificarYCorregir_data();
@@ -120,17 +170,20 @@ private slots:
     void menuImportarCancelado();
     void botonesDeQtEnEspanol();
     void noEncogeMenosQueLaPantalla();
+    void terminaSinFallar_data();
+    void terminaSinFallar();
+    void salidaDeQtDeshaceLaTransaccion();
 
 private:
     QTemporaryDir m_carpeta;
-    QString m_registro;
+    QProcessEnvironment m_entorno;
 };
 
 void TstHost::initTestCase()
 {
     QVERIFY(m_carpeta.isValid());
-    m_registro = m_carpeta.filePath(QStringLiteral("registro.ini"));
-    const Resultado r = ejecuta(ORBANEL_BIN, {u"--registrar"_s, KT508_MODULO}, m_registro);
+    m_entorno = Entorno(m_carpeta.filePath(u"registro.ini"_s));
+    const Resultado r = Ejecuta(ORBANEL_BIN, {u"--registrar"_s, KT508_MODULO}, m_entorno);
     QVERIFY2(r.codigo == 0, qPrintable(r.texto));
     QVERIFY(EscribeCsv(m_carpeta.filePath(u"importar.csv"_s),
                        {u"Clave,Descripción,Acumula en"_s, u"1011,Publicidad y medios,101"_s, u"N1,Nuevo,101"_s}));
@@ -140,112 +193,103 @@ void TstHost::initTestCase()
 
 // The program run from a script, on a demo catalogue with the statements given run on it ("%db"
 // on the command line): its exit code and what it says ('|' between texts), never a wait for
-// someone to answer.
+// someone to answer, never a word of Qt's English.
 void TstHost::desdeLaConsola_data()
 {
     QTest::addColumn<QString>("orden");
-    QTest::addColumn<QStringList>("fallas");
     QTest::addColumn<int>("codigo");
     QTest::addColumn<QString>("dice");
+    QTest::addColumn<QStringList>("fallas");
+    const auto fila = [](const char* nombre, const QString& orden, int codigo, const QString& dice,
+                         const QStringList& fallas = {}) {
+        QTest::newRow(nombre) << orden << codigo << dice << fallas;
+    };
     // Rows the tree cannot show (one under the root's own key, one under itself) are left out of
     // the capture, which is made all the same.
-    QTest::newRow("captura") << "orbanel --db %db --screenshot %png" << QStringList{RaizComoCentro, PadreDeSiMismo} << 0
-                             << "";
-    QTest::newRow("verificar con fallas") << "orbanel --verificar --db %db" << QStringList{PadreDeSiMismo, TipoErroneo}
-                                          << 1 << "centro 100 acumula en s|centro 200 tiene CC_Tipo 0";
+    fila("captura", u"orbanel --db %db --screenshot %png"_s, 0, {}, {RaizComoCentro, PadreDeSiMismo});
+    fila("verificar con fallas", u"orbanel --verificar --db %db"_s, 1,
+         u"centro 100 acumula en s|centro 200 tiene CC_Tipo 0"_s, {PadreDeSiMismo, TipoErroneo});
     // The check reads; the repair is what the database refuses, and the console says so.
-    QTest::newRow("reparar sin poder escribir")
-        << "orbanel --verificar --reparar --db %db"
-        << QStringList{TipoErroneo,
-                       u"CREATE TRIGGER Sin_Escritura BEFORE UPDATE ON Centro_Costo BEGIN "
-                       "SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"_s}
-        << 3 << "centro 200 tiene CC_Tipo 0|no se pudo reparar el catálogo: ";
-    QTest::newRow("verificar sano") << "orbanel --verificar --db %db" << QStringList() << 0 << "";
-    QTest::newRow("ayuda")
-        << "orbanel --help" << QStringList() << 0
-        << "orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
-           "--exportar|--importar|--mover|--simular|--screenshot|--expandir|--registrar|--desregistrar";
+    fila("reparar sin poder escribir", u"orbanel --verificar --reparar --db %db"_s, 3,
+         u"centro 200 tiene CC_Tipo 0|no se pudo reparar el catálogo: "_s,
+         {TipoErroneo,
+          u"CREATE TRIGGER Sin_Escritura BEFORE UPDATE ON Centro_Costo BEGIN "
+          "SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"_s});
+    fila("verificar sano", u"orbanel --verificar --db %db"_s, 0, {});
+    fila("ayuda", u"orbanel --help"_s, 0,
+         u"orbanel|--help|--version|--db|--operador|--crear-esquema|--verificar|--reparar|"
+         "--exportar|--importar|--mover|--simular|--screenshot|--expandir|--registrar|--desregistrar"_s);
     // Mistakes on the command line and libraries that do not load are told in Spanish, the
     // system's own reason after the lead.
-    QTest::newRow("opción desconocida") << "orbanel --bogus" << QStringList() << 2 << "opción desconocida: --bogus";
-    QTest::newRow("falta el valor") << "orbanel --db" << QStringList() << 2 << "falta el valor de --db";
-    QTest::newRow("valor de más") << "orbanel --verificar=si" << QStringList() << 2 << "--verificar no lleva valor";
-    QTest::newRow("biblioteca inexistente") << "orbanel --registrar %dir/no-existe.so" << QStringList() << 2
-                                            << "No se pudo cargar la biblioteca|no-existe.so|el archivo no existe";
-    QTest::newRow("biblioteca que no es una biblioteca")
-        << "orbanel --registrar %dir/biblioteca_que_no_es_una_biblioteca.db" << QStringList() << 2
-        << "No se pudo cargar la biblioteca|invalid ELF header";
-    // The export, from a script: the file written, a name it cannot write, a database without one.
-    QTest::newRow("exportar") << "orbanel --exportar %dir/exportar.csv --db %db" << QStringList() << 0
-                              << "Se exportaron 50 centros de costos";
-    QTest::newRow("exportar a .txt") << "orbanel --exportar %dir/catalogo.txt --db %db" << QStringList() << 2
-                                     << "«%dir/catalogo.txt»|.csv|.xlsx";
-    QTest::newRow("exportar sin base") << "orbanel --exportar %dir/x.xlsx --db sqlite:%dir/no-existe.db"
-                                       << QStringList() << 3 << "no se pudo exportar el catálogo|no existe la base";
-    // The import, from a script: written, refused rows listed with their lines, only simulated.
-    QTest::newRow("importar") << "orbanel --importar %dir/importar.csv --db %db" << QStringList() << 0
-                              << "Importando: 2 de 2 centros escritos.|Se importó el catálogo de %dir/importar.csv:|"
-                                 "Centros nuevos: 1. Modificados: 1. Sin cambios: 0.";
-    QTest::newRow("importar con rechazos")
-        << "orbanel --importar %dir/rechazos.csv --db %db" << QStringList() << 1
-        << "No se importó nada: 2 renglones de %dir/rechazos.csv tienen problemas.|Línea 2, clave 0: La clave 0 es "
-           "la de la raíz|Línea 3, clave N1: El centro acumulador ZZ no existe.";
-    QTest::newRow("simular") << "orbanel --importar %dir/importar.csv --simular --db %db" << QStringList() << 0
-                             << "Simulación: no se escribió nada.|Centros nuevos: 1.";
-    QTest::newRow("simular sin importar")
-        << "orbanel --simular --db %db" << QStringList() << 2 << "--simular solo se usa junto con --importar";
-    QTest::newRow("importar un libro") << "orbanel --importar %dir/catalogo.xlsx --db %db" << QStringList() << 2
-                                       << "«%dir/catalogo.xlsx» no termina en .csv";
-    QTest::newRow("importar y exportar") << "orbanel --importar %dir/importar.csv --exportar %dir/x.csv --db %db"
-                                         << QStringList() << 2 << "--importar no se usa junto con";
-    QTest::newRow("importar sin archivo") << "orbanel --importar %dir/no-existe.csv --db %db" << QStringList() << 3
-                                          << "no se pudo importar el catálogo: No se pudo abrir el archivo";
-    // A move from a script: done, refused inside its own branch, a key that does not exist.
-    QTest::newRow("mover") << "orbanel --mover 105 106 --db %db" << QStringList() << 0
-                           << "El centro de costos 105 depende ahora de 106.";
-    QTest::newRow("mover dentro de la rama") << "orbanel --mover 105 10511 --db %db" << QStringList() << 3
-                                             << "no se pudo mover el catálogo|se formaría un ciclo";
-    QTest::newRow("mover lo que no existe")
-        << "orbanel --mover ZZ 106 --db %db" << QStringList() << 3 << "El centro de costos ZZ no existe.";
-    QTest::newRow("mover sin padre") << "orbanel --mover 105 --db %db" << QStringList() << 2
-                                     << "--mover CLAVE NUEVO_PADRE";
+    fila("opción desconocida", u"orbanel --bogus"_s, 2, u"opción desconocida: --bogus"_s);
+    fila("falta el valor", u"orbanel --db"_s, 2, u"falta el valor de --db"_s);
+    fila("valor de más", u"orbanel --verificar=si"_s, 2, u"--verificar no lleva valor"_s);
+    fila("biblioteca inexistente", u"orbanel --registrar %dir/no-existe.so"_s, 2,
+         u"No se pudo cargar la biblioteca|no-existe.so|el archivo no existe"_s);
+    fila("biblioteca que no es una biblioteca", u"orbanel --registrar %dir/biblioteca_que_no_es_una_biblioteca.db"_s, 2,
+         u"No se pudo cargar la biblioteca|invalid ELF header"_s);
+    // The export: the file written, a name it cannot write, a database without one.
+    fila("exportar", u"orbanel --exportar %dir/exportar.csv --db %db"_s, 0, u"Se exportaron 50 centros de costos"_s);
+    fila("exportar a .txt", u"orbanel --exportar %dir/catalogo.txt --db %db"_s, 2, u"«%dir/catalogo.txt»|.csv|.xlsx"_s);
+    fila("exportar sin base", u"orbanel --exportar %dir/x.xlsx --db sqlite:%dir/no-existe.db"_s, 3,
+         u"no se pudo exportar el catálogo|no existe la base"_s);
+    // The import: written, refused rows listed with their lines, only simulated.
+    fila("importar", u"orbanel --importar %dir/importar.csv --db %db"_s, 0,
+         u"Importando: 2 de 2 centros escritos.|Se importó el catálogo de %dir/importar.csv:|"
+         "Centros nuevos: 1. Modificados: 1. Sin cambios: 0."_s);
+    fila("importar con rechazos", u"orbanel --importar %dir/rechazos.csv --db %db"_s, 1,
+         u"No se importó nada: 2 renglones de %dir/rechazos.csv tienen problemas.|Línea 2, clave 0: La clave 0 es "
+         "la de la raíz|Línea 3, clave N1: El centro acumulador ZZ no existe."_s);
+    fila("simular", u"orbanel --importar %dir/importar.csv --simular --db %db"_s, 0,
+         u"Simulación: no se escribió nada.|Centros nuevos: 1."_s);
+    fila("simular sin importar", u"orbanel --simular --db %db"_s, 2, u"--simular solo se usa junto con --importar"_s);
+    fila("importar un libro", u"orbanel --importar %dir/catalogo.xlsx --db %db"_s, 2,
+         u"«%dir/catalogo.xlsx» no termina en .csv"_s);
+    fila("importar y exportar", u"orbanel --importar %dir/importar.csv --exportar %dir/x.csv --db %db"_s, 2,
+         u"--importar no se usa junto con"_s);
+    fila("importar sin archivo", u"orbanel --importar %dir/no-existe.csv --db %db"_s, 3,
+         u"no se pudo importar el catálogo: No se pudo abrir el archivo"_s);
+    // A move: done, refused inside its own branch, a key that does not exist.
+    fila("mover", u"orbanel --mover 105 106 --db %db"_s, 0, u"El centro de costos 105 depende ahora de 106."_s);
+    fila("mover dentro de la rama", u"orbanel --mover 105 10511 --db %db"_s, 3,
+         u"no se pudo mover el catálogo|se formaría un ciclo"_s);
+    fila("mover lo que no existe", u"orbanel --mover ZZ 106 --db %db"_s, 3, u"El centro de costos ZZ no existe."_s);
+    fila("mover sin padre", u"orbanel --mover 105 --db %db"_s, 2, u"--mover CLAVE NUEVO_PADRE"_s);
     // An operator longer than the audit columns would make every change fail: refused at start.
-    QTest::newRow("operador largo") << "orbanel --operador " + QString(31, QLatin1Char('A'))
-            + " --db %db --screenshot %png"
-                                    << QStringList() << 2 << "--operador admite hasta 30 caracteres";
-    QTest::newRow("bench rehúsa argumentos") << "bench --maximo 10" << QStringList() << 2 << "--maximo";
+    fila("operador largo", u"orbanel --operador %1 --db %db --screenshot %png"_s.arg(QString(31, u'A')), 2,
+         u"--operador admite hasta 30 caracteres"_s);
+    fila("bench rehúsa argumentos", u"bench --maximo 10"_s, 2, u"--maximo"_s);
 }
 
 void TstHost::desdeLaConsola()
 {
     QFETCH(QString, orden);
-    QFETCH(QStringList, fallas);
     QFETCH(int, codigo);
     QFETCH(QString, dice);
+    QFETCH(QStringList, fallas);
     const QString nombre = m_carpeta.filePath(QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_'));
     QString url;
-    QVERIFY_SQL(url = baseConFallas(nombre + QStringLiteral(".db"), fallas));
-    QStringList argumentos = orden.replace(QStringLiteral("%db"), url).split(u' ');
-    argumentos.replaceInStrings(QStringLiteral("%png"), nombre + QStringLiteral(".png"));
-    argumentos.replaceInStrings(QStringLiteral("%dir"), m_carpeta.path());
-    dice.replace(QStringLiteral("%dir"), m_carpeta.path());
-    const QString programa = argumentos.takeFirst() == QLatin1String("bench") ? BENCH_TREE : ORBANEL_BIN;
-    const Resultado r = ejecuta(programa, argumentos, m_registro);
-    QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + QLatin1Char(' ') + r.texto));
+    QVERIFY_SQL(url = BaseDemo(nombre + u".db"_s, fallas));
+    QStringList argumentos = orden.replace(u"%db"_s, url).replace(u"%dir"_s, m_carpeta.path()).split(u' ');
+    argumentos.replaceInStrings(u"%png"_s, nombre + u".png"_s);
+    dice.replace(u"%dir"_s, m_carpeta.path());
+    const QString programa = argumentos.takeFirst() == u"bench"_s ? BENCH_TREE : ORBANEL_BIN;
+    const Resultado r = Ejecuta(programa, argumentos, m_entorno);
+    QVERIFY2(r.codigo == codigo, qPrintable(QString::number(r.codigo) + u' ' + r.texto));
     for (const QString& texto : dice.split(u'|', Qt::SkipEmptyParts))
-        QVERIFY2(r.texto.contains(texto), qPrintable(texto + QStringLiteral(": ") + r.texto));
+        QVERIFY2(r.texto.contains(texto), qPrintable(texto + u": "_s + r.texto));
     for (const char* ingles : {"Unknown option", "Missing value", "Unexpected value", "Cannot load"})
         QVERIFY2(!r.texto.contains(QLatin1String(ingles)), qPrintable(r.texto));
-    if (argumentos.contains(QStringLiteral("--screenshot")) && codigo == 0)
-        QVERIFY(QFileInfo(nombre + QStringLiteral(".png")).size() > 0);
+    if (argumentos.contains(u"--screenshot"_s) && codigo == 0)
+        QVERIFY(QFileInfo(nombre + u".png"_s).size() > 0);
 }
 
 void TstHost::menuVerificarYCorregir_data()
 {
     QTest::addColumn<QString>("respuesta");
     QTest::addColumn<int>("tipo");
-    QTest::newRow("sí corrige") << QStringLiteral("botonSi") << 1;
-    QTest::newRow("no deja todo") << QStringLiteral("botonNo") << 0;
+    QTest::newRow("sí corrige") << u"botonSi"_s << 1;
+    QTest::newRow("no deja todo") << u"botonNo"_s << 0;
 }
 
 // Archivo → Verificar catálogo lists the problem; Corregir asks first and only then repairs.
@@ -253,51 +297,40 @@ void TstHost::menuVerificarYCorregir()
 {
     QFETCH(QString, respuesta);
     QFETCH(int, tipo);
-    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
+    ABRE_BACKEND(db, u"sqlite"_s, pruebas::Contenido::Demo);
     QVERIFY_SQL(db->Execute(TipoErroneo));
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
-
-    VentanaOrbanel ventana(QStringLiteral("KT508"));
-    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    Sesion::Establece(std::move(db), u"PRUEBAS"_s);
     QString antes, despues;
     bool preguntado = false;
     pruebas::EnModal([&](QWidget* dialogo) {
         if (!dialogo)
             return;
-        auto* informe = dialogo->findChild<QPlainTextEdit*>(QStringLiteral("informe"));
+        auto* informe = dialogo->findChild<QPlainTextEdit*>(u"informe"_s);
         antes = informe->toPlainText();
         pruebas::EnModal([&](QWidget* pregunta) {
-            preguntado = pregunta && pregunta->objectName() == QLatin1String("DialogoMensaje");
+            preguntado = pregunta && pregunta->objectName() == u"DialogoMensaje"_s;
             if (pregunta)
                 pregunta->findChild<QPushButton*>(respuesta)->click();
         });
-        dialogo->findChild<QPushButton*>(QStringLiteral("botonCorregir"))->click();
+        dialogo->findChild<QPushButton*>(u"botonCorregir"_s)->click();
         despues = informe->toPlainText();
-        dialogo->findChild<QPushButton*>(QStringLiteral("botonCerrar"))->click();
+        dialogo->findChild<QPushButton*>(u"botonCerrar"_s)->click();
     });
-    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_V);
-
-    QVERIFY2(antes.contains(QLatin1String("centro 200 tiene CC_Tipo 0")), qPrintable(antes));
+    QVERIFY(EligeEnArchivo(Qt::Key_V));
+    QVERIFY2(antes.contains(u"centro 200 tiene CC_Tipo 0"_s), qPrintable(antes));
     QVERIFY(preguntado);
-    QCOMPARE(despues.contains(QLatin1String("CC_Tipo 0")), tipo == 0);
-    const QString sentencia = QStringLiteral("SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'");
-    QCOMPARE(pruebas::escalar(orbanel::Sesion::Conexion(), sentencia).toInt(), tipo);
-    orbanel::Sesion::Cierra();
+    QCOMPARE(despues.contains(u"CC_Tipo 0"_s), tipo == 0);
+    QCOMPARE(
+        pruebas::escalar(Sesion::Conexion(), u"SELECT CC_Tipo FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '200'"_s)
+            .toInt(),
+        tipo);
 }
 
 // Archivo → Exportar catálogo…: a name typed without extension takes the chosen format's, the
 // workbook is written and the user told how many centres went into it.
 void TstHost::menuExportar()
 {
-    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
-    VentanaOrbanel ventana(QStringLiteral("KT508"));
-    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    QVERIFY_SQL(Sesion::Establece(pruebas::abre(u"sqlite"_s, pruebas::Contenido::Demo), u"PRUEBAS"_s));
     QTemporaryDir carpeta;
     QString aviso;
     pruebas::EnModal([&](QWidget* dialogo) {
@@ -305,45 +338,38 @@ void TstHost::menuExportar()
         if (!archivos)
             return;
         archivos->setDirectory(carpeta.path());
-        QLineEdit* nombre = archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QLineEdit* nombre = archivos->findChild<QLineEdit*>(u"fileNameEdit"_s);
         nombre->selectAll();
-        QTest::keyClicks(nombre, QStringLiteral("catalogo"));
+        QTest::keyClicks(nombre, u"catalogo"_s);
         EnOtraModal(archivos, [&](QWidget* mensaje) {
             if (!mensaje)
                 return;
-            aviso = mensaje->findChild<QLabel*>(QStringLiteral("textoMensaje"))->text();
-            mensaje->findChild<QPushButton*>(QStringLiteral("botonAceptar"))->click();
+            aviso = mensaje->findChild<QLabel*>(u"textoMensaje"_s)->text();
+            mensaje->findChild<QPushButton*>(u"botonAceptar"_s)->click();
         });
         pruebas::Tecla(archivos, Qt::Key_Return);
     });
-    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);
-
-    const QString libro = carpeta.filePath(QStringLiteral("catalogo.xlsx"));
-    QCOMPARE(aviso, QStringLiteral("Se exportaron 50 centros de costos a %1.").arg(libro));
+    QVERIFY(EligeEnArchivo(Qt::Key_E));
+    const QString libro = carpeta.filePath(u"catalogo.xlsx"_s);
+    QCOMPARE(aviso, u"Se exportaron 50 centros de costos a %1."_s.arg(libro));
     QFile archivo(libro);
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QCOMPARE(archivo.read(2), QByteArray("PK")); // a workbook is a zip
-    orbanel::Sesion::Cierra();
 }
 
 // Archivo → Importar catálogo…: the file chosen in the dialog, Cancelar pressed once centres
 // are written; the whole import is rolled back and the user told so.
 void TstHost::menuImportarCancelado()
 {
-    ABRE_BACKEND(db, QStringLiteral("sqlite"), pruebas::Contenido::Demo);
-    QVERIFY_SQL(db->Execute(u"UPDATE Parametros SET Valor = '' WHERE Parametro = 'CON_CUENTA_PADRE_CENTRO_COSTO'"_s));
-    const QString antes = pruebas::volcado(*db);
-    orbanel::Sesion::Establece(std::move(db), QStringLiteral("PRUEBAS"));
+    QVERIFY_SQL(Sesion::Establece(pruebas::abre(u"sqlite"_s, pruebas::Contenido::Demo), u"PRUEBAS"_s));
+    QVERIFY_SQL(Sesion::Conexion().Execute(
+        u"UPDATE Parametros SET Valor = '' WHERE Parametro = 'CON_CUENTA_PADRE_CENTRO_COSTO'"_s));
+    const QString antes = pruebas::volcado(Sesion::Conexion());
     QTemporaryDir carpeta;
     QStringList renglones{u"Clave,Descripción,Acumula en"_s};
     for (int i = 1; i <= 3000; ++i)
         renglones << u"N%1,Nuevo %1,1061"_s.arg(i);
     QVERIFY(EscribeCsv(carpeta.filePath(u"catalogo.csv"_s), renglones));
-    VentanaOrbanel ventana(QStringLiteral("KT508"));
-    ventana.setAttribute(Qt::WA_DeleteOnClose, false);
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowActive(&ventana));
     int escritos = 0;
     QString informe;
     pruebas::EnModal([&](QWidget* dialogo) {
@@ -351,26 +377,23 @@ void TstHost::menuImportarCancelado()
         if (!archivos)
             return;
         archivos->setDirectory(carpeta.path());
-        QTest::keyClicks(archivos->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), u"catalogo.csv"_s);
+        QTest::keyClicks(archivos->findChild<QLineEdit*>(u"fileNameEdit"_s), u"catalogo.csv"_s);
         CancelaConAvance(
             escritos,
             [&](QWidget* mensaje) {
                 if (!mensaje)
                     return;
-                informe = mensaje->findChild<QPlainTextEdit*>(QStringLiteral("informe"))->toPlainText();
-                mensaje->findChild<QPushButton*>(QStringLiteral("botonCerrar"))->click();
+                informe = mensaje->findChild<QPlainTextEdit*>(u"informe"_s)->toPlainText();
+                mensaje->findChild<QPushButton*>(u"botonCerrar"_s)->click();
             },
             QDeadlineTimer(20000));
         pruebas::Tecla(archivos, Qt::Key_Return);
     });
-    QTest::keyClick(&ventana, Qt::Key_A, Qt::AltModifier);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
-
+    QVERIFY(EligeEnArchivo(Qt::Key_I));
     QVERIFY2(escritos > 0 && escritos < 3000, qPrintable(QString::number(escritos)));
     QCOMPARE(informe,
              u"Se canceló la importación de %1: no se cambió nada."_s.arg(carpeta.filePath(u"catalogo.csv"_s)));
-    QCOMPARE(pruebas::volcado(orbanel::Sesion::Conexion()), antes);
-    orbanel::Sesion::Cierra();
+    QCOMPARE(pruebas::volcado(Sesion::Conexion()), antes);
 }
 
 // Qt's own buttons (message boxes, print and file dialogs use these) speak Spanish.
@@ -378,14 +401,14 @@ void TstHost::botonesDeQtEnEspanol()
 {
     QVERIFY(CargaTraducciones(*QCoreApplication::instance()));
     QDialogButtonBox botones(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
-    QCOMPARE(botones.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
-    QCOMPARE(botones.button(QDialogButtonBox::Save)->text().remove(QLatin1Char('&')), QStringLiteral("Guardar"));
+    QCOMPARE(botones.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Cancelar"_s);
+    QCOMPARE(botones.button(QDialogButtonBox::Save)->text().remove(u'&'), u"Guardar"_s);
 }
 
 // A user who drags the window small still sees the whole screen as it was designed.
 void TstHost::noEncogeMenosQueLaPantalla()
 {
-    VentanaOrbanel ventana(QStringLiteral("KT508"));
+    VentanaOrbanel ventana(u"KT508"_s);
     ventana.setAttribute(Qt::WA_DeleteOnClose, false);
     auto* pantalla = new QWidget;
     pantalla->resize(575, 380);
@@ -395,8 +418,82 @@ void TstHost::noEncogeMenosQueLaPantalla()
     ventana.resize(200, 100);
     QApplication::processEvents();
     QVERIFY2(pantalla->width() >= 575 && pantalla->height() >= 380,
-             qPrintable(QStringLiteral("%1x%2").arg(pantalla->width()).arg(pantalla->height())));
+             qPrintable(u"%1x%2"_s.arg(pantalla->width()).arg(pantalla->height())));
 }
 
-QTEST_MAIN(TstHost)
+void TstHost::terminaSinFallar_data()
+{
+    QTest::addColumn<int>("senal"); // 0: the display goes away
+    QTest::addColumn<int>("codigo");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 128 + SIGTERM;
+    QTest::newRow("SIGINT") << int(SIGINT) << 128 + SIGINT;
+    QTest::newRow("SIGHUP, la sesión remota se cae") << int(SIGHUP) << 128 + SIGHUP;
+    QTest::newRow("se pierde la pantalla") << 0 << 1; // Qt's own exit code
+}
+
+// The catalogue loaded on screen (the load has read its last setting), then the signal or the X
+// server gone: the host ends with its code, never of a signal of its own.
+void TstHost::terminaSinFallar()
+{
+    QFETCH(int, senal);
+    QFETCH(int, codigo);
+    const QString base = m_carpeta.filePath(QString::fromLatin1(QTest::currentDataTag()).left(6));
+    QString url;
+    QVERIFY_SQL(url = BaseDemo(base + u".db"_s));
+    QProcessEnvironment entorno = m_entorno;
+    entorno.insert(u"ORBANEL_SQL_TRACE"_s, base + u".sql"_s);
+    QProcess xvfb;
+    if (senal == 0) {
+        xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
+        QVERIFY2(xvfb.waitForReadyRead(30000), "Xvfb no arrancó");
+        entorno.insert(u"DISPLAY"_s, u":"_s + QString::fromLatin1(xvfb.readLine().trimmed()));
+        entorno.remove(u"QT_QPA_PLATFORM"_s);
+    }
+    QProcess orbanel;
+    Inicia(orbanel, ORBANEL_BIN, {u"--db"_s, url}, entorno);
+    const bool cargado = QTest::qWaitFor(
+        [&base] {
+            QFile traza(base + u".sql"_s);
+            return traza.open(QIODevice::ReadOnly) && traza.readAll().contains("FROM Parametros");
+        },
+        60000);
+    QVERIFY2(cargado, qPrintable(QString::fromUtf8(orbanel.readAll())));
+    if (senal == 0)
+        xvfb.terminate();
+    else
+        ::kill(pid_t(orbanel.processId()), senal);
+    const Resultado r = Espera(orbanel);
+    xvfb.waitForFinished();
+    QVERIFY2(r.codigo == codigo, qPrintable(u"código %1: %2"_s.arg(r.codigo).arg(r.texto)));
+}
+
+// Qt ends the process with exit() when the display is lost, whatever was on the stack: the
+// session's transaction is rolled back and its file closed then, before Qt's own objects go,
+// so nothing is left for the next user to recover and no lock stays held.
+void TstHost::salidaDeQtDeshaceLaTransaccion()
+{
+    const QString base = m_carpeta.filePath(u"salida.db"_s);
+    QString url;
+    QVERIFY_SQL(url = BaseDemo(base));
+    QProcessEnvironment entorno = m_entorno;
+    entorno.insert(QString::fromLatin1(Hijo), url);
+    const Resultado r = Ejecuta(QCoreApplication::applicationFilePath(), {}, entorno);
+    QVERIFY2(r.codigo == 1, qPrintable(u"código %1: %2"_s.arg(r.codigo).arg(r.texto)));
+    QVERIFY2(!QFile::exists(base + u"-journal"_s), "la transacción quedó a medias en el archivo");
+    std::unique_ptr<AdoConnection> db;
+    QVERIFY_SQL(db = AdoConnection::Open(url));
+    QCOMPARE(pruebas::escalar(*db, u"SELECT CC_Descripcion FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '100'"_s),
+             QVariant(u"Dirección comercial"_s));
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet(Hijo))
+        return TerminaConTransaccionAbierta(argc, argv);
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true); // as QTEST_MAIN sets it
+    TstHost pruebas;
+    return QTest::qExec(&pruebas, argc, argv);
+}
+
 #include "tst_host.moc"

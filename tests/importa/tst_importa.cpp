@@ -40,14 +40,12 @@ public:
     orbanel::ado::AdoConnection& db() const { return orbanel::Sesion::Conexion(); }
     QString Hora() const { return orbanel::ado::Dialecto::De(db().dialect()).FechaHora(Reloj); }
 
-    QString Archivo(const QStringList& renglones)
+    QString Archivo(const QStringList& renglones) { return Archivo(renglones.join(u"\r\n"_s).toUtf8() + "\r\n"); }
+    QString Archivo(const QByteArray& contenido)
     {
         const QString archivo = m_carpeta.filePath(u"catalogo%1.csv"_s.arg(++m_archivos));
         QFile salida(archivo);
-        if (!salida.open(QIODevice::WriteOnly))
-            return {};
-        salida.write(renglones.join(u"\r\n"_s).toUtf8() + "\r\n");
-        return archivo;
+        return salida.open(QIODevice::WriteOnly) && salida.write(contenido) == contenido.size() ? archivo : QString();
     }
 
     Importacion Importa(const QString& archivo, Modo modo = Modo::Importar,
@@ -146,7 +144,7 @@ void PruebasImportacion::idaYVuelta()
         esperado = pruebas::volcado(e.db());
     }
     Entorno e(backend);
-    const QString exportado = e.Archivo({});
+    const QString exportado = e.Archivo(QByteArray());
     QVERIFY_SQL(orbanel::catalogo::Exporta(e.db(), exportado));
     // The demo has no value a CSV quotes: a comma splits the fields.
     QStringList renglones;
@@ -372,21 +370,14 @@ void PruebasImportacion::archivosDeHojaDeCalculo()
                              "\n"
                              ";;;;\n"
                              "N2;Bien;N1;0,5;\n";
-    const QString archivo = e.Archivo({});
-    const auto escribe = [&archivo](const QByteArray& contenido) {
-        QFile salida(archivo);
-        return salida.open(QIODevice::WriteOnly) && salida.write(contenido) == contenido.size();
-    };
-    QVERIFY(escribe(texto + "N3;Mal;ZZ;1.5.5\n"));
     Importacion importacion;
-    QVERIFY_SQL(importacion = e.Importa(archivo));
+    QVERIFY_SQL(importacion = e.Importa(e.Archivo(texto + "N3;Mal;ZZ;1.5.5\n")));
     QCOMPARE(Rechazos(importacion),
              (QStringList{u"7|N3|Dato 3: «1.5.5» no es un número (se escribe con punto "
                           "decimal, como 1250.75). El centro acumulador ZZ no existe."_s}));
     QCOMPARE(importacion.ignoradas, QStringList{u"Notas"_s});
 
-    QVERIFY(escribe(texto));
-    QVERIFY_SQL(importacion = e.Importa(archivo));
+    QVERIFY_SQL(importacion = e.Importa(e.Archivo(texto)));
     QVERIFY2(importacion.Escrita(), qPrintable(importacion.Texto()));
     QVERIFY(importacion.Texto().endsWith(u"Se ignoraron las columnas que el catálogo no tiene: «Notas»."_s));
     QCOMPARE(Valor(e.db(), u"CC_Descripcion"_s, u"N1"_s), u"Dos\nlíneas"_s);

@@ -11,35 +11,30 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-// Sends back whatever it reads, on every connection.
-class Eco : public QObject {
-public:
+// Sends back whatever it reads, on every connection; counts those open.
+struct Eco {
     Eco()
     {
-        m_servidor.listen(QHostAddress::LocalHost);
-        connect(&m_servidor, &QTcpServer::newConnection, this, &Eco::servidor_newConnection);
+        servidor.listen(QHostAddress::LocalHost);
+        QObject::connect(&servidor, &QTcpServer::newConnection, &servidor, [this] {
+            while (QTcpSocket* socket = servidor.nextPendingConnection()) {
+                ++abiertas;
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [socket] { socket->write(socket->readAll()); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+                    --abiertas;
+                    socket->deleteLater();
+                });
+            }
+        });
     }
 
-    quint16 Puerto() const { return m_servidor.serverPort(); }
-    int Abiertas() const { return m_abiertas; }
-
-private:
-    void servidor_newConnection()
-    {
-        while (QTcpSocket* socket = m_servidor.nextPendingConnection()) {
-            ++m_abiertas;
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->write(socket->readAll()); });
-            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                --m_abiertas;
-                socket->deleteLater();
-            });
-        }
-    }
-
-    QTcpServer m_servidor;
-    int m_abiertas = 0;
+    QTcpServer servidor;
+    int abiertas = 0;
 };
 
 // Chunks of every size up to a few packets, of bytes of every value.
@@ -70,7 +65,7 @@ private slots:
 void TstRelevo::llevaCadaByteEnOrden()
 {
     Eco eco;
-    bench::Relevo relevo(QStringLiteral("127.0.0.1"), eco.Puerto(), 2);
+    bench::Relevo relevo(u"127.0.0.1"_s, eco.servidor.serverPort(), 2);
     std::vector<std::unique_ptr<QTcpSocket>> clientes;
     QList<QByteArray> enviado;
     for (quint32 semilla : {1u, 2u}) {
@@ -89,9 +84,9 @@ void TstRelevo::llevaCadaByteEnOrden()
         QTRY_VERIFY_WITH_TIMEOUT(clientes[i]->bytesAvailable() >= enviado[static_cast<qsizetype>(i)].size(), 30000);
         QVERIFY(clientes[i]->readAll() == enviado[static_cast<qsizetype>(i)]);
     }
-    QCOMPARE(eco.Abiertas(), 2);
+    QCOMPARE(eco.abiertas, 2);
     clientes.front()->disconnectFromHost();
-    QTRY_COMPARE(eco.Abiertas(), 1);
+    QTRY_COMPARE(eco.abiertas, 1);
 }
 
 QTEST_GUILESS_MAIN(TstRelevo)

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 using pruebas::Componente;
 using pruebas::Contenido;
 
@@ -26,7 +28,7 @@ class Anfitrion : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Transaccion READ Transaccion)
 public:
-    QString Transaccion() const { return QStringLiteral("CAT-508"); }
+    QString Transaccion() const { return u"CAT-508"_s; }
 };
 
 } // namespace
@@ -38,7 +40,6 @@ private slots:
     void ventanaPadreYTransaccion();
     void salirDescargaAlAnfitrion_data();
     void salirDescargaAlAnfitrion();
-    void mainCreaLosServicios();
     void registroYCarga();
 };
 
@@ -46,7 +47,7 @@ private slots:
 // host that answers it, and reads by name as the host's own: a value, or none while it cannot.
 void TstShell::ventanaPadreYTransaccion()
 {
-    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    Componente c(u"sqlite"_s, Contenido::Vacio);
     kt508::Pantalla a(c.servicios), b(c.servicios);
     auto* frm = qobject_cast<frmKT508*>(a.GetPantalla());
     QVERIFY(frm);
@@ -61,8 +62,7 @@ void TstShell::ventanaPadreYTransaccion()
 
     Anfitrion anfitrion;
     frm->setProperty("Padre", QVariant::fromValue<QObject*>(&anfitrion));
-    const QString esperada =
-        c.servicios.Utilerias->TextoTransaccion(QStringLiteral("CAT-508"), QStringLiteral("Orbanel"));
+    const QString esperada = c.servicios.Utilerias->TextoTransaccion(u"CAT-508"_s, u"Orbanel"_s);
     QCOMPARE(frm->Transaccion(), esperada);
     QCOMPARE(frm->property("Transaccion").toString(), esperada);
 }
@@ -82,7 +82,7 @@ void TstShell::salirDescargaAlAnfitrion()
 {
     QFETCH(bool, seBorraAlCerrar);
     QFETCH(bool, contieneLaPantalla);
-    Componente c(QStringLiteral("sqlite"), Contenido::Demo);
+    Componente c(u"sqlite"_s, Contenido::Demo);
     kt508::Pantalla pantalla(c.servicios);
     const auto abre = [&](Anfitrion* anfitrion) {
         auto* frm = qobject_cast<frmKT508*>(pantalla.GetPantalla());
@@ -98,17 +98,16 @@ void TstShell::salirDescargaAlAnfitrion()
     frmKT508* frm = abre(anfitrion);
     QVERIFY(frm->Cargada());
 
-    c.Inserta(QStringLiteral("777"), QStringLiteral("0"), QStringLiteral("Nuevo"), 0, QStringLiteral("AC"));
-    c.db().Execute(
-        QStringLiteral("UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"));
+    c.Inserta(u"777"_s, u"0"_s, u"Nuevo"_s, 0, u"AC"_s);
+    c.db().Execute(u"UPDATE Parametros SET Valor = '000200' WHERE Parametro = 'CAT_GRUPO_CENTRO_COSTO_DEFAULT'"_s);
     emit frm->Controles->Salir();
     QTRY_VERIFY(anfitrion.isNull());
     QVERIFY(!frmKT508::Existe() || !frmKT508::Instancia(c.servicios).Cargada());
 
     anfitrion = new Anfitrion;
     frm = abre(anfitrion);
-    QVERIFY(frm->tvCeCos->Nodes(QStringLiteral("N777")));
-    QCOMPARE(frm->DefaultGroup, QStringLiteral("000200"));
+    QVERIFY(frm->tvCeCos->Nodes(u"N777"_s));
+    QCOMPARE(frm->DefaultGroup, u"000200"_s);
 
     // Without a host there is nothing to unload: nothing happens; nothing was ever reported.
     frm->setPadre(nullptr);
@@ -118,30 +117,18 @@ void TstShell::salirDescargaAlAnfitrion()
     delete anfitrion;
 }
 
-void TstShell::mainCreaLosServicios()
-{
-    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
-    const Publico::Servicios servicios = Publico::Main();
-    // Main hands the services to the process for good; the test takes them back.
-    const std::unique_ptr<kt508::IDatos> datos(servicios.Datos);
-    const std::unique_ptr<kt508::IUtilerias> utilerias(servicios.Utilerias);
-    QVERIFY(datos && utilerias);
-    QCOMPARE(datos->Usuario(), QStringLiteral("PRUEBAS"));
-    QCOMPARE(&datos->Conexion(), &datos->Conexion());
-}
-
 void TstShell::registroYCarga()
 {
-    Componente c(QStringLiteral("sqlite"), Contenido::Vacio);
+    Componente c(u"sqlite"_s, Contenido::Vacio);
     QTemporaryDir carpeta;
     // A registry that cannot be written: the registration says why, not only that it failed.
-    const QString sinPermiso = carpeta.filePath(QStringLiteral("registro.ini/no-es-carpeta/registro.ini"));
-    QFile(carpeta.filePath(QStringLiteral("registro.ini"))).open(QIODevice::WriteOnly);
+    const QString sinPermiso = carpeta.filePath(u"registro.ini/no-es-carpeta/registro.ini"_s);
+    QFile(carpeta.filePath(u"registro.ini"_s)).open(QIODevice::WriteOnly);
     qputenv("ORBANEL_REGISTRO", sinPermiso.toLocal8Bit());
     QString motivo = pruebas::errorDe([] { orbanel::Registro::RegistraBiblioteca(QStringLiteral(KT508_MODULO)); });
-    QVERIFY2(motivo.contains(QStringLiteral("No se pudo escribir el registro")), qPrintable(motivo));
-    QVERIFY(QFile::remove(carpeta.filePath(QStringLiteral("registro.ini"))));
-    qputenv("ORBANEL_REGISTRO", carpeta.filePath(QStringLiteral("registro.ini")).toLocal8Bit());
+    QVERIFY2(motivo.contains(u"No se pudo escribir el registro"_s), qPrintable(motivo));
+    QVERIFY(QFile::remove(carpeta.filePath(u"registro.ini"_s)));
+    qputenv("ORBANEL_REGISTRO", carpeta.filePath(u"registro.ini"_s).toLocal8Bit());
 
     orbanel::Registro::RegistraBiblioteca(QStringLiteral(KT508_MODULO));
 
@@ -150,11 +137,11 @@ void TstShell::registroYCarga()
     kt508::Plataforma& p = kt508::plataforma();
     const auto nuevoDatos = p.NuevoDatos;
     p.NuevoDatos = nullptr;
-    motivo = pruebas::errorDe([] { delete orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla")); });
+    motivo = pruebas::errorDe([] { delete orbanel::Registro::CreaObjeto(u"KT508.Pantalla"_s); });
     p.NuevoDatos = nuevoDatos;
-    QVERIFY2(motivo.contains(QStringLiteral("servicios de datos y utilerías")), qPrintable(motivo));
+    QVERIFY2(motivo.contains(u"servicios de datos y utilerías"_s), qPrintable(motivo));
 
-    std::unique_ptr<QObject> pantalla(orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla")));
+    std::unique_ptr<QObject> pantalla(orbanel::Registro::CreaObjeto(u"KT508.Pantalla"_s));
     auto* ventana = qobject_cast<QWidget*>(pantalla->property("GetPantalla").value<QObject*>());
     QVERIFY(ventana);
     QVERIFY(ventana->setProperty("Padre", QVariant::fromValue<QObject*>(pantalla.get())));
@@ -163,9 +150,9 @@ void TstShell::registroYCarga()
 
     // Once unregistered, the class cannot be created, and the host is told why.
     orbanel::Registro::DesregistraBiblioteca(QStringLiteral(KT508_MODULO));
-    QVERIFY(!orbanel::Registro::Busca(QStringLiteral("KT508.Pantalla")));
-    motivo = pruebas::errorDe([] { delete orbanel::Registro::CreaObjeto(QStringLiteral("KT508.Pantalla")); });
-    QVERIFY2(motivo.contains(QStringLiteral("no está registrada")), qPrintable(motivo));
+    QVERIFY(!orbanel::Registro::Busca(u"KT508.Pantalla"_s));
+    motivo = pruebas::errorDe([] { delete orbanel::Registro::CreaObjeto(u"KT508.Pantalla"_s); });
+    QVERIFY2(motivo.contains(u"no está registrada"_s), qPrintable(motivo));
     qunsetenv("ORBANEL_REGISTRO");
 }
 

@@ -1,9 +1,10 @@
 // The catalogue's export: the CSV field by field, the tree's order, the XLSX read back with its
-// typed cells, and files that appear whole or not at all.
+// typed cells; files (the export, the listing as PDF) that appear whole or not at all.
 #include "kt508/services/Decimal.h"
 #include "suite/catalogo/Catalogo.h"
 #include "suite/catalogo/Exportacion.h"
 #include "suite/catalogo/Xlsx.h"
+#include "suite/print/ImpresorTexto.h"
 #include "tests/support/Backends.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -94,6 +97,14 @@ QByteArray Contenido(const QString& archivo)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A file written before, and a second name for it.
+bool Previo(const QString& archivo, const QString& enlace)
+{
+    QFile previo(archivo);
+    return previo.open(QIODevice::WriteOnly) && previo.write("previo") == 6 && previo.flush()
+        && ::link(QFile::encodeName(archivo).constData(), QFile::encodeName(enlace).constData()) == 0;
+}
+
 // The workbook as openpyxl reads it: the frozen cell, and per row each cell's value, type
 // (n number, s text, d date), number format and indent.
 const char* const LectorXlsx = R"(
@@ -108,16 +119,18 @@ print(json.dumps({'congelada': hoja.freeze_panes,
 
 } // namespace
 
-class PruebasExportacion : public QObject {
+class TstExtras : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase_data() { pruebas::agregaBackends(); }
+    void csvCampoPorCampo_data() { pruebas::agregaBackends(); }
     void csvCampoPorCampo();
+    void xlsxConCeldasTipadas_data() { pruebas::agregaBackends(); }
     void xlsxConCeldasTipadas();
+    void archivoEnteroONada_data() { pruebas::agregaBackends(); }
     void archivoEnteroONada();
-    void dobleSoloSiEsExacto_data();
     void dobleSoloSiEsExacto();
+    void pdfEnteroONada();
 
 private:
     QTemporaryDir m_carpeta;
@@ -125,9 +138,9 @@ private:
 
 // Every centre once, parents before children, then those the tree cannot reach; each value
 // where its heading says, quoted only where it must be, NULL apart from an empty text.
-void PruebasExportacion::csvCampoPorCampo()
+void TstExtras::csvCampoPorCampo()
 {
-    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
     QVERIFY_SQL(Siembra(*db, Dato3(backend)));
     const QString archivo = m_carpeta.filePath(backend + u".csv"_s);
@@ -136,80 +149,43 @@ void PruebasExportacion::csvCampoPorCampo()
     QCOMPARE(db->recorded().size(), 1);
 
     const QByteArray bytes = Contenido(archivo);
-    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-    QVERIFY(bytes.endsWith("\r\n"));
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
     const QList<Renglon> renglones = LeeCsv(bytes);
     QCOMPARE(renglones.size(), OrdenEsperado.size() + 1);
-    QStringList encabezados, claves;
-    for (const Campo& c : renglones.first())
-        encabezados << c.texto;
-    QCOMPARE(encabezados,
-             u"Nivel,Ruta,Clave,Descripción,Acumula en,Estado,Tipo,Cuenta contable,Grupo,Analizar,"
-             "Dato 1,Dato 2,Dato 3,Dato 4,Dato 5,Dato 6,Alta por,Fecha de alta,Modificado por,"
-             "Fecha de modificación"_s.split(u','));
-    QHash<QString, Renglon> porClave;
+    const auto valores = [](const Renglon& renglon) {
+        QStringList lista;
+        for (const Campo& c : renglon)
+            lista << (c.entreComillas ? u"«"_s + c.texto + u"»"_s : c.texto);
+        return lista.join(u'|');
+    };
+    QCOMPARE(valores(renglones.first()),
+             u"Nivel|Ruta|Clave|Descripción|Acumula en|Estado|Tipo|Cuenta contable|Grupo|Analizar|Dato 1|Dato 2|"
+             "Dato 3|Dato 4|Dato 5|Dato 6|Alta por|Fecha de alta|Modificado por|Fecha de modificación"_s);
+    QStringList claves;
+    QHash<QString, QString> porClave;
     for (const Renglon& r : renglones.mid(1)) {
-        QCOMPARE(r.size(), encabezados.size());
+        QCOMPARE(r.size(), renglones.first().size());
         claves << r.at(2).texto;
-        porClave.insert(r.at(2).texto, r);
+        porClave.insert(r.at(2).texto, valores(r));
     }
     QCOMPARE(claves, OrdenEsperado);
-
-    const auto valores = [&porClave](const char* clave) {
-        QStringList lista;
-        for (const Campo& c : porClave.value(QLatin1String(clave)))
-            lista << (c.entreComillas ? u"«"_s + c.texto + u"»"_s : c.texto);
-        return lista;
-    };
-    QCOMPARE(valores("E1"),
-             (QStringList{u"1"_s,
-                          u"E1"_s,
-                          u"E1"_s,
-                          u"«Coma, \"comillas\" y\r\nsalto»"_s,
-                          u"0"_s,
-                          u"AC"_s,
-                          u"1"_s,
-                          {},
-                          {},
-                          {},
-                          u"«»"_s,
-                          {},
-                          Dato3(backend),
-                          u"-0.5"_s,
-                          u"2024-02-29"_s,
-                          {},
-                          u"ANA"_s,
-                          u"2024-03-01 10:20:30"_s,
-                          {},
-                          {}}));
-    QCOMPARE(valores("E2").mid(0, 5), (QStringList{u"2"_s, u"E1 / E2"_s, u"E2"_s, u"Ñandú 🦜 café"_s, u"E1"_s}));
-    QCOMPARE(valores("105").mid(0, 16),
-             (QStringList{u"2"_s,
-                          u"100 / 105"_s,
-                          u"105"_s,
-                          u"Ventas norte"_s,
-                          u"100"_s,
-                          u"AC"_s,
-                          u"1"_s,
-                          u"5100-105"_s,
-                          u"000100"_s,
-                          u"NO"_s,
-                          u"Zona Monterrey-Saltillo"_s,
-                          u"Laura Garza"_s,
-                          u"1250000"_s,
-                          u"0.15"_s,
-                          u"2019-03-01"_s,
-                          {}}));
-    QCOMPARE(valores("10511").mid(0, 2), (QStringList{u"4"_s, u"100 / 105 / 1051 / 10511"_s}));
-    for (const char* inalcanzable : {"0", "C1", "C2", "H1", "H11"})
-        QCOMPARE(valores(inalcanzable).mid(0, 3), (QStringList{{}, {}, QLatin1String(inalcanzable)}));
+    QCOMPARE(
+        porClave.value(u"E1"_s),
+        u"1|E1|E1|«Coma, \"comillas\" y\r\nsalto»|0|AC|1||||«»||%1|-0.5|2024-02-29||ANA|2024-03-01 10:20:30||"_s.arg(
+            Dato3(backend)));
+    QVERIFY(porClave.value(u"E2"_s).startsWith(u"2|E1 / E2|E2|Ñandú 🦜 café|E1|"_s));
+    QVERIFY(porClave.value(u"105"_s).startsWith(u"2|100 / 105|105|Ventas norte|100|AC|1|5100-105|000100|NO|"
+                                                "Zona Monterrey-Saltillo|Laura Garza|1250000|0.15|2019-03-01||"_s));
+    QVERIFY(porClave.value(u"10511"_s).startsWith(u"4|100 / 105 / 1051 / 10511|"_s));
+    for (const QString& inalcanzable : {u"0"_s, u"C1"_s, u"C2"_s, u"H1"_s, u"H11"_s})
+        QVERIFY2(porClave.value(inalcanzable).startsWith(u"||"_s + inalcanzable + u'|'), qPrintable(inalcanzable));
 }
 
 // Numbers and dates typed, a decimal a double cannot hold exactly kept as its text, the heading
 // frozen and each description indented by its level.
-void PruebasExportacion::xlsxConCeldasTipadas()
+void TstExtras::xlsxConCeldasTipadas()
 {
-    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
     QVERIFY_SQL(Siembra(*db, Dato3(backend)));
     const QString archivo = m_carpeta.filePath(backend + u".xlsx"_s);
@@ -243,60 +219,64 @@ void PruebasExportacion::xlsxConCeldasTipadas()
 
 // A failed export leaves the file that was there; a good one replaces it whole under its name
 // (a second name for the old file keeps the old bytes), and nothing else stays in the folder.
-void PruebasExportacion::archivoEnteroONada()
+void TstExtras::archivoEnteroONada()
 {
-    QFETCH_GLOBAL(QString, backend);
+    QFETCH(QString, backend);
     ABRE_BACKEND(db, backend, pruebas::Contenido::Demo);
     QTemporaryDir carpeta;
     const QString archivo = carpeta.filePath(u"catalogo.csv"_s);
-    const QString enlace = carpeta.filePath(u"enlace.csv"_s);
-    QFile previo(archivo);
-    QVERIFY(previo.open(QIODevice::WriteOnly) && previo.write("previo\r\n") == 8);
-    previo.close();
-    QCOMPARE(::link(QFile::encodeName(archivo).constData(), QFile::encodeName(enlace).constData()), 0);
-
+    QVERIFY(Previo(archivo, carpeta.filePath(u"enlace.csv"_s)));
     db->failContaining(u"FROM Centro_Costo"_s);
     QVERIFY(!pruebas::errorDe([&] { orbanel::catalogo::Exporta(*db, archivo); }).isEmpty());
     const QString refusal = pruebas::errorDe([&] { orbanel::catalogo::Exporta(*db, carpeta.filePath(u"c.txt"_s)); });
     QVERIFY2(refusal.contains(u".csv"_s) && refusal.contains(u".xlsx"_s), qPrintable(refusal));
-    QCOMPARE(Contenido(archivo), QByteArray("previo\r\n"));
+    QCOMPARE(Contenido(archivo), QByteArray("previo"));
     db->clearFailure();
 
     QVERIFY_SQL(orbanel::catalogo::Exporta(*db, archivo));
     QVERIFY(Contenido(archivo).contains("Nivel,Ruta,Clave"));
-    QCOMPARE(Contenido(enlace), QByteArray("previo\r\n"));
+    QCOMPARE(Contenido(carpeta.filePath(u"enlace.csv"_s)), QByteArray("previo"));
     QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files), (QStringList{u"catalogo.csv"_s, u"enlace.csv"_s}));
 }
 
-void PruebasExportacion::dobleSoloSiEsExacto_data()
+// The listing saved as PDF over an existing document takes the name only once complete; where it
+// cannot be written, nothing is left behind.
+void TstExtras::pdfEnteroONada()
 {
-    QTest::addColumn<QString>("decimal");
-    QTest::addColumn<QVariant>("doble"); // null: none holds it exactly
-    QTest::newRow("entero") << u"1250000"_s << QVariant(1250000.0);
-    QTest::newRow("mitad negativa") << u"-0.5"_s << QVariant(-0.5);
-    QTest::newRow("dieciseisavo") << u"0.0625"_s << QVariant(0.0625);
-    QTest::newRow("0.15") << u"0.15"_s << QVariant();
-    QTest::newRow("catorce enteros y cuatro decimales") << u"12345678901234.5678"_s << QVariant();
-    QTest::newRow("2^53") << u"9007199254740992"_s << QVariant(9007199254740992.0);
-    QTest::newRow("2^53 + 1") << u"9007199254740993"_s << QVariant();
-    QTest::newRow("2^60") << u"1152921504606846976"_s << QVariant(1152921504606846976.0);
-    QTest::newRow("más dígitos que 64 bits") << u"123456789012345678901234"_s << QVariant();
+    QTemporaryDir carpeta;
+    const QString archivo = carpeta.filePath(u"listado.pdf"_s);
+    QVERIFY(Previo(archivo, carpeta.filePath(u"anterior.pdf"_s)));
+    const orbanel::OpcionesImpresion opciones;
+    QVERIFY_SQL(orbanel::GuardaPdf(archivo, u"100 - Dirección comercial\r\n"_s.repeated(200), u"Listado"_s, opciones));
+    const QByteArray pdf = Contenido(archivo);
+    QVERIFY(pdf.startsWith("%PDF") && pdf.trimmed().endsWith("%%EOF"));
+    QCOMPARE(Contenido(carpeta.filePath(u"anterior.pdf"_s)), QByteArray("previo"));
+    QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files), (QStringList{u"anterior.pdf"_s, u"listado.pdf"_s}));
+
+    const QString fuera = carpeta.filePath(u"no-existe/listado.pdf"_s);
+    const QString error = pruebas::errorDe([&] { orbanel::GuardaPdf(fuera, u"x"_s, u"Listado"_s, opciones); });
+    QVERIFY2(error.startsWith(u"No se pudo escribir el archivo"_s), qPrintable(error));
+    QVERIFY(!QFile::exists(fuera));
 }
 
-void PruebasExportacion::dobleSoloSiEsExacto()
+// The double the workbook writes for a decimal, only when it holds that decimal exactly.
+void TstExtras::dobleSoloSiEsExacto()
 {
-    QFETCH(QString, decimal);
-    QFETCH(QVariant, doble);
-    const std::optional<double> obtenido = orbanel::catalogo::DobleExacto(*kt508::Decimal::DeTexto(decimal));
-    QCOMPARE(obtenido.has_value(), !doble.isNull());
-    if (obtenido)
-        QCOMPARE(*obtenido, doble.toDouble());
+    const std::pair<const char*, std::optional<double>> casos[] = {
+        {"1250000", 1250000.0},
+        {"-0.5", -0.5},
+        {"0.0625", 0.0625},
+        {"0.15", {}},
+        {"12345678901234.5678", {}},
+        {"9007199254740992", 9007199254740992.0}, // 2^53
+        {"9007199254740993", {}},
+        {"1152921504606846976", 1152921504606846976.0}, // 2^60
+        {"123456789012345678901234", {}},               // more digits than 64 bits hold
+    };
+    for (const auto& [decimal, doble] : casos)
+        QVERIFY2(orbanel::catalogo::DobleExacto(*kt508::Decimal::DeTexto(QString::fromLatin1(decimal))) == doble,
+                 decimal);
 }
 
-int EjecutaPruebasExportacion(int argc, char** argv)
-{
-    PruebasExportacion pruebas;
-    return QTest::qExec(&pruebas, argc, argv);
-}
-
-#include "tst_exportacion.moc"
+QTEST_MAIN(TstExtras)
+#include "tst_extras.moc"

@@ -42,6 +42,12 @@ std::vector<kt508::Resultado> ConexionContada::EjecutaLote(const std::vector<kt5
     return m_real.EjecutaLote(lote);
 }
 
+void ConexionContada::EjecutaLote(const std::vector<kt508::Sentencia>& lote, const Recibe& recibe)
+{
+    m_sentencias += static_cast<long>(lote.size());
+    m_real.EjecutaLote(lote, recibe);
+}
+
 long ConexionContada::Viajes() const
 {
     return m_real.Viajes();

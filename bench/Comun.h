@@ -28,6 +28,7 @@ public:
     bool EnTransaccion() const override;
     kt508::Recordset Ejecuta(const kt508::Sentencia& sentencia) override;
     std::vector<kt508::Resultado> EjecutaLote(const std::vector<kt508::Sentencia>& lote) override;
+    void EjecutaLote(const std::vector<kt508::Sentencia>& lote, const Recibe& recibe) override;
     long Viajes() const override;
 
     // Counts afresh from here.

@@ -33,6 +33,8 @@ void frmKT508::Controles_Imprimir()
         PrintLevel = 0;
         QString raiz = QStringLiteral("0");
         LeeListado(raiz);
+        PrintText.reserve(LargoListado());
+        m_nivelListado = 0;
         Imprimir_CeCo(raiz);
         m_listado.clear();
         impresor->Imprime(PrintText, QString(), 0, 0, -1, -1, 7, -1);
@@ -45,66 +47,107 @@ void frmKT508::Controles_Imprimir()
 }
 
 // The children of every centre the listing descends into, read a level at a time: the queries
-// of a level go in one batch, and each centre's rows keep the order its query gave them. A
-// query that failed is kept as its failure, for Imprimir_CeCo to tell where it reaches it.
+// of a level go in one batch, and each query's rows are kept as they arrive, in the order it gave
+// them. A query that failed is kept as its failure, for Imprimir_CeCo to tell where it reaches it.
 void frmKT508::LeeListado(const QString& Clave)
 {
     m_listado.clear();
-    for (QStringList nivel{Clave}; !nivel.isEmpty();) {
+    QSet<QString> leidas{Clave};
+    for (std::vector<PadreListado> padres{{Clave, true}}; !padres.empty();) {
         std::vector<kt508::Sentencia> lote;
-        lote.reserve(static_cast<size_t>(nivel.size()));
-        for (const QString& padre : nivel)
-            lote.push_back(Publico::Sentencias::HijosEnListado(padre));
-        std::vector<kt508::Resultado> resultados = servicios.Conexion().EjecutaLote(lote);
-        QStringList siguiente;
-        int cve = -1, descripcion = -1, tipo = -1; // the same columns in every query of the level
-        for (qsizetype i = 0; i < nivel.size(); ++i) {
-            HijosListado& hijos = m_listado[nivel.at(i)];
-            kt508::Resultado& resultado = resultados[static_cast<size_t>(i)];
-            if (!resultado.Corrio()) {
-                hijos.error = resultado.error;
+        std::vector<quint32> padreDe; // the parent of each statement of the batch
+        for (quint32 p = 0; p < padres.size(); ++p) {
+            if (!padres[p].leer)
                 continue;
-            }
-            kt508::Recordset& rs = resultado.filas;
-            if (cve < 0 && !rs.Eof()) {
-                cve = Publico::Columna(rs, QStringLiteral("Cc_Cve_Centro_Costo"));
-                descripcion = Publico::Columna(rs, QStringLiteral("CC_Descripcion"));
-                tipo = Publico::Columna(rs, QStringLiteral("CC_Tipo"));
-            }
-            hijos.filas.reserve(static_cast<size_t>(rs.RecordCount()));
-            for (; !rs.Eof(); rs.MoveNext()) {
-                const QString clave = rs.Value(cve).toString();
-                const bool acumula = rs.Value(tipo).toInt() == 1;
-                hijos.filas.push_back({clave, EnUnaLinea(rs.Value(descripcion).toString()), acumula});
-                // A centre already read (one keyed as the root) is not read again.
-                if (acumula && !m_listado.contains(clave))
-                    siguiente << clave;
-            }
-            resultado.filas.Close();
+            lote.push_back(Publico::Sentencias::HijosEnListado(padres[p].clave));
+            padreDe.push_back(p);
         }
-        nivel = siguiente;
+        NivelListado& nivel = m_listado.emplace_back();
+        const auto abreHasta = [&nivel](quint32 p) { // parents up to p start at the next line
+            while (nivel.primeras.size() <= p)
+                nivel.primeras.push_back(static_cast<quint32>(nivel.lineas.size()));
+        };
+        std::vector<PadreListado> siguientes;
+        servicios.Conexion().EjecutaLote(lote, [&](size_t i, kt508::Resultado& resultado) {
+            const quint32 p = padreDe[i];
+            abreHasta(p);
+            if (resultado.Corrio())
+                AgregaLineas(nivel, resultado.filas, leidas, siguientes);
+            else
+                nivel.errores.insert(p, resultado.error);
+        });
+        abreHasta(static_cast<quint32>(padres.size()));
+        nivel.texto.squeeze();
+        nivel.lineas.shrink_to_fit();
+        padres = std::move(siguientes);
     }
 }
 
-// Appends the children of Clave, one level deeper than Clave itself, and the empty line that closes them.
-void frmKT508::Imprimir_CeCo(QString& Clave)
+// Room for the whole listing, so that it is written without moving: each level's text (a
+// character takes at least one byte of it), and each line's indentation and line break, and each
+// parent's closing empty line.
+qsizetype frmKT508::LargoListado() const
+{
+    qsizetype largo = 0;
+    for (size_t nivel = 0; nivel < m_listado.size(); ++nivel) {
+        const NivelListado& lineas = m_listado[nivel];
+        largo += lineas.texto.size() + static_cast<qsizetype>(lineas.lineas.size() * (nivel + 2))
+            + static_cast<qsizetype>(lineas.primeras.size() * 2);
+    }
+    return largo;
+}
+
+// One query's rows as lines of the level; those that accumulate become parents of the next.
+void frmKT508::AgregaLineas(NivelListado& nivel, kt508::Recordset& filas, QSet<QString>& leidas,
+                            std::vector<PadreListado>& siguientes)
+{
+    if (filas.Eof())
+        return;
+    const int cve = Publico::Columna(filas, QStringLiteral("Cc_Cve_Centro_Costo"));
+    const int descripcion = Publico::Columna(filas, QStringLiteral("CC_Descripcion"));
+    const int tipo = Publico::Columna(filas, QStringLiteral("CC_Tipo"));
+    for (; !filas.Eof(); filas.MoveNext()) {
+        const QString clave = filas.Value(cve).toString();
+        const bool acumula = filas.Value(tipo).toInt() == 1;
+        nivel.texto += clave.toUtf8();
+        const auto finClave = static_cast<quint32>(nivel.texto.size());
+        nivel.texto += " - ";
+        nivel.texto += EnUnaLinea(filas.Value(descripcion).toString()).toUtf8();
+        nivel.lineas.push_back({finClave, static_cast<quint32>(nivel.texto.size()), acumula});
+        if (acumula) {
+            const bool nueva = !leidas.contains(clave);
+            leidas.insert(clave);
+            siguientes.push_back({clave, nueva});
+        }
+    }
+    filas.Close();
+}
+
+// Appends the children of Clave, one level deeper than Clave itself, and the empty line that closes
+// them. They are the next parent's of the level being listed: the listing reaches a level's parents
+// in the order they were read.
+void frmKT508::Imprimir_CeCo([[maybe_unused]] QString& Clave)
 {
     const short nivel = PrintLevel;
     try {
         const QString sangria(std::max<int>(PrintLevel, 0), QLatin1Char('\t'));
-        const HijosListado hijos = m_listado.take(Clave);
-        if (!hijos.error.isNull())
-            throw kt508::Error(hijos.error);
-        for (const FilaListado& fila : hijos.filas) {
-            QString clave = fila.clave;
+        NivelListado& hijos = m_listado.at(m_nivelListado);
+        const quint32 padre = hijos.siguiente++;
+        if (hijos.errores.contains(padre))
+            throw kt508::Error(hijos.errores.value(padre));
+        for (quint32 j = hijos.primeras.at(padre); j < hijos.primeras.at(padre + 1); ++j) {
+            const LineaListado& linea = hijos.lineas[j];
+            const quint32 inicio = j == 0 ? 0 : hijos.lineas[j - 1].fin;
+            QString clave = QString::fromUtf8(hijos.texto.constData() + inicio, linea.finClave - inicio);
             PrintText += sangria;
             PrintText += clave;
-            PrintText += QStringLiteral(" - ");
-            PrintText += fila.descripcion;
+            PrintText += QString::fromUtf8(hijos.texto.constData() + linea.finClave, linea.fin - linea.finClave);
             PrintText += QStringLiteral("\r\n");
-            if (fila.acumula) {
+            if (linea.acumula) {
                 PrintLevel += 1;
+                ++m_nivelListado;
                 Imprimir_CeCo(clave);
+                --m_nivelListado;
             }
         }
         PrintText += QStringLiteral("\r\n");

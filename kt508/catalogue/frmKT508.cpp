@@ -349,9 +349,10 @@ void frmKT508::CargarCecos()
 
 // The whole subtree under the node of sCvePadre, a level at a time: the children queries of a
 // level go in one batch, and the centres among their rows that accumulate make the next level.
-// Each parent's children come in key order, so the tree is the same as built depth first. The
-// whole tree's load reads the catalogue's version with its first level: what changes after that
-// is read again at the next reading.
+// Each parent's children come in key order, so the tree is the same as built depth first; each
+// query's rows become nodes as they arrive, so that a level's rows are never all held at once.
+// The whole tree's load reads the catalogue's version with its first level: what changes after
+// that is read again at the next reading.
 void frmKT508::AddSubMenu(const QString& sCvePadre)
 {
     bool conVersion = sCvePadre == QLatin1String("0");
@@ -362,28 +363,30 @@ void frmKT508::AddSubMenu(const QString& sCvePadre)
             lote.push_back(Publico::Sentencias::HijosEnArbol(padre));
         if (std::exchange(conVersion, false))
             lote.push_back(Publico::Sentencias::VersionCatalogo());
-        std::vector<kt508::Resultado> hijos;
+        QStringList siguiente, fallos;
         try {
-            hijos = servicios.Conexion().EjecutaLote(lote);
+            servicios.Conexion().EjecutaLote(lote, [&](size_t i, kt508::Resultado& hijos) {
+                if (i < static_cast<size_t>(nivel.size()))
+                    siguiente += AgregaHijos(nivel.at(static_cast<qsizetype>(i)), hijos, fallos);
+                else
+                    AnotaVersion(hijos);
+            });
         } catch (const kt508::Error& e) {
-            servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
+            fallos << e.Description();
+            siguiente.clear();
+        }
+        // Told once the batch is read: no message waits while the database is still answering.
+        for (const QString& fallo : fallos)
+            servicios.Datos->Mensaje(fallo, kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
                                      QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
-            return;
-        }
-        if (hijos.size() > static_cast<size_t>(nivel.size())) {
-            AnotaVersion(hijos.back());
-            hijos.pop_back();
-        }
-        QStringList siguiente;
-        for (qsizetype i = 0; i < nivel.size(); ++i)
-            siguiente += AgregaHijos(nivel.at(i), hijos[static_cast<size_t>(i)]);
         nivel = siguiente;
     }
 }
 
 // The nodes of one parent's children, in the order of its query; gives the keys of those that
-// accumulate. A failed query, or a node that cannot be added, is told and ends this parent's rows.
-QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos)
+// accumulate. A failed query, or a node that cannot be added, ends this parent's rows and adds
+// its reason to `fallos`.
+QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos, QStringList& fallos)
 {
     QStringList acumulan;
     try {
@@ -410,8 +413,7 @@ QStringList frmKT508::AgregaHijos(const QString& sCvePadre, kt508::Resultado& hi
         rs.Close();
     } catch (const kt508::Error& e) {
         hijos.filas.Close();
-        servicios.Datos->Mensaje(e.Description(), kt508::vbCritical, QStringLiteral("AddSubMenu()"), this,
-                                 QStringLiteral("KT508"), QStringLiteral("ERR-ID:7500033"));
+        fallos << e.Description();
     }
     return acumulan;
 }

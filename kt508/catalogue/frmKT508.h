@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -21,6 +23,7 @@ class Node;
 class TreeView;
 class colorVEX;
 class txtVEX;
+class Recordset;
 struct Resultado;
 } // namespace kt508
 
@@ -129,20 +132,35 @@ private:
     // The selected centre and its branch under the centre the dialog names (ComandoMover.cpp).
     void mnuCeCos_Mover();
 
-    QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos);
+    QStringList AgregaHijos(const QString& sCvePadre, kt508::Resultado& hijos, QStringList& fallos);
 
-    // The listing's rows, read a level at a time before Imprimir_CeCo writes them.
-    struct FilaListado {
-        QString clave;
-        QString descripcion;
-        bool acumula;
+    // The listing as read, a level at a time, before Imprimir_CeCo writes it (ComandoImprimir.cpp).
+    // Each level keeps its lines ("clave - descripción") one after another in UTF-8, in about half
+    // the room the listing itself takes, and its parents in the order they were read, which is
+    // the order the listing reaches them: the k-th centre of a level that accumulates is the
+    // k-th parent of the next.
+    struct LineaListado {
+        quint32 finClave; // where the key ends in the level's text
+        quint32 fin;      // where the line ends
+        bool acumula;     // CC_Tipo 1: its children follow it
     };
-    struct HijosListado {
-        std::vector<FilaListado> filas;
-        QString error; // why the children query failed; null when it ran
+    struct NivelListado {
+        QByteArray texto;
+        std::vector<LineaListado> lineas;
+        std::vector<quint32> primeras;   // each parent's first line, and one past the last parent's
+        QHash<quint32, QString> errores; // by parent: why its children query failed
+        quint32 siguiente = 0;           // the parent Imprimir_CeCo lists next
+    };
+    struct PadreListado {
+        QString clave;
+        bool leer; // false for a centre already read (one keyed as the root): no children again
     };
     void LeeListado(const QString& Clave);
-    QHash<QString, HijosListado> m_listado;
+    qsizetype LargoListado() const;
+    void AgregaLineas(NivelListado& nivel, kt508::Recordset& filas, QSet<QString>& leidas,
+                      std::vector<PadreListado>& siguientes);
+    std::vector<NivelListado> m_listado;
+    size_t m_nivelListado = 0; // the level Imprimir_CeCo lists
 
     void tvCeCos_NodeClick(kt508::Node* Node);
     void tvCeCos_AfterLabelEdit(int& Cancel, QString& NewString);

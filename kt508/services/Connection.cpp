@@ -38,6 +38,13 @@ std::vector<Resultado> Connection::EjecutaLote(const std::vector<Sentencia>& lot
     return resultados;
 }
 
+void Connection::EjecutaLote(const std::vector<Sentencia>& lote, const Recibe& recibe)
+{
+    std::vector<Resultado> resultados = EjecutaLote(lote);
+    for (size_t i = 0; i < resultados.size(); ++i)
+        recibe(i, resultados[i]);
+}
+
 long Connection::Viajes() const
 {
     return 0;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace kt508 {
@@ -37,6 +38,12 @@ public:
     // come back failed, not run. Outside one, each statement stands alone. By default they go
     // one by one through Ejecuta.
     virtual std::vector<Resultado> EjecutaLote(const std::vector<Sentencia>& lote);
+    // The same batch, each result handed to `recibe` in order as soon as it is read, so that a
+    // long batch never holds all its rows at once. `recibe` must not use this connection; what
+    // it throws ends the deliveries and reaches the caller once the batch is over. By default
+    // the results are read whole, then handed on.
+    using Recibe = std::function<void(size_t posicion, Resultado& resultado)>;
+    virtual void EjecutaLote(const std::vector<Sentencia>& lote, const Recibe& recibe);
     // Round trips to the database so far (0 where nothing travels).
     virtual long Viajes() const;
 };

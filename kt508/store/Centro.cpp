@@ -29,8 +29,12 @@ void AltaCentro(kt508::Connection& conexion, const CentroCosto& centro, const Se
     if (anota)
         lote.push_back(Sentencias::NotaCentro(kt508::historial::comando::Nuevo, sello, centro.clave));
     const std::vector<kt508::Recordset> filas = Envia(conexion, lote);
+    // A deactivated centre is offered no New: one deactivated by another user since the editor
+    // opened would keep an active child under it.
     if (centro.acumula != QLatin1String("0")) // the root has no row
-        CompruebaVigente(centro.acumula, filas.front(), [](const kt508::Recordset&) { return true; });
+        CompruebaVigente(centro.acumula, filas.front(), [](const kt508::Recordset& padre) {
+            return padre.Fields(QStringLiteral("Es_Cve_Estado")).Value.toString() != QLatin1String("BA");
+        });
 }
 
 void CambiaCentro(kt508::Connection& conexion, const CentroCosto& centro, const FilaLeida& leida, const Sello& sello)

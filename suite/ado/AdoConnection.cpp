@@ -25,6 +25,8 @@
 #include <dlfcn.h>
 #endif
 
+#include <exception>
+#include <map>
 #include <utility>
 
 namespace orbanel::ado {
@@ -198,6 +200,7 @@ public:
     Orden orden(const kt508::Sentencia& sentencia) const;
     Orden ordenDeInterrogaciones(const QString& texto, const QVariantList& valores) const;
     kt508::Recordset una(Orden orden);
+    void lote(size_t cuantas, const std::function<Orden(size_t)>& prepara, const kt508::Connection::Recibe& recibe);
     std::vector<kt508::Resultado> lote(size_t cuantas, const std::function<Orden(size_t)>& prepara);
     void empiezaEspera();
     void terminaEspera();
@@ -389,10 +392,13 @@ kt508::Recordset AdoConnection::Ejecuta(const kt508::Sentencia& sentencia)
 }
 
 // Each statement passes the recording, the injected failure and the trace in order; those that
-// may go then travel together. Inside a transaction nothing after a failure is sent.
-std::vector<kt508::Resultado> AdoConnection::Private::lote(size_t cuantas, const std::function<Orden(size_t)>& prepara)
+// may go then travel together. Inside a transaction nothing after a failure is sent. The results
+// reach `recibe` in order, those of statements that never went among those the engine hands on;
+// what `recibe` throws waits until the engine has read its whole batch.
+void AdoConnection::Private::lote(size_t cuantas, const std::function<Orden(size_t)>& prepara,
+                                  const kt508::Connection::Recibe& recibe)
 {
-    std::vector<kt508::Resultado> resultados(cuantas);
+    std::map<size_t, QString> noEnviadas; // why each statement that did not go failed
     std::vector<Orden> ordenes;
     std::vector<size_t> posiciones;
     const FinDeEspera fin(*this);
@@ -401,24 +407,60 @@ std::vector<kt508::Resultado> AdoConnection::Private::lote(size_t cuantas, const
             ordenes.push_back(prepara(i));
             posiciones.push_back(i);
         } catch (const kt508::Error& e) {
-            resultados[i].error = e.Description();
+            noEnviadas[i] = e.Description();
             if (!motor->EnTransaccion())
                 continue;
             for (size_t resto = i + 1; resto < cuantas; ++resto)
-                resultados[resto].error = Motor::NoSeEjecuto();
+                noEnviadas[resto] = Motor::NoSeEjecuto();
             break;
         }
     }
-    std::vector<kt508::Resultado> enviados;
+    std::exception_ptr problema;
+    const auto pasa = [&](size_t posicion, kt508::Resultado& resultado) {
+        if (problema)
+            return;
+        try {
+            recibe(posicion, resultado);
+        } catch (...) {
+            problema = std::current_exception();
+        }
+    };
+    size_t siguiente = 0;
+    const auto pasaNoEnviadas = [&](size_t hasta) {
+        for (; siguiente < hasta; ++siguiente) {
+            kt508::Resultado fallida;
+            fallida.error = noEnviadas.at(siguiente);
+            pasa(siguiente, fallida);
+        }
+    };
+    const auto entrega = [&](size_t posicion, kt508::Resultado& resultado) {
+        pasaNoEnviadas(posicion);
+        pasa(posicion, resultado);
+        siguiente = posicion + 1;
+    };
+    size_t entregadas = 0;
     try {
-        enviados = motor->Lote(ordenes);
+        motor->Lote(ordenes, [&](size_t k, kt508::Resultado& resultado) {
+            entrega(posiciones[k], resultado);
+            entregadas = k + 1;
+        });
     } catch (const kt508::Error& e) {
-        enviados.resize(ordenes.size());
-        for (kt508::Resultado& resultado : enviados)
-            resultado.error = e.Description();
+        for (; entregadas < ordenes.size(); ++entregadas) {
+            kt508::Resultado fallida;
+            fallida.error = e.Description();
+            entrega(posiciones[entregadas], fallida);
+        }
     }
-    for (size_t k = 0; k < enviados.size(); ++k)
-        resultados[posiciones[k]] = std::move(enviados[k]);
+    pasaNoEnviadas(cuantas);
+    if (problema)
+        std::rethrow_exception(problema);
+}
+
+std::vector<kt508::Resultado> AdoConnection::Private::lote(size_t cuantas, const std::function<Orden(size_t)>& prepara)
+{
+    std::vector<kt508::Resultado> resultados(cuantas);
+    lote(cuantas, prepara,
+         [&resultados](size_t i, kt508::Resultado& resultado) { resultados[i] = std::move(resultado); });
     return resultados;
 }
 
@@ -428,6 +470,17 @@ std::vector<kt508::Resultado> AdoConnection::EjecutaLote(const std::vector<kt508
         d->beforeSend(lote[i]);
         return d->orden(lote[i]);
     });
+}
+
+void AdoConnection::EjecutaLote(const std::vector<kt508::Sentencia>& lote, const Recibe& recibe)
+{
+    d->lote(
+        lote.size(),
+        [this, &lote](size_t i) {
+            d->beforeSend(lote[i]);
+            return d->orden(lote[i]);
+        },
+        recibe);
 }
 
 std::vector<kt508::Resultado> AdoConnection::ExecuteParamsBatch(const std::vector<ConValores>& lote)

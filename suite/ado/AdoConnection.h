@@ -38,6 +38,7 @@ public:
     bool EnTransaccion() const override;
     kt508::Recordset Ejecuta(const kt508::Sentencia& sentencia) override;
     std::vector<kt508::Resultado> EjecutaLote(const std::vector<kt508::Sentencia>& lote) override;
+    void EjecutaLote(const std::vector<kt508::Sentencia>& lote, const Recibe& recibe) override;
     // SQLite counts none: the database lives in this process.
     long Viajes() const override;
 

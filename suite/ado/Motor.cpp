@@ -43,22 +43,47 @@ QString Motor::NoSeEjecuto()
     return QStringLiteral("No se ejecutó: falló una sentencia anterior de la misma operación.");
 }
 
+namespace {
+
+Motor::Entrega Guarda(std::vector<kt508::Resultado>& resultados)
+{
+    return [&resultados](size_t i, kt508::Resultado& resultado) { resultados[i] = std::move(resultado); };
+}
+
+} // namespace
+
+std::vector<kt508::Resultado> Motor::Lote(const std::vector<Orden>& lote)
+{
+    std::vector<kt508::Resultado> resultados(lote.size());
+    Lote(lote, Guarda(resultados));
+    return resultados;
+}
+
+void Motor::UnoAUno(const std::vector<Orden>& lote, const std::function<kt508::Recordset(const Orden&)>& corre,
+                    const Entrega& entrega) const
+{
+    bool detenido = false;
+    for (size_t i = 0; i < lote.size(); ++i) {
+        kt508::Resultado resultado;
+        if (detenido) {
+            resultado.error = NoSeEjecuto();
+        } else {
+            try {
+                resultado.filas = corre(lote[i]);
+            } catch (const kt508::Error& e) {
+                resultado.error = e.Description();
+                detenido = m_enTransaccion;
+            }
+        }
+        entrega(i, resultado);
+    }
+}
+
 std::vector<kt508::Resultado> Motor::UnoAUno(const std::vector<Orden>& lote,
                                              const std::function<kt508::Recordset(const Orden&)>& corre) const
 {
     std::vector<kt508::Resultado> resultados(lote.size());
-    for (size_t i = 0; i < lote.size(); ++i) {
-        try {
-            resultados[i].filas = corre(lote[i]);
-        } catch (const kt508::Error& e) {
-            resultados[i].error = e.Description();
-            if (m_enTransaccion) {
-                for (size_t resto = i + 1; resto < lote.size(); ++resto)
-                    resultados[resto].error = NoSeEjecuto();
-                break;
-            }
-        }
-    }
+    UnoAUno(lote, corre, Guarda(resultados));
     return resultados;
 }
 

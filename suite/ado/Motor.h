@@ -26,8 +26,12 @@ public:
 
     // A statement that goes as its text, nothing bound.
     virtual kt508::Recordset Texto(const QString& sql) = 0;
-    // Statements with their values bound, the results in order, as kt508::Connection::EjecutaLote.
-    virtual std::vector<kt508::Resultado> Lote(const std::vector<Orden>& lote) = 0;
+    // Statements with their values bound, each result handed on in order as soon as it is
+    // final, as kt508::Connection::EjecutaLote with its receiver; `entrega` does not throw.
+    using Entrega = std::function<void(size_t posicion, kt508::Resultado& resultado)>;
+    virtual void Lote(const std::vector<Orden>& lote, const Entrega& entrega) = 0;
+    // The same, the results kept together.
+    std::vector<kt508::Resultado> Lote(const std::vector<Orden>& lote);
     virtual void Comienza() = 0;
     virtual void Confirma() = 0; // a commit the database refuses leaves the transaction open
     virtual void Deshace() = 0;
@@ -51,6 +55,8 @@ public:
 
 protected:
     // Each statement in turn; inside a transaction the first failure ends the batch.
+    void UnoAUno(const std::vector<Orden>& lote, const std::function<kt508::Recordset(const Orden&)>& corre,
+                 const Entrega& entrega) const;
     std::vector<kt508::Resultado> UnoAUno(const std::vector<Orden>& lote,
                                           const std::function<kt508::Recordset(const Orden&)>& corre) const;
 

@@ -12,8 +12,10 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -194,16 +196,19 @@ bool Espera(PGconn* pg, short eventos, short& ocurridos, const std::function<voi
 // again on this connection.
 class SentenciasPostgres::Tuberia {
 public:
-    Tuberia(SentenciasPostgres& motor, const std::vector<Orden>& lote, bool conNombres)
+    // `final`, when given, is told the position of each result as soon as it is final.
+    Tuberia(SentenciasPostgres& motor, const std::vector<Orden>& lote, bool conNombres,
+            std::vector<kt508::Resultado>& resultados, std::function<void(size_t)> final = {})
         : m_motor(motor)
         , m_pg(motor.m_pg)
         , m_lote(lote)
-        , m_resultados(lote.size())
+        , m_resultados(resultados)
+        , m_final(std::move(final))
         , m_conNombres(conNombres && !motor.m_enTransaccion && !motor.m_sinNombres)
     {
     }
 
-    std::vector<kt508::Resultado> Corre()
+    void Corre()
     {
         bool bien = PQsetnonblocking(m_pg, 1) == 0 && PQenterPipelineMode(m_pg) == 1;
         if (bien && m_motor.m_beginPendiente)
@@ -231,7 +236,6 @@ public:
             m_motor.m_beginPendiente = false;
         else if (!m_falloBegin.isNull() && !m_resultados.empty())
             m_resultados.front().error = m_falloBegin;
-        return std::move(m_resultados);
     }
 
     // The statements whose prepared form failed them: to be sent again, unnamed.
@@ -364,6 +368,7 @@ private:
             kt508::Resultado& resultado = m_resultados[esperado.indice];
             if (Corrio(r)) {
                 resultado.filas = Filas(r);
+                Final(esperado.indice);
                 break;
             }
             const QByteArray estado = PQresultErrorField(r, PG_DIAG_SQLSTATE);
@@ -377,9 +382,17 @@ private:
             } else {
                 resultado.error = abortada ? Motor::NoSeEjecuto() : m_motor.TextoDeFallo(r);
             }
+            if (!resultado.error.isNull())
+                Final(esperado.indice);
             break;
         }
         }
+    }
+
+    void Final(size_t indice)
+    {
+        if (m_final)
+            m_final(indice);
     }
 
     void OlvidaForma(const QByteArray& nombre)
@@ -408,7 +421,8 @@ private:
     SentenciasPostgres& m_motor;
     PGconn* m_pg;
     const std::vector<Orden>& m_lote;
-    std::vector<kt508::Resultado> m_resultados;
+    std::vector<kt508::Resultado>& m_resultados;
+    std::function<void(size_t)> m_final;
     bool m_conNombres;
     std::deque<Esperado> m_esperados;
     bool m_beginHecho = false;
@@ -441,19 +455,38 @@ kt508::Recordset SentenciasPostgres::Texto(const QString& sql)
     return Filas(r.get());
 }
 
-std::vector<kt508::Resultado> SentenciasPostgres::Lote(const std::vector<Orden>& lote)
+// Outside a transaction each result is handed on as soon as it and those before it are final,
+// so that a long batch holds only what arrived ahead of its turn. Inside one, a failed BEGIN is
+// known only at the end: the results are handed on then.
+void SentenciasPostgres::Lote(const std::vector<Orden>& lote, const Entrega& entrega)
 {
     if (lote.empty())
-        return {};
+        return;
     AntesDeEnviar();
     ++m_viajes;
-    Tuberia tuberia(*this, lote, true);
-    std::vector<kt508::Resultado> resultados = tuberia.Corre();
-    for (const size_t i : tuberia.Repetir()) {
+    std::vector<kt508::Resultado> resultados(lote.size());
+    std::vector<bool> finales(lote.size(), false);
+    size_t siguiente = 0;
+    const auto final = [&](size_t i) {
+        finales[i] = true;
+        for (; siguiente < lote.size() && finales[siguiente]; ++siguiente) {
+            entrega(siguiente, resultados[siguiente]);
+            resultados[siguiente] = {};
+        }
+    };
+    Tuberia tuberia(*this, lote, true, resultados, m_enTransaccion ? std::function<void(size_t)>() : final);
+    tuberia.Corre();
+    std::vector<size_t> repetir = tuberia.Repetir();
+    std::sort(repetir.begin(), repetir.end());
+    for (const size_t i : repetir) {
         ++m_viajes;
-        resultados[i] = std::move(Tuberia(*this, {lote[i]}, false).Corre().front());
+        std::vector<kt508::Resultado> solo(1);
+        Tuberia(*this, {lote[i]}, false, solo).Corre();
+        resultados[i] = std::move(solo.front());
+        final(i);
     }
-    return resultados;
+    for (size_t i = siguiente; i < lote.size(); ++i)
+        final(i);
 }
 
 // BEGIN waits for the first statement, so a transaction costs no round trip of its own.

@@ -24,7 +24,8 @@ public:
     SentenciasPostgres(QSqlDatabase db, QString base, QString clave);
 
     kt508::Recordset Texto(const QString& sql) override;
-    std::vector<kt508::Resultado> Lote(const std::vector<Orden>& lote) override;
+    using Motor::Lote;
+    void Lote(const std::vector<Orden>& lote, const Entrega& entrega) override;
     void Comienza() override;
     void Confirma() override;
     void Deshace() override;

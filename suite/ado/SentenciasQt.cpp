@@ -109,11 +109,15 @@ kt508::Recordset SentenciasQt::Texto(const QString& sql)
     return Recoge(m_query);
 }
 
-std::vector<kt508::Resultado> SentenciasQt::Lote(const std::vector<Orden>& lote)
+// The driver reads a batch's results whole: they are handed on once all have come.
+void SentenciasQt::Lote(const std::vector<Orden>& lote, const Entrega& entrega)
 {
     if (!m_lotes || lote.size() < 2)
-        return UnoAUno(lote, [this](const Orden& orden) { return Una(orden); });
-    return EnUnaEjecucion(lote, 0);
+        return UnoAUno(
+            lote, [this](const Orden& orden) { return Una(orden); }, entrega);
+    std::vector<kt508::Resultado> resultados = EnUnaEjecucion(lote, 0);
+    for (size_t i = 0; i < resultados.size(); ++i)
+        entrega(i, resultados[i]);
 }
 
 kt508::Recordset SentenciasQt::Una(const Orden& orden)

@@ -114,15 +114,14 @@ kt508::Recordset SentenciasSqlite::Texto(const QString& sql)
 
 // Outside a transaction a batch that only reads runs in one read transaction: the file is locked
 // and checked once, not once a statement, and a read that fails spoils none of the others.
-std::vector<kt508::Resultado> SentenciasSqlite::Lote(const std::vector<Orden>& lote)
+void SentenciasSqlite::Lote(const std::vector<Orden>& lote, const Entrega& entrega)
 {
     const auto corre = [this](const Orden& orden) { return EjecutaConValores(orden.texto, orden.valores); };
     if (m_enTransaccion || lote.size() < 2 || !SoloLeen(lote))
-        return UnoAUno(lote, corre);
+        return UnoAUno(lote, corre, entrega);
     EjecutaConValores(QStringLiteral("BEGIN"), {});
-    std::vector<kt508::Resultado> resultados = UnoAUno(lote, corre);
+    UnoAUno(lote, corre, entrega);
     EjecutaConValores(QStringLiteral("COMMIT"), {});
-    return resultados;
 }
 
 bool SentenciasSqlite::SoloLeen(const std::vector<Orden>& lote)

@@ -28,7 +28,8 @@ public:
 
     kt508::Recordset Texto(const QString& sql) override;
     // One by one: there is no round trip to save.
-    std::vector<kt508::Resultado> Lote(const std::vector<Orden>& lote) override;
+    using Motor::Lote;
+    void Lote(const std::vector<Orden>& lote, const Entrega& entrega) override;
     void Comienza() override;
     void Confirma() override;
     void Deshace() override;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -84,8 +85,32 @@ void VistaArbol::mousePressEvent(QMouseEvent* event)
     }
 }
 
+// Only the view's own nodes are dropped on it: not what another widget drags, nor files or text
+// from other programs, which carry no node of a tree.
+bool VistaArbol::Propio(const QDropEvent& event) const
+{
+    const QObject* origen = event.source();
+    return (!origen || origen == this) && event.mimeData()->hasFormat(model()->mimeTypes().value(0));
+}
+
+void VistaArbol::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!Propio(*event))
+        return event->ignore();
+    QTreeWidget::dragEnterEvent(event);
+}
+
+void VistaArbol::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!Propio(*event))
+        return event->ignore();
+    QTreeWidget::dragMoveEvent(event);
+}
+
 void VistaArbol::dropEvent(QDropEvent* event)
 {
+    if (!Propio(*event))
+        return event->ignore();
     QTreeWidgetItem* destino = itemAt(event->position().toPoint());
     QTreeWidgetItem* arrastrado = currentItem();
     // The view moves nothing itself: the node moves when the store has it moved.

@@ -32,6 +32,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -40,6 +42,7 @@ protected:
     void updateGeometries() override;
 
 private:
+    bool Propio(const QDropEvent& event) const;
     QPoint PuntoDelMenu() const;
 
     quint64 m_generacion = 0;

@@ -11,7 +11,7 @@ namespace orbanel::schema {
 // The version of the schema this suite creates. A database made before versions were recorded
 // is version 1. A new version is one script per database, "<database>-<version>.sql", that
 // changes the schema of the version before it, and this number.
-constexpr int VersionActual = 4;
+constexpr int VersionActual = 5;
 // The version that begins each centre's history.
 constexpr int VersionHistorial = 3;
 

@@ -87,6 +87,7 @@ private slots:
     void formas();
     void lotes_data();
     void lotes();
+    void loteRecibido();
     void valoresDeCadaTipo();
     void loteGrande();
     void aperturas();
@@ -413,6 +414,49 @@ void TstAdo::lotes()
     std::unique_ptr<AdoConnection> otra;
     QVERIFY_SQL(otra = AdoConnection::Open(pruebas::urlDe(backend)));
     QVERIFY_SQL(otra->Execute(insertaGrupo(u"O"_s, u"Otra"_s)));
+}
+
+// A batch handed on as it is read gives the same results in the same order: a read that fails
+// while it reads and a statement refused before it went each in their place. What the receiver
+// throws reaches the caller once the whole batch is read, and the connection goes on (on SQLite
+// no read is left holding the file).
+void TstAdo::loteRecibido()
+{
+    QFETCH_GLOBAL(QString, backend);
+    ABRE_BACKEND(db, backend, Contenido::Vacio);
+    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("M"), QStringLiteral("-9223372036854775808"))));
+    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("N"), QStringLiteral("-5"))));
+    static const kt508::Forma valor(QStringLiteral("SELECT abs(CAST(Gcc_Descripcion AS BIGINT)) AS Valor FROM "
+                                                   "Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
+    std::vector<kt508::Sentencia> lote;
+    for (const char* clave : {"N", "M", "N", "X", "N"})
+        lote.push_back(kt508::Sentencia(valor).Con(QStringLiteral("clave"), QLatin1String(clave)));
+    QStringList vistos;
+    const auto recibe = [&](int lanzaEn) {
+        vistos.clear();
+        db->failContaining(QStringLiteral("'X'"));
+        db->EjecutaLote(lote, [&](size_t i, kt508::Resultado& r) {
+            vistos << QStringLiteral("%1:%2").arg(i).arg(r.Corrio() ? r.filas.Value(0).toString() : r.error.left(5));
+            if (int(i) == lanzaEn)
+                throw kt508::Error(QStringLiteral("Fallo del receptor"));
+        });
+    };
+    recibe(-1);
+    const QStringList todos = vistos;
+    QCOMPARE(todos.size(), 5);
+    QCOMPARE(todos[0], QStringLiteral("0:5"));
+    QVERIFY2(todos[1].startsWith(QStringLiteral("1:")) && todos[1] != QStringLiteral("1:5"), qPrintable(todos[1]));
+    QCOMPARE(todos[2], QStringLiteral("2:5"));
+    QCOMPARE(todos[3], QStringLiteral("3:Fallo"));
+    QCOMPARE(todos[4], QStringLiteral("4:5"));
+
+    QCOMPARE(errorDe([&] { recibe(2); }), QStringLiteral("Fallo del receptor"));
+    QCOMPARE(vistos, todos.mid(0, 3));
+    std::unique_ptr<AdoConnection> otra;
+    QVERIFY_SQL(otra = AdoConnection::Open(pruebas::urlDe(backend)));
+    QVERIFY_SQL(otra->Execute(insertaGrupo(QStringLiteral("O"), QStringLiteral("Otra"))));
+    recibe(-1);
+    QCOMPARE(vistos, todos);
 }
 
 // Every kind of value travels bound and comes back as it went, read in the batch that stores it:

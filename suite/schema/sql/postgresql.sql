@@ -153,7 +153,14 @@ DECLARE
     nueva BIGINT;
     clave VARCHAR(6);
 BEGIN
-    UPDATE Version_Catalogo SET Vc_Version = Vc_Version + 1 RETURNING Vc_Version INTO nueva;
+    -- One version a transaction: the row is raised by its first change and locked until it ends.
+    -- Raising it again for every row would leave the transaction one dead version of the row
+    -- more to step over at each change, and a branch of thousands would slow down quadratically.
+    nueva := NULLIF(current_setting('orbanel.version_catalogo', true), '')::BIGINT;
+    IF nueva IS NULL THEN
+        UPDATE Version_Catalogo SET Vc_Version = Vc_Version + 1 RETURNING Vc_Version INTO nueva;
+        PERFORM set_config('orbanel.version_catalogo', nueva::text, true);
+    END IF;
     IF TG_OP = 'DELETE' THEN
         clave := OLD.CC_Cve_Centro_Costo;
     ELSE

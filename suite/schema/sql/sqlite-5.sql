@@ -1,0 +1,1 @@
+-- Version 5: nothing changes here; a row raised again in the same transaction costs nothing more.

@@ -424,37 +424,37 @@ void TstAdo::loteRecibido()
 {
     QFETCH_GLOBAL(QString, backend);
     ABRE_BACKEND(db, backend, Contenido::Vacio);
-    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("M"), QStringLiteral("-9223372036854775808"))));
-    QVERIFY_SQL(db->Execute(insertaGrupo(QStringLiteral("N"), QStringLiteral("-5"))));
+    QVERIFY_SQL(db->Execute(insertaGrupo(u"M"_s, u"-9223372036854775808"_s)));
+    QVERIFY_SQL(db->Execute(insertaGrupo(u"N"_s, u"-5"_s)));
     static const kt508::Forma valor(QStringLiteral("SELECT abs(CAST(Gcc_Descripcion AS BIGINT)) AS Valor FROM "
                                                    "Grupo_Centro_Costo WHERE Gcc_Cve_Grupo_Centro_Costo = :clave"));
     std::vector<kt508::Sentencia> lote;
     for (const char* clave : {"N", "M", "N", "X", "N"})
-        lote.push_back(kt508::Sentencia(valor).Con(QStringLiteral("clave"), QLatin1String(clave)));
+        lote.push_back(kt508::Sentencia(valor).Con(u"clave"_s, QString::fromLatin1(clave)));
     QStringList vistos;
     const auto recibe = [&](int lanzaEn) {
         vistos.clear();
-        db->failContaining(QStringLiteral("'X'"));
+        db->failContaining(u"'X'"_s);
         db->EjecutaLote(lote, [&](size_t i, kt508::Resultado& r) {
-            vistos << QStringLiteral("%1:%2").arg(i).arg(r.Corrio() ? r.filas.Value(0).toString() : r.error.left(5));
+            vistos << u"%1:%2"_s.arg(i).arg(r.Corrio() ? r.filas.Value(0).toString() : r.error.left(5));
             if (int(i) == lanzaEn)
-                throw kt508::Error(QStringLiteral("Fallo del receptor"));
+                throw kt508::Error(u"Fallo del receptor"_s);
         });
     };
     recibe(-1);
     const QStringList todos = vistos;
     QCOMPARE(todos.size(), 5);
-    QCOMPARE(todos[0], QStringLiteral("0:5"));
-    QVERIFY2(todos[1].startsWith(QStringLiteral("1:")) && todos[1] != QStringLiteral("1:5"), qPrintable(todos[1]));
-    QCOMPARE(todos[2], QStringLiteral("2:5"));
-    QCOMPARE(todos[3], QStringLiteral("3:Fallo"));
-    QCOMPARE(todos[4], QStringLiteral("4:5"));
+    QCOMPARE(todos[0], u"0:5"_s);
+    QVERIFY2(todos[1].startsWith(u"1:"_s) && todos[1] != u"1:5"_s, qPrintable(todos[1]));
+    QCOMPARE(todos[2], u"2:5"_s);
+    QCOMPARE(todos[3], u"3:Fallo"_s);
+    QCOMPARE(todos[4], u"4:5"_s);
 
-    QCOMPARE(errorDe([&] { recibe(2); }), QStringLiteral("Fallo del receptor"));
+    QCOMPARE(errorDe([&] { recibe(2); }), u"Fallo del receptor"_s);
     QCOMPARE(vistos, todos.mid(0, 3));
     std::unique_ptr<AdoConnection> otra;
     QVERIFY_SQL(otra = AdoConnection::Open(pruebas::urlDe(backend)));
-    QVERIFY_SQL(otra->Execute(insertaGrupo(QStringLiteral("O"), QStringLiteral("Otra"))));
+    QVERIFY_SQL(otra->Execute(insertaGrupo(u"O"_s, u"Otra"_s)));
     recibe(-1);
     QCOMPARE(vistos, todos);
 }

@@ -396,6 +396,7 @@ void TstCatalogo::renombraConF2()
         QTRY_VERIFY(arbol.isAncestorOf(QApplication::focusWidget())
                     && qobject_cast<QLineEdit*>(QApplication::focusWidget()));
         QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), texto);
+        pruebas::Tecla(&frm, Qt::Key_Escape);
     }
     if (otro)
         QVERIFY_SQL(otro->Execute(u"ROLLBACK"_s));

@@ -17,37 +17,17 @@
 using namespace Qt::StringLiterals;
 using pruebas::Componente;
 using pruebas::Contenido;
+using pruebas::Nodo;
+using pruebas::Vista;
 
 namespace {
 
 const QVariant Nulo = QVariant(QMetaType::fromType<QString>());
 
-kt508::Node* Nodo(frmKT508& frm, const QString& clave)
-{
-    return frm.tvCeCos->Nodes(u'N' + clave);
-}
-
 QString DescripcionDe(Componente& c, const QString& clave)
 {
     const QString sql = u"SELECT CC_Descripcion FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'"_s.arg(clave);
     return pruebas::escalar(c.db(), sql).toString();
-}
-
-// Centres given as "key|parent|description|type|state".
-void Inserta(Componente& c, const QStringList& centros)
-{
-    for (const QString& v : centros)
-        c.Inserta(v.section('|', 0, 0), v.section('|', 1, 1), v.section('|', 2, 2), v.section('|', 3, 3).toInt(),
-                  v.section('|', 4, 4));
-}
-
-// The branch as the user sees it, depth first: key, image and text of each node, indented by level.
-QStringList Vista(kt508::Node* nodo, int nivel = 0)
-{
-    QStringList filas{u"%1%2 %3 %4"_s.arg(QString(nivel, u' '), nodo->Key()).arg(nodo->Image()).arg(nodo->Text())};
-    for (kt508::Node* hijo = nodo->Child(); hijo; hijo = hijo->Next())
-        filas << Vista(hijo, nivel + 1);
-    return filas;
 }
 
 // What the user was told as an error: module, caption and identifier of each critical message,
@@ -98,19 +78,13 @@ private slots:
     void arbol();
     void fallosDeLaCarga_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void fallosDeLaCarga();
-    void nodoRechazado();
     void cargaFallidaSeReintenta();
     void nodeClickOfreceComandos_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void nodeClickOfreceComandos();
     void renombra_data();
     void renombra();
+    void renombraConF2_data();
     void renombraConF2();
-    void renombraEnCaracteres_data();
-    void renombraEnCaracteres();
-    void renombraConLaBaseOcupada();
-    void busqueda();
-    void falloAjenoConElIdentificadorDelComando_data();
-    void falloAjenoConElIdentificadorDelComando();
 };
 
 // Each level in key order under its parent, the deactivated with their own image, a centre that
@@ -122,10 +96,9 @@ void TstCatalogo::arbol()
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
     const QString cincuenta = u"Ñandú O'Higgins «áéíóú» "_s.leftJustified(50, u'x');
-    Inserta(c,
-            {u"20|0|Producción|1|BA"_s, u"201|20|Activo bajo inactivo|1|AC"_s, u"2010|201|Nieto|0|AC"_s,
-             "3|0|" + cincuenta + "|0|XX", u"100|0|Hoja con filas hijas|0|AC"_s, u"1001|100|Oculto|0|AC"_s,
-             u"4|0|Acumula sin hijos|1|AC"_s});
+    c.Inserta({u"20|0|Producción|1|BA"_s, u"201|20|Activo bajo inactivo|1|AC"_s, u"2010|201|Nieto|0|AC"_s,
+               "3|0|" + cincuenta + "|0|XX", u"100|0|Hoja con filas hijas|0|AC"_s, u"1001|100|Oculto|0|AC"_s,
+               u"4|0|Acumula sin hijos|1|AC"_s});
     c.Inserta(u"202"_s, u"20"_s, Nulo, 0, Nulo);
     frmKT508& frm = c.Carga();
     frm.tvCeCos->setFocus();
@@ -147,46 +120,38 @@ void TstCatalogo::arbol()
     QVERIFY(!frm.tvCeCos->SelectedItem());
 }
 
-// A failed level is told under its own identifier and the other levels load; a failure of the
-// load's own steps, under the window's.
+// A failed level is told under its own identifier and the other levels load. A node the tree
+// refuses is told and ends its parent's rows: the siblings after it, and its own branch, stay
+// out; the siblings before it keep their branches. A failure of the load's own steps is told
+// under the window's identifier and leaves the tree empty.
 void TstCatalogo::fallosDeLaCarga()
 {
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
-    Inserta(c, {u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|C|1|AC"_s, u"20|2|D|0|AC"_s});
+    c.Inserta({u"1|0|A|1|AC"_s, u"10|1|B|1|AC"_s, u"100|10|C|0|AC"_s, u"11|1|D|1|AC"_s, u"110|11|E|0|AC"_s,
+               u"12|1|F|0|AC"_s, u"2|0|G|1|AC"_s, u"20|2|H|0|AC"_s, u"3|0|I|1|AC"_s, u"30|3|J|0|AC"_s});
     kt508::plataforma().NuevoTreeView = [](QWidget* padre) { return new ArbolSinRaiz(padre); };
-    c.db().failContaining(u"CC_Acumula = '1'"_s);
-    frmKT508& frm = c.Carga();
-    QCOMPARE(Vista(Nodo(frm, u"0"_s)),
-             (QStringList{u"N0 1 RAIZ"_s, u" N1 1 1 - A"_s, u" N2 1 2 - C"_s, u"  N20 1 20 - D"_s}));
-
-    c.db().clearFailure();
-    frm.tvCeCos->setFocus();
-    ArbolSinRaiz::rechazaRaiz = true;
-    pruebas::Tecla(&frm, Qt::Key_F5);
-    ArbolSinRaiz::rechazaRaiz = false;
-    QCOMPARE(Dichos(c, true),
-             (QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|Fallo provocado por la prueba"_s,
-                          u"KT508|CargarCecos()|ERR-ID:7500034|El árbol no admite más nodos."_s}));
-    QCOMPARE(frm.tvCeCos->Count(), 0);
-}
-
-// A node the tree refuses is told and ends its parent's rows: the siblings after it, and its own
-// branch, stay out; the siblings before it keep their branches, and the other parents load.
-void TstCatalogo::nodoRechazado()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    Inserta(c,
-            {u"1|0|A|1|AC"_s, u"10|1|B|1|AC"_s, u"100|10|C|0|AC"_s, u"11|1|D|1|AC"_s, u"110|11|E|0|AC"_s,
-             u"12|1|F|0|AC"_s, u"2|0|G|1|AC"_s, u"20|2|H|0|AC"_s});
-    kt508::plataforma().NuevoTreeView = [](QWidget* padre) { return new ArbolSinRaiz(padre); };
+    c.db().failContaining(u"CC_Acumula = '3'"_s);
     ArbolSinRaiz::rechazado = u"N11"_s;
     frmKT508& frm = c.Carga();
     ArbolSinRaiz::rechazado.clear();
     QCOMPARE(Vista(Nodo(frm, u"0"_s)),
              (QStringList{u"N0 1 RAIZ"_s, u" N1 1 1 - A"_s, u"  N10 1 10 - B"_s, u"   N100 1 100 - C"_s,
-                          u" N2 1 2 - G"_s, u"  N20 1 20 - H"_s}));
-    QCOMPARE(Dichos(c, true), QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|El árbol no admite más nodos."_s});
+                          u" N2 1 2 - G"_s, u"  N20 1 20 - H"_s, u" N3 1 3 - I"_s}));
+    QStringList dichos = Dichos(c, true);
+    dichos.sort();
+    QCOMPARE(dichos,
+             (QStringList{u"KT508|AddSubMenu()|ERR-ID:7500033|El árbol no admite más nodos."_s,
+                          u"KT508|AddSubMenu()|ERR-ID:7500033|Fallo provocado por la prueba"_s}));
+
+    c.db().clearFailure();
+    c.dobles.datos->llamadas.clear();
+    frm.tvCeCos->setFocus();
+    ArbolSinRaiz::rechazaRaiz = true;
+    pruebas::Tecla(&frm, Qt::Key_F5);
+    ArbolSinRaiz::rechazaRaiz = false;
+    QCOMPARE(Dichos(c, true), QStringList{u"KT508|CargarCecos()|ERR-ID:7500034|El árbol no admite más nodos."_s});
+    QCOMPARE(frm.tvCeCos->Count(), 0);
 }
 
 // The load's failure reaches whoever caused it; the window stays unloaded, offers nothing, and
@@ -217,6 +182,34 @@ void TstCatalogo::cargaFallidaSeReintenta()
         QCOMPARE(EnFoco(frm), siguiente);
     }
 
+    // F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an
+    // accepted value is searched and remembered, F3 and Shift+F3 repeat it, a cancelled one repeats it.
+    c.dobles.utilerias->soloRegistraBusquedas = true;
+    // Answers the dialog with the value (Escape when empty) and gives the value it opened with.
+    auto pregunta = [&](Qt::Key tecla, Qt::KeyboardModifiers modificadores, const QString& respuesta) {
+        QString inicial = u"(no preguntó)"_s;
+        pruebas::EnModal([&](QWidget* modal) {
+            if (auto* dialogo = qobject_cast<frmInput*>(modal)) {
+                inicial = dialogo->txtValor->Text();
+                dialogo->txtValor->setText(QString());
+                pruebas::Escribe(modal, respuesta);
+                pruebas::Tecla(modal, respuesta.isEmpty() ? Qt::Key_Escape : Qt::Key_F4);
+            }
+        });
+        pruebas::Tecla(&frm, tecla, modificadores);
+        return inicial;
+    };
+    QCOMPARE(pregunta(Qt::Key_F3, Qt::NoModifier, QString()), QString());
+    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, u"ventas"_s), QString());
+    pruebas::Tecla(&frm, Qt::Key_F3);
+    pruebas::Tecla(&frm, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, u"norte"_s), u"ventas"_s);
+    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, QString()), u"norte"_s);
+    QStringList buscados;
+    for (const pruebas::LlamadaBusqueda& b : c.dobles.utilerias->busquedas)
+        buscados << b.texto;
+    QCOMPARE(buscados, (QStringList{u"ventas"_s, u"ventas"_s, u"ventas"_s, u"norte"_s, u"norte"_s}));
+
     // A window too small for the tree's margins leaves the tree as it was, and nobody is told.
     kt508::TreeView& arbol = *frm.tvCeCos;
     const QRect antes = arbol.geometry();
@@ -230,7 +223,7 @@ void TstCatalogo::nodeClickOfreceComandos()
 {
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
-    Inserta(c, {u"1|0|Activo|1|AC"_s, u"10|1|A|0|AC"_s, u"2|0|Inactivo|1|BA"_s, u"20|2|B|0|BA"_s});
+    c.Inserta({u"1|0|Activo|1|AC"_s, u"10|1|A|0|AC"_s, u"2|0|Inactivo|1|BA"_s, u"20|2|B|0|BA"_s});
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Cuenta_Contable = '5100-001' WHERE CC_Cve_Centro_Costo = '1'"_s);
     frmKT508& frm = c.Carga();
     kt508::TreeView& arbol = *frm.tvCeCos;
@@ -342,170 +335,73 @@ void TstCatalogo::renombra()
     QCOMPARE(frm.tvCeCos->SelectedItem(), Nodo(frm, u"105"_s));
 }
 
-// As a user does it: F2 opens the edit, a click elsewhere ends it. The tree is rebuilt with the
-// centre in view, its parent opened by code shows the open image, and the tree has the focus.
-void TstCatalogo::renombraConF2()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    Inserta(c, {u"1|0|Ventas|1|AC"_s, u"10|1|Ventas norte|0|AC"_s});
-    frmKT508& frm = c.Carga();
-    QVERIFY(QTest::qWaitForWindowActive(&frm));
-    kt508::TreeView& arbol = *frm.tvCeCos;
-    arbol.setSelectedItem(Nodo(frm, u"10"_s));
-    arbol.setFocus();
-
-    pruebas::Tecla(&frm, Qt::Key_F2);
-    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
-    pruebas::Escribe(&frm, u"Cobranza"_s);
-    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
-
-    QTRY_COMPARE(DescripcionDe(c, u"10"_s), u"COBRANZA"_s);
-    QCOMPARE(arbol.SelectedItem(), Nodo(frm, u"10"_s));
-    QTRY_VERIFY(arbol.hasFocus());
-    QCOMPARE(Nodo(frm, u"1"_s)->Image(), 2);
-}
-
-void TstCatalogo::renombraEnCaracteres_data()
+void TstCatalogo::renombraConF2_data()
 {
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("guardado");
-    QTest::addColumn<QStringList>("dicho");
+    QTest::addColumn<QString>("dicho"); // what the message told holds
+    const QString largo = u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|La descripción admite hasta 50 "
+                          "caracteres; la indicada tiene 51."_s;
     for (const QString& backend : pruebas::backends(pruebas::ConOdbc::Si)) {
         QTest::addRow("%s treinta emoji", qPrintable(backend))
-            << backend << u"🌵"_s.repeated(30) << u"🌵"_s.repeated(30) << QStringList();
+            << backend << u"🌵"_s.repeated(30) << u"🌵"_s.repeated(30) << QString();
         QTest::addRow("%s cincuenta y uno", qPrintable(backend))
-            << backend << u"🌵"_s.repeated(51) << u"Ventas norte"_s
-            << QStringList{u"KT508|tvCeCos_AfterLabelEdit()|ERR-ID:7500034|La descripción admite hasta 50 "
-                           "caracteres; la indicada tiene 51."_s};
+            << backend << u"🌵"_s.repeated(51) << u"Ventas norte"_s << largo;
     }
+    QTest::newRow("mayúsculas") << u"sqlite"_s << u"Cobranza"_s << u"COBRANZA"_s << QString();
+    // Another program holds the file's write lock longer than a statement waits.
+    QTest::newRow("base ocupada") << u"sqlite"_s << u"Cobranza"_s << u"Ventas norte"_s
+                                  << u"Otro programa tiene ocupada la base de datos"_s;
 }
 
-// The rename counts characters as the databases do, an emoji one: typed after F2, 30 emoji are
-// stored as typed, and 51 are told and leave the centre as it was.
-void TstCatalogo::renombraEnCaracteres()
+// As a user does it: F2 opens the edit, a click elsewhere ends it. The rename counts characters
+// as the databases do, an emoji one. Stored, the tree is rebuilt with the centre in view, its
+// parent opened by code shows the open image, and the tree has the focus; refused (rolled back
+// first), the centre stays as it was and the node's edit opens again with what the user typed.
+void TstCatalogo::renombraConF2()
 {
     QFETCH(QString, backend);
     QFETCH(QString, texto);
     QFETCH(QString, guardado);
-    QFETCH(QStringList, dicho);
+    QFETCH(QString, dicho);
     Componente c(backend, Contenido::Vacio);
-    Inserta(c, {u"10|0|Ventas norte|0|AC"_s});
+    c.Inserta({u"1|0|Ventas|1|AC"_s, u"10|1|Ventas norte|0|AC"_s});
     frmKT508& frm = c.Carga();
     QVERIFY(QTest::qWaitForWindowActive(&frm));
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
-    frm.tvCeCos->setFocus();
+    QList<bool> enTransaccion;
+    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
+    kt508::TreeView& arbol = *frm.tvCeCos;
+    arbol.setSelectedItem(Nodo(frm, u"10"_s));
+    arbol.setFocus();
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    if (dicho.contains(u"ocupada"_s)) {
+        QVERIFY_SQL(otro = pruebas::Otra(backend));
+        QVERIFY_SQL(otro->Execute(u"BEGIN IMMEDIATE"_s));
+    }
 
     pruebas::Tecla(&frm, Qt::Key_F2);
     QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
     pruebas::Escribe(&frm, texto);
     frm.txtCuenta->setFocus(Qt::MouseFocusReason);
-
-    QTRY_COMPARE(Dichos(c, true), dicho);
-    QTRY_COMPARE(DescripcionDe(c, u"10"_s), guardado);
+    if (dicho.isEmpty()) {
+        QTRY_COMPARE(DescripcionDe(c, u"10"_s), guardado);
+        QCOMPARE(arbol.SelectedItem(), Nodo(frm, u"10"_s));
+        QTRY_VERIFY(arbol.hasFocus());
+        QCOMPARE(Nodo(frm, u"1"_s)->Image(), 2);
+    } else {
+        QTRY_COMPARE(Dichos(c).size(), 1);
+        QVERIFY2(Dichos(c, true).value(0).contains(dicho), qPrintable(Dichos(c, true).join(u'\n')));
+        QCOMPARE(enTransaccion, QList<bool>{false});
+        QTRY_VERIFY(arbol.isAncestorOf(QApplication::focusWidget())
+                    && qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+        QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), texto);
+        pruebas::Tecla(&frm, Qt::Key_Escape);
+    }
+    if (otro)
+        QVERIFY_SQL(otro->Execute(u"ROLLBACK"_s));
+    QCOMPARE(DescripcionDe(c, u"10"_s), guardado);
     QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - "_s + guardado);
-}
-
-// Another program holds the file's write lock longer than a statement waits: the rename is
-// refused once rolled back, and the node's edit opens again with what the user typed.
-void TstCatalogo::renombraConLaBaseOcupada()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    Inserta(c, {u"1|0|Ventas|1|AC"_s, u"10|1|Ventas norte|0|AC"_s});
-    frmKT508& frm = c.Carga();
-    QVERIFY(QTest::qWaitForWindowActive(&frm));
-    QList<bool> enTransaccion;
-    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
-    frm.tvCeCos->setFocus();
-    std::unique_ptr<orbanel::ado::AdoConnection> otro;
-    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"sqlite"_s)));
-    QVERIFY_SQL(otro->Execute(u"BEGIN IMMEDIATE"_s));
-
-    pruebas::Tecla(&frm, Qt::Key_F2);
-    pruebas::Escribe(&frm, u"Cobranza"_s);
-    frm.txtCuenta->setFocus(Qt::MouseFocusReason);
-    QTRY_COMPARE(Dichos(c).size(), 1);
-    QVERIFY2(Dichos(c, true).value(0).contains(u"Otro programa tiene ocupada la base de datos"_s),
-             qPrintable(Dichos(c, true).join(u'\n')));
-    QCOMPARE(enTransaccion, QList<bool>{false});
-    QTRY_VERIFY(frm.tvCeCos->isAncestorOf(QApplication::focusWidget())
-                && qobject_cast<QLineEdit*>(QApplication::focusWidget()));
-    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), u"Cobranza"_s);
-    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Ventas norte"_s);
-    QVERIFY_SQL(otro->Execute(u"ROLLBACK"_s));
-    QCOMPARE(DescripcionDe(c, u"10"_s), u"Ventas norte"_s);
-}
-
-// F3 asks while nothing was searched; Ctrl+B always asks, from the last accepted value; an
-// accepted value is searched and remembered, F3 and Shift+F3 repeat it, a cancelled one repeats it.
-void TstCatalogo::busqueda()
-{
-    Componente c(u"sqlite"_s, Contenido::Demo);
-    c.dobles.utilerias->soloRegistraBusquedas = true;
-    frmKT508& frm = c.Carga();
-    frm.tvCeCos->setFocus();
-    // Answers the dialog with the value (Escape when empty) and gives the value it opened with.
-    auto pregunta = [&](Qt::Key tecla, Qt::KeyboardModifiers modificadores, const QString& respuesta) {
-        QString inicial = u"(no preguntó)"_s;
-        pruebas::EnModal([&](QWidget* modal) {
-            if (auto* dialogo = qobject_cast<frmInput*>(modal)) {
-                inicial = dialogo->txtValor->Text();
-                dialogo->txtValor->setText(QString());
-                pruebas::Escribe(modal, respuesta);
-                pruebas::Tecla(modal, respuesta.isEmpty() ? Qt::Key_Escape : Qt::Key_F4);
-            }
-        });
-        pruebas::Tecla(&frm, tecla, modificadores);
-        return inicial;
-    };
-    QCOMPARE(pregunta(Qt::Key_F3, Qt::NoModifier, QString()), QString());
-    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, u"ventas"_s), QString());
-    pruebas::Tecla(&frm, Qt::Key_F3);
-    pruebas::Tecla(&frm, Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, u"norte"_s), u"ventas"_s);
-    QCOMPARE(pregunta(Qt::Key_B, Qt::ControlModifier, QString()), u"norte"_s);
-    QStringList buscados;
-    for (const pruebas::LlamadaBusqueda& b : c.dobles.utilerias->busquedas)
-        buscados << b.texto;
-    QCOMPARE(buscados, (QStringList{u"ventas"_s, u"ventas"_s, u"ventas"_s, u"norte"_s, u"norte"_s}));
-}
-
-void TstCatalogo::falloAjenoConElIdentificadorDelComando_data()
-{
-    QTest::addColumn<QString>("comando");
-    QTest::addColumn<QString>("estado");
-    QTest::addColumn<QString>("dicho");
-    QTest::newRow("cuenta") << u"B3Click"_s << u"AC"_s << u"KT508|Controles_B3Click()|ERR-ID:7500017"_s;
-    QTest::newRow("baja") << u"Eliminar"_s << u"AC"_s << u"KT508|Controles_Eliminar()|ERR-ID:7500024"_s;
-    QTest::newRow("reactivar") << u"Reactivar"_s << u"BA"_s << u"KT508|Controles_Reactivar()|ERR-ID:7500031"_s;
-    QTest::newRow("eliminar") << u"B1Click"_s << u"AC"_s << u"KT508|Controles_B1Click()|ERR-ID:7500015"_s;
-}
-
-// A failure that is not the store's own still reaches the user under the command's error path,
-// never under its refusal, and nothing is left written.
-void TstCatalogo::falloAjenoConElIdentificadorDelComando()
-{
-    QFETCH(QString, comando);
-    QFETCH(QString, estado);
-    QFETCH(QString, dicho);
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    c.Inserta(u"1"_s, u"0"_s, u"A"_s, 0, estado);
-    frmKT508& frm = c.Carga();
-    emit frm.tvCeCos->NodeClick(Nodo(frm, u"1"_s));
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"1"_s));
-    const QString antes = pruebas::volcado(c.db());
-    struct DatosSinMemoria : pruebas::DatosDePrueba {
-        using DatosDePrueba::DatosDePrueba;
-        kt508::Connection& Conexion() override { throw std::bad_alloc(); }
-    } datos(c.dobles.datos);
-    c.dobles.datos->respuestas = {kt508::vbYes};
-    kt508::IDatos* const datosDeLaPrueba = std::exchange(c.servicios.Datos, &datos);
-    QVERIFY(QMetaObject::invokeMethod(frm.Controles, qPrintable(comando)));
-    c.servicios.Datos = datosDeLaPrueba;
-    QCOMPARE(Dichos(c), QStringList{dicho});
-    QCOMPARE(pruebas::volcado(c.db()), antes);
-    QVERIFY(!c.db().inTransaction());
 }
 
 QTEST_MAIN(TstCatalogo)

@@ -34,67 +34,21 @@ const QString NoValido = u"El centro de costos no es valido para esta operación
 const QString Raiz = u"No se puede eliminar el centro de costo raiz"_s;
 const QString Seguro = u"ERR-ID:7500011|292|Eliminar|¿Realmente desea eliminar el centro de costo?"_s;
 
-// Centres given as "key|parent|description|type|state".
-void Inserta(Componente& c, const QStringList& centros)
-{
-    for (const QString& v : centros)
-        c.Inserta(v.section('|', 0, 0), v.section('|', 1, 1), v.section('|', 2, 2), v.section('|', 3, 3).toInt(),
-                  v.section('|', 4, 4));
-}
-
 // P under the root holds the branch 1 (10 with 100, and 11); 2 beside P.
 void Rama(Componente& c, const QString& estado)
 {
-    Inserta(c,
-            {"P|0|Centro P|1|" + estado, "1|P|Centro 1|1|" + estado, "10|1|Centro 10|1|" + estado,
-             "100|10|Centro 100|0|" + estado, "11|1|Centro 11|0|" + estado, u"2|0|Dos|0|AC"_s});
+    c.Inserta({"P|0|Centro P|1|" + estado, "1|P|Centro 1|1|" + estado, "10|1|Centro 10|1|" + estado,
+               "100|10|Centro 100|0|" + estado, "11|1|Centro 11|0|" + estado, u"2|0|Dos|0|AC"_s});
 }
 
-// A mouse click on the centre's node.
-void Pulsa(frmKT508& frm, const QString& clave)
-{
-    kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + clave);
-    QVERIFY2(nodo, qPrintable(clave));
-    nodo->EnsureVisible();
-    auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
-    const QList<QTreeWidgetItem*> items = arbol->findItems(nodo->Text(), Qt::MatchExactly | Qt::MatchRecursive);
-    QTest::mouseClick(arbol->viewport(), Qt::LeftButton, {}, arbol->visualItemRect(items.value(0)).center());
-    QCOMPARE(frm.txtClave->Text(), clave);
-}
-
-// Whether the user can click the toolbar button.
-bool Ofrecido(frmKT508& frm, const QString& boton)
-{
-    auto* b = frm.Controles->findChild<QToolButton*>(boton);
-    return b && b->isVisible() && b->isEnabled();
-}
-
-// Clicks the toolbar button; one not offered has its event raised as the toolbar would.
-void Lanza(frmKT508& frm, const QString& boton)
-{
-    if (Ofrecido(frm, boton))
-        return QTest::mouseClick(frm.Controles->findChild<QToolButton*>(boton), Qt::LeftButton);
-    const char* evento = boton == "btnEliminar"_L1 ? "Eliminar"
-        : boton == "btnReactivar"_L1               ? "Reactivar"
-        : boton == "btnB1"_L1                      ? "B1Click"
-                                                   : "B3Click";
-    QVERIFY(QMetaObject::invokeMethod(frm.Controles, evento));
-}
-
-// The centres the condition picks, "key|column|..." in key order; Null as "-", a time stamp
-// as its hour and minute (whatever type the database gives it in).
+// The centres the condition picks, "key|column|..." in key order; a time stamp of the test's day
+// as its hour and minute.
 QStringList Filas(Componente& c, const QString& columnas, const QString& condicion = u"1 = 1"_s)
 {
-    static const QRegularExpression fecha(u"^\\d{4}-\\d\\d-\\d\\d[ T](\\d\\d:\\d\\d).*"_s);
-    QStringList filas;
-    const QString sql = u"SELECT CC_Cve_Centro_Costo, %1 FROM Centro_Costo WHERE %2 ORDER BY CC_Cve_Centro_Costo"_s;
-    for (kt508::Recordset rs = c.db().Execute(sql.arg(columnas, condicion)); !rs.Eof(); rs.MoveNext()) {
-        QStringList fila;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            fila << (rs.Value(i).isNull() ? u"-"_s : rs.Value(i).toString().replace(fecha, u"\\1"_s));
-        filas << fila.join('|');
-    }
-    return filas;
+    return c
+        .Filas(u"SELECT CC_Cve_Centro_Costo, %1 FROM Centro_Costo WHERE %2 ORDER BY CC_Cve_Centro_Costo"_s.arg(
+            columnas, condicion))
+        .replaceInStrings(u"2026-12-05 "_s, QString());
 }
 
 // What the user was told ("aviso" for the id of a plain box); questions only when asked for. None
@@ -177,7 +131,6 @@ private slots:
     void clavesComoGuardadas();
     void otroUsuario_data();
     void otroUsuario();
-    void esperaAOtroUsuario();
     void situaciones_data();
     void situaciones();
     void listado_data();
@@ -194,6 +147,7 @@ void TstComandos::fallaCadaSentencia_data()
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("boton");
     QTest::addColumn<QStringList>("ids"); // id|style|title of the messages that may tell the failure
+    QTest::addColumn<QString>("ajeno");   // id|style|title of a failure not the store's own
     QTest::addColumn<QStringList>(
         "centros"); // key|type|state|account|Oper_Baja|Fecha_Baja|Oper_Ult_Modif|Fecha_Ult_Modif
     const QString baja = u"|16|Controles_Eliminar()"_s, alta = u"|16|Controles_Reactivar()"_s;
@@ -205,16 +159,18 @@ void TstComandos::fallaCadaSentencia_data()
     for (const QString& b : pruebas::backends(pruebas::ConOdbc::Si)) {
         QTest::addRow("%s baja", qPrintable(b))
             << b << u"btnEliminar"_s << QStringList{"ERR-ID:7500024" + baja, "ERR-ID:7500023" + baja}
-            << rama("BA|-|" + sello, u"AC"_s);
+            << "ERR-ID:7500024" + baja << rama("BA|-|" + sello, u"AC"_s);
         QTest::addRow("%s reactivación", qPrintable(b))
             << b << u"btnReactivar"_s << QStringList{"ERR-ID:7500031" + alta, "ERR-ID:7500030" + alta}
-            << rama("AC|-|" + sello, u"BA"_s);
-        QTest::addRow("%s eliminar", qPrintable(b)) << b << u"btnB1"_s << QStringList{"ERR-ID:7500015" + baja}
-                                                    << QStringList{dos, u"P|0|AC|-|-|-|PRUEBAS|10:30"_s};
+            << "ERR-ID:7500031" + alta << rama("AC|-|" + sello, u"BA"_s);
+        QTest::addRow("%s eliminar", qPrintable(b))
+            << b << u"btnB1"_s << QStringList{"ERR-ID:7500015" + baja} << u"ERR-ID:7500015|16|Controles_B1Click()"_s
+            << QStringList{dos, u"P|0|AC|-|-|-|PRUEBAS|10:30"_s};
         QStringList cuenta = rama(u"AC|-|-|-|-|-"_s, u"AC"_s);
         cuenta[0] = u"1|1|AC|5100-NUEVA|-|-|PRUEBAS|10:30"_s;
         QTest::addRow("%s cuenta", qPrintable(b))
-            << b << u"btnB3"_s << QStringList{u"ERR-ID:7500017|16|Controles_B3Click()"_s} << cuenta;
+            << b << u"btnB3"_s << QStringList{u"ERR-ID:7500017|16|Controles_B3Click()"_s}
+            << u"ERR-ID:7500017|16|Controles_B3Click()"_s << cuenta;
     }
 }
 
@@ -223,23 +179,40 @@ void TstComandos::fallaCadaSentencia()
     QFETCH(QString, backend);
     QFETCH(QString, boton);
     QFETCH(QStringList, ids);
+    QFETCH(QString, ajeno);
     QFETCH(QStringList, centros);
     Componente c(backend, Contenido::Vacio);
     Rama(c, boton == "btnReactivar"_L1 ? u"BA"_s : u"AC"_s);
     c.dobles.utilerias->reloj = Reloj;
     frmKT508& frm = c.Carga();
     const QString antes = pruebas::volcado(c.db());
+    // A failure that is not the store's own still reaches the user under the command's error path,
+    // never under its refusal, and nothing is left written.
+    struct DatosSinMemoria : pruebas::DatosDePrueba {
+        using DatosDePrueba::DatosDePrueba;
+        kt508::Connection& Conexion() override { throw std::bad_alloc(); }
+    } sinMemoria(c.dobles.datos);
+    pruebas::Clic(frm, u"1"_s);
+    c.dobles.datos->respuestas = {kt508::vbYes, kt508::vbYes};
+    kt508::IDatos* const datos = std::exchange(c.servicios.Datos, &sinMemoria);
+    pruebas::Lanza(frm, boton);
+    c.servicios.Datos = datos;
+    const QStringList sinMemoriaDichos = Avisos(c);
+    QVERIFY2(sinMemoriaDichos.size() == 1 && sinMemoriaDichos[0].section(u'|', 0, 2) == ajeno,
+             qPrintable(sinMemoriaDichos.join(u'\n')));
+    QCOMPARE(pruebas::volcado(c.db()), antes);
+    QVERIFY(!c.db().inTransaction());
     int enviadas = 0, objetivo = 0; // 0 while the test itself reads
     c.db().failWhen([&](const QString&) { return objetivo > 0 && ++enviadas == objetivo; });
     int falla = 1;
     for (;; ++falla) {
-        Pulsa(frm, u"1"_s);
+        pruebas::Clic(frm, u"1"_s);
         c.dobles.datos->llamadas.clear();
         c.dobles.datos->respuestas = {kt508::vbYes, kt508::vbYes};
         c.dobles.entrada->respuestas = {u"5100-NUEVA"_s};
         enviadas = 0;
         objetivo = falla;
-        Lanza(frm, boton);
+        pruebas::Lanza(frm, boton);
         objetivo = 0;
         const QStringList dichos = Avisos(c);
         // Past the commit only the tree's reload is left, and it reports its own failures.
@@ -272,10 +245,10 @@ void TstComandos::arbolYBarra()
     c.db().setRecording(true);
     // The images of 1, 10, 100, 11 and 2 after the command.
     auto lanza = [&](const QString& clave, const QString& boton, const QList<int>& respuestas = {6, 6}) {
-        Pulsa(frm, clave);
+        pruebas::Clic(frm, clave);
         c.dobles.datos->respuestas = respuestas;
         c.db().clearRecorded();
-        Lanza(frm, boton);
+        pruebas::Lanza(frm, boton);
         QString imagenes;
         for (const char* cual : {"1", "10", "100", "11", "2"}) {
             kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + QLatin1String(cual));
@@ -287,7 +260,7 @@ void TstComandos::arbolYBarra()
     kt508::Node* centro = frm.tvCeCos->SelectedItem(); // the rebuilt tree keeps the centre in view
     QVERIFY(centro && centro->Key() == "N1"_L1 && centro->Parent()->Expanded());
     QCOMPARE(Flags(frm), u"000000|"_s);
-    Pulsa(frm, u"1"_s);
+    pruebas::Clic(frm, u"1"_s);
     QCOMPARE(Flags(frm), u"001000|"_s);
     const pruebas::LlamadaValidaCambio validada = c.dobles.utilerias->validaciones.value(0);
     QCOMPARE(QStringList({validada.tabla, validada.clave, validada.extra}),
@@ -336,12 +309,12 @@ void TstComandos::clavesComoGuardadas()
 {
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Vacio);
-    Inserta(c, {u"0|0|Raíz guardada|1|AC"_s, u"X |0|Equis|1|AC"_s, u"H|X |Hache|0|AC"_s, u"X|0|Otra|0|AC"_s});
+    c.Inserta({u"0|0|Raíz guardada|1|AC"_s, u"X |0|Equis|1|AC"_s, u"H|X |Hache|0|AC"_s, u"X|0|Otra|0|AC"_s});
     frmKT508& frm = c.Carga();
     QCOMPARE(Avisos(c), QStringList());
     QCOMPARE(frm.tvCeCos->Count(), 4);
-    Pulsa(frm, u"H"_s);
-    Lanza(frm, u"btnEliminar"_s);
+    pruebas::Clic(frm, u"H"_s);
+    pruebas::Lanza(frm, u"btnEliminar"_s);
     QCOMPARE(Avisos(c), QStringList());
     QCOMPARE(Filas(c, u"Es_Cve_Estado"_s, u"CC_Acumula <> '0'"_s), QStringList{u"H|BA"_s});
 }
@@ -349,7 +322,7 @@ void TstComandos::clavesComoGuardadas()
 void TstComandos::otroUsuario_data()
 {
     QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("comando"); // "cuenta": the box; "nombre": the rename in place
+    QTest::addColumn<QString>("comando"); // "cuenta": the box; "nombre": the rename in place; "bloqueo"
     QTest::addColumn<QString>("cambio");  // what another user stores meanwhile
     QTest::addColumn<QString>("dicho");
     QTest::addColumn<QStringList>("centro"); // 11 after the command
@@ -374,10 +347,18 @@ void TstComandos::otroUsuario_data()
         QTest::addRow("%s nombre eliminado", qPrintable(b))
             << b << u"nombre"_s << borra << nombre + eliminado << QStringList();
     }
+    if (pruebas::backends().contains(u"postgresql"_s))
+        QTest::newRow("postgresql cuenta bloqueada")
+            << u"postgresql"_s << u"bloqueo"_s
+            << u"UPDATE Centro_Costo SET CC_Descripcion = 'Ocupado' WHERE CC_Cve_Centro_Costo = '11'"_s
+            << cuenta + u"Otro usuario está modificando estos datos; intente de nuevo.\n"_s
+            << QStringList{u"11|-|Centro 11|-"_s};
 }
 
 // Another user's change, made while the account's box is up or the node's text is being edited, is
 // kept: the command writes nothing, and says who changed the centre and when, or that it is gone.
+// On the server a statement waits at most 5 seconds for another user's lock, under the wait cursor;
+// then the command rolls back and says why before the database's own text.
 void TstComandos::otroUsuario()
 {
     QFETCH(QString, backend);
@@ -388,68 +369,46 @@ void TstComandos::otroUsuario()
     Componente c(backend, Contenido::Vacio);
     Rama(c, u"AC"_s);
     frmKT508& frm = c.Carga();
-    Pulsa(frm, u"11"_s);
-    auto otroUsuario = [&] {
-        QVERIFY_SQL(orbanel::ado::AdoConnection::Open(pruebas::urlDe(backend))->Execute(cambio));
-    };
-    QList<bool> enTransaccion;
+    pruebas::Clic(frm, u"11"_s);
+    std::unique_ptr<orbanel::ado::AdoConnection> otro;
+    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(backend)));
+    QList<bool> enTransaccion, esperas;
     c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
     int cancel = 0;
-    if (comando == "cuenta"_L1) {
+    QElapsedTimer reloj;
+    if (comando == "bloqueo"_L1) {
+        // Should nothing bound the wait, the server ends the other user's session instead.
+        QVERIFY_SQL(otro->Execute(u"SET idle_in_transaction_session_timeout = '12s'"_s));
+        QVERIFY_SQL(otro->BeginTrans());
+        QVERIFY_SQL(otro->Execute(cambio));
+        orbanel::ado::AdoConnection::setAvisoDeEspera([&](bool esperando) { esperas << esperando; });
+        c.dobles.entrada->respuestas = {u"5100-MIA"_s};
+        reloj.start();
+        pruebas::Lanza(frm, u"btnB3"_s);
+        orbanel::ado::AdoConnection::setAvisoDeEspera(nullptr);
+        QVERIFY_SQL(otro->RollbackTrans());
+    } else if (comando == "cuenta"_L1) {
         kt508::plataforma().InputBox = [&](const QString&, const QString&, const QString&) {
-            otroUsuario();
+            otro->Execute(cambio); // a failure here reaches the command, and the test sees it
             return u"5100-MIA"_s;
         };
-        Lanza(frm, u"btnB3"_s);
+        pruebas::Lanza(frm, u"btnB3"_s);
     } else {
-        otroUsuario();
+        QVERIFY_SQL(otro->Execute(cambio));
         QString texto = u"11 - Mio"_s;
         emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
     }
-    QCOMPARE(Avisos(c), QStringList{dicho});
+    const QStringList dichos = Avisos(c);
+    QVERIFY2(dichos.size() == 1 && (dichos[0] == dicho || (reloj.isValid() && dichos[0].startsWith(dicho))),
+             qPrintable(dichos.join(u'\n')));
     QCOMPARE(enTransaccion, QList<bool>{false});
     QCOMPARE(cancel, comando == "nombre"_L1 ? 1 : 0);
     QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion, Oper_Ult_Modif"_s, u"CC_Cve_Centro_Costo = '11'"_s),
              centro);
-}
-
-// On the server a statement waits at most 5 seconds for another user's lock, under the wait cursor;
-// then the command rolls back and says why before the database's own text.
-void TstComandos::esperaAOtroUsuario()
-{
-    if (!pruebas::backends().contains(u"postgresql"_s))
-        QSKIP("Sin servidor PostgreSQL de pruebas (KT508_TEST_PG).");
-    Componente c(u"postgresql"_s, Contenido::Vacio);
-    Rama(c, u"AC"_s);
-    frmKT508& frm = c.Carga();
-    Pulsa(frm, u"11"_s);
-    std::unique_ptr<orbanel::ado::AdoConnection> otro;
-    QVERIFY_SQL(otro = orbanel::ado::AdoConnection::Open(pruebas::urlDe(u"postgresql"_s)));
-    // Should nothing bound the wait, the server ends the other user's session instead.
-    QVERIFY_SQL(otro->Execute(u"SET idle_in_transaction_session_timeout = '12s'"_s));
-    QVERIFY_SQL(otro->BeginTrans());
-    QVERIFY_SQL(
-        otro->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Ocupado' WHERE CC_Cve_Centro_Costo = '11'"_s));
-    QList<bool> enTransaccion, esperas;
-    c.dobles.datos->alMostrar = [&] { enTransaccion << c.db().inTransaction(); };
-    orbanel::ado::AdoConnection::setAvisoDeEspera([&](bool esperando) { esperas << esperando; });
-    c.dobles.entrada->respuestas = {u"5100-MIA"_s};
-    QElapsedTimer reloj;
-    reloj.start();
-    Lanza(frm, u"btnB3"_s);
-    const qint64 esperado = reloj.elapsed();
-    orbanel::ado::AdoConnection::setAvisoDeEspera(nullptr);
-    QVERIFY_SQL(otro->RollbackTrans());
-    const QStringList dichos = Avisos(c);
-    QVERIFY2(dichos.size() == 1
-                 && dichos[0].startsWith(u"ERR-ID:7500017|16|Controles_B3Click()|Otro usuario está modificando estos "
-                                         "datos; intente de nuevo.\n"_s),
-             qPrintable(dichos.join(u'\n')));
-    QCOMPARE(enTransaccion, QList<bool>{false});
-    QCOMPARE(esperas, (QList<bool>{true, false}));
-    QVERIFY2(esperado >= 4500 && esperado < 10000, qPrintable(QString::number(esperado)));
-    QCOMPARE(Filas(c, u"CC_Cuenta_Contable, CC_Descripcion"_s, u"CC_Cve_Centro_Costo = '11'"_s),
-             QStringList{u"11|-|Centro 11"_s});
+    if (reloj.isValid()) {
+        QCOMPARE(esperas, (QList<bool>{true, false}));
+        QVERIFY2(reloj.elapsed() >= 4500 && reloj.elapsed() < 10000, qPrintable(QString::number(reloj.elapsed())));
+    }
 }
 
 // Every refusal, No to either question, and every answer to the account's box: what the user
@@ -534,7 +493,7 @@ void TstComandos::situaciones()
     auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
     const QString clave = situacion.section(' ', 1, 1);
     if (!clave.isEmpty())
-        Pulsa(frm, clave);
+        pruebas::Clic(frm, clave);
     if (situacion.endsWith(u"raíz"_s))
         frm.tvCeCos->setSelectedItem(frm.tvCeCos->Nodes(u"N0"_s));
     else if (situacion.endsWith("F5"_L1))
@@ -581,10 +540,10 @@ void TstComandos::situaciones()
     reloj.datos = c.dobles.datos;
     kt508::IUtilerias* const utilerias = std::exchange(c.servicios.Utilerias, &reloj);
     // The toolbar ends a command it raised itself; an end of one raised without it is the handler's own.
-    const bool porLaBarra = Ofrecido(frm, situacion.section(' ', 0, 0));
+    const bool porLaBarra = pruebas::Ofrecido(frm, situacion.section(' ', 0, 0));
     int finales = 0;
     BarraQueAnota::alTerminar = [&] { ++finales; };
-    Lanza(frm, situacion.section(' ', 0, 0));
+    pruebas::Lanza(frm, situacion.section(' ', 0, 0));
     BarraQueAnota::alTerminar = nullptr;
     c.servicios.Utilerias = utilerias;
 
@@ -641,15 +600,15 @@ void TstComandos::listado()
     QFETCH(QString, falla);
     QFETCH(QString, texto);
     Componente c(backend, Contenido::Vacio);
-    Inserta(c, centros);
+    c.Inserta(centros);
     frmKT508& frm = c.Carga();
-    Pulsa(frm, u"0"_s); // printing is offered on the root
+    pruebas::Clic(frm, u"0"_s); // printing is offered on the root
     if (falla == "impresora"_L1)
         c.dobles.impresor->fallo = u"La impresora no responde."_s;
     else if (!falla.isEmpty())
         c.db().failWhen([falla](const QString& sentencia) { return sentencia.contains(falla); });
-    Lanza(frm, u"btnImprimir"_s);
-    Lanza(frm, u"btnImprimir"_s);
+    pruebas::Lanza(frm, u"btnImprimir"_s);
+    pruebas::Lanza(frm, u"btnImprimir"_s);
     // Each print hands the printer the listing with its eight arguments.
     QStringList impresos;
     for (const pruebas::LlamadaImprime& impresion : c.dobles.impresor->llamadas) {
@@ -670,7 +629,7 @@ void TstComandos::listado()
 void TstComandos::vistaPreviaYPdf()
 {
     Componente c(u"sqlite"_s, Contenido::Vacio);
-    Inserta(c, {u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|0|AC"_s});
+    c.Inserta({u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|0|AC"_s});
     kt508::plataforma().NuevoImpresorTexto = [] { return std::make_unique<orbanel::ImpresorTexto>(); };
     frmKT508& frm = c.Carga();
     QTemporaryDir carpeta;
@@ -692,7 +651,7 @@ void TstComandos::vistaPreviaYPdf()
         QTest::mouseClick(preview->findChild<QToolBar*>()->widgetForAction(accion), Qt::LeftButton);
         pruebas::Tecla(preview, Qt::Key_Escape);
     });
-    Lanza(frm, u"btnImprimir"_s);
+    pruebas::Lanza(frm, u"btnImprimir"_s);
     QCOMPARE(vista, u"Vista previa"_s);
     // A tab stop every 7 columns: the child's line starts at the eighth.
     QCOMPARE(LineasDelPdf(ruta).mid(1, 3), (QStringList{u"1 - A"_s, u"       10 - B"_s, u"2 - D"_s}));

@@ -18,7 +18,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include <functional>
 #include <memory>
@@ -29,51 +28,24 @@ using pruebas::Contenido;
 
 namespace {
 
-void Selecciona(frmKT508& frm, const QString& clave)
+// Clicks the node, then the toolbar's button; the editor it opens gets the action and F4.
+void Pulsa(frmKT508& frm, const QString& clave, const QString& boton,
+           const std::function<void(frmCATAddCeCo*)>& accion = {})
 {
-    kt508::Node* nodo = frm.tvCeCos->Nodes(QLatin1Char('N') + clave);
-    nodo->EnsureVisible();
-    frm.tvCeCos->setSelectedItem(nodo);
-    emit frm.tvCeCos->NodeClick(nodo);
-}
-
-// Clicks the toolbar button; the editor it opens, if any, gets the action.
-void Pulsa(frmKT508& frm, const char* boton, const std::function<void(frmCATAddCeCo*)>& accion = {})
-{
-    pruebas::EnModal(
-        [accion](QWidget* modal) {
-            if (auto* editor = qobject_cast<frmCATAddCeCo*>(modal); editor && accion)
-                accion(editor);
-        },
-        500);
-    QTest::mouseClick(frm.Controles->findChild<QToolButton*>(QLatin1String(boton)), Qt::LeftButton);
-    QTest::qWait(50);
-}
-
-// What the user types into a field, replacing its text, and Tab to leave it.
-void Teclea(kt508::txtVEX* campo, const QString& texto)
-{
-    campo->setFocus();
-    QWidget* linea = campo->focusProxy() ? campo->focusProxy() : campo;
-    QTest::keyClick(linea, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(linea, Qt::Key_Delete);
-    QTest::keyClicks(linea, texto);
-    QTest::keyClick(linea, Qt::Key_Tab);
+    pruebas::Clic(frm, clave);
+    if (!accion)
+        return pruebas::Lanza(frm, boton);
+    QVERIFY(pruebas::EnEditor(frm, boton, [accion](frmCATAddCeCo* ed) {
+        accion(ed);
+        pruebas::Tecla(ed, Qt::Key_F4);
+    }));
 }
 
 // Every note, oldest first: key|command|description|state|type|operator (Null as "-").
 QStringList Notas(Componente& c)
 {
-    QStringList notas;
-    for (kt508::Recordset rs = c.db().Execute(u"SELECT Hc_Clave, Hc_Comando, CC_Descripcion, Es_Cve_Estado, CC_Tipo, "
-                                              "Hc_Operador FROM Historial_Centro ORDER BY Hc_Id"_s);
-         !rs.Eof(); rs.MoveNext()) {
-        QStringList nota;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            nota << (rs.Value(i).isNull() ? u"-"_s : rs.Value(i).toString());
-        notas << nota.join(u'|');
-    }
-    return notas;
+    return c.Filas(u"SELECT Hc_Clave, Hc_Comando, CC_Descripcion, Es_Cve_Estado, CC_Tipo, Hc_Operador FROM "
+                   "Historial_Centro ORDER BY Hc_Id"_s);
 }
 
 // The Historial window's rows: command|field|before|after.
@@ -126,37 +98,25 @@ void TstHistorial::cadaComando()
     QFETCH(QString, backend);
     Componente c(backend, Contenido::Demo);
     c.dobles.utilerias->reloj = QDateTime(QDate(2026, 12, 5), QTime(10, 30, 0));
-    c.Inserta(u"P"_s, u"0"_s, u"Centro P"_s, 0, u"AC"_s);
-    c.Inserta(u"1"_s, u"P"_s, u"Centro 1"_s, 0, u"AC"_s);
+    c.Inserta({u"P|0|Centro P|0|AC"_s, u"1|P|Centro 1|0|AC"_s});
     frmKT508& frm = c.Carga();
 
-    Selecciona(frm, u"P"_s);
-    Pulsa(frm, "btnNuevo", [](frmCATAddCeCo* ed) {
-        Teclea(ed->txtClave, u"77"_s);
-        Teclea(ed->txtTexto, u"Nuevo"_s);
-        pruebas::Tecla(ed, Qt::Key_F4);
+    Pulsa(frm, u"P"_s, u"btnNuevo"_s, [](frmCATAddCeCo* ed) {
+        pruebas::Teclea(ed->txtClave, u"77"_s);
+        pruebas::Teclea(ed->txtTexto, u"Nuevo"_s);
     });
-    Selecciona(frm, u"77"_s);
-    Pulsa(frm, "btnEditar", [](frmCATAddCeCo* ed) {
-        Teclea(ed->txtTexto, u"Editado"_s);
-        pruebas::Tecla(ed, Qt::Key_F4);
-    });
-    Selecciona(frm, u"77"_s);
+    Pulsa(frm, u"77"_s, u"btnEditar"_s, [](frmCATAddCeCo* ed) { pruebas::Teclea(ed->txtTexto, u"Editado"_s); });
+    pruebas::Clic(frm, u"77"_s);
     int cancel = 0;
     QString texto = u"renombrado"_s;
     emit frm.tvCeCos->AfterLabelEdit(cancel, texto);
     c.dobles.datos->respuestas = {kt508::vbYes, kt508::vbYes, kt508::vbYes, kt508::vbYes, kt508::vbYes};
-    Selecciona(frm, u"P"_s);
-    Pulsa(frm, "btnEliminar");
-    Selecciona(frm, u"P"_s);
-    Pulsa(frm, "btnReactivar");
-    Selecciona(frm, u"1"_s);
+    Pulsa(frm, u"P"_s, u"btnEliminar"_s);
+    Pulsa(frm, u"P"_s, u"btnReactivar"_s);
     c.dobles.entrada->respuestas = {u"5100-NUEVA"_s};
-    Pulsa(frm, "btnB3");
-    Selecciona(frm, u"77"_s);
-    Pulsa(frm, "btnB1");
-    Selecciona(frm, u"1"_s);
-    Pulsa(frm, "btnB1");
+    Pulsa(frm, u"1"_s, u"btnB3"_s);
+    Pulsa(frm, u"77"_s, u"btnB1"_s);
+    Pulsa(frm, u"1"_s, u"btnB1"_s);
     c.db().Execute(u"UPDATE Centro_Costo SET CC_Tipo = 1 WHERE CC_Cve_Centro_Costo = 'P'"_s);
     QCOMPARE(orbanel::verifica::ReparaTipos(c.db(), u"ANA"_s), QStringList{u"P"_s});
     QTemporaryDir carpeta;
@@ -224,11 +184,7 @@ void TstHistorial::estadoInicial()
     Componente c(backend, Contenido::Demo);
     orbanel::schema::AnotaEstadoInicial(c.db(), u"ANA"_s);
     frmKT508& frm = c.Carga();
-    Selecciona(frm, u"2011"_s);
-    Pulsa(frm, "btnEditar", [](frmCATAddCeCo* ed) {
-        Teclea(ed->txtTexto, u"Editado"_s);
-        pruebas::Tecla(ed, Qt::Key_F4);
-    });
+    Pulsa(frm, u"2011"_s, u"btnEditar"_s, [](frmCATAddCeCo* ed) { pruebas::Teclea(ed->txtTexto, u"Editado"_s); });
 
     const QStringList ventana = Ventana(u"2011"_s);
     // the editor's own writes (an empty number saved as 0) are the Edit's; the rest is unchanged

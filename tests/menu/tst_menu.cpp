@@ -15,7 +15,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 using pruebas::Componente;
@@ -26,27 +25,7 @@ namespace {
 // P holds 1; 2 is an active leaf, B a deactivated one.
 void Catalogo(Componente& c)
 {
-    c.Inserta(u"P"_s, u"0"_s, u"Padre"_s, 1, u"AC"_s);
-    c.Inserta(u"1"_s, u"P"_s, u"Hijo"_s, 0, u"AC"_s);
-    c.Inserta(u"2"_s, u"0"_s, u"Hoja"_s, 0, u"AC"_s);
-    c.Inserta(u"B"_s, u"0"_s, u"De baja"_s, 0, u"BA"_s);
-}
-
-QPoint CentroDelNodo(frmKT508& frm, const QString& clave)
-{
-    kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + clave);
-    nodo->EnsureVisible();
-    auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
-    const QList<QTreeWidgetItem*> items = arbol->findItems(nodo->Text(), Qt::MatchExactly | Qt::MatchRecursive);
-    return arbol->visualItemRect(items.value(0)).center();
-}
-
-// A click on the node, through the window as the mouse gives it: the right button's asks for the menu too.
-void Pulsa(frmKT508& frm, const QString& clave, Qt::MouseButton boton = Qt::LeftButton)
-{
-    const QPoint punto = CentroDelNodo(frm, clave);
-    QWidget* vista = frm.tvCeCos->findChild<QTreeWidget*>()->viewport();
-    QTest::mouseClick(frm.window()->windowHandle(), boton, {}, vista->mapTo(frm.window(), punto));
+    c.Inserta({u"P|0|Padre|1|AC"_s, u"1|P|Hijo|0|AC"_s, u"2|0|Hoja|0|AC"_s, u"B|0|De baja|0|BA"_s});
 }
 
 // The menu's entries, "text|1" when offered, "text|0" when not; the key it names aside.
@@ -67,23 +46,13 @@ QStringList OfertaDeLaBarra(frmKT508& frm)
     QStringList ofertas;
     for (const char* nombre :
          {"btnNuevo", "btnEditar", "btnConsulta", "btnReactivar", "btnEliminar", "btnB1", "btnB3", "btnImprimir"}) {
-        auto* boton = frm.Controles->findChild<QToolButton*>(QLatin1String(nombre));
-        ofertas << (boton && boton->isVisible() && boton->isEnabled() ? u"1"_s : u"0"_s);
+        ofertas << (pruebas::Ofrecido(frm, QLatin1String(nombre)) ? u"1"_s : u"0"_s);
     }
     return ofertas;
 }
 
-const QStringList Textos{u"&Nuevo"_s,
-                         u"&Editar"_s,
-                         u"&Consulta"_s,
-                         u"&Reactivar"_s,
-                         u"&Baja"_s,
-                         u"E&liminar"_s,
-                         u"Cambiar c&uenta contable"_s,
-                         u"&Imprimir"_s,
-                         u"&Historial"_s,
-                         u"E&xportar catálogo…"_s,
-                         u"Mo&ver a…"_s};
+const QStringList Textos = u"&Nuevo|&Editar|&Consulta|&Reactivar|&Baja|E&liminar|Cambiar c&uenta contable|&Imprimir|"
+                           "&Historial|E&xportar catálogo…|Mo&ver a…"_s.split(u'|');
 
 // Opens the menu as asked, reads it and closes it with Escape.
 QStringList AbreYLee(frmKT508& frm, const QString& como, const QString& clave)
@@ -95,10 +64,10 @@ QStringList AbreYLee(frmKT508& frm, const QString& como, const QString& clave)
             QTest::keyClick(menu, Qt::Key_Escape);
     });
     if (como == "raton"_L1) {
-        Pulsa(frm, clave, Qt::RightButton);
+        pruebas::Clic(frm, clave, Qt::RightButton);
     } else {
         if (!clave.isEmpty())
-            Pulsa(frm, clave);
+            pruebas::Clic(frm, clave);
         frm.tvCeCos->setFocus();
         if (como == "F10"_L1)
             pruebas::Tecla(&frm, Qt::Key_F10, Qt::ShiftModifier);
@@ -121,9 +90,7 @@ void Elige(frmKT508& frm, Qt::Key letra)
 
 QString Estado(Componente& c, const QString& clave)
 {
-    return pruebas::escalar(c.db(),
-                            u"SELECT Es_Cve_Estado FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'"_s.arg(clave))
-        .toString();
+    return c.Filas(u"SELECT Es_Cve_Estado FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'"_s.arg(clave)).value(0);
 }
 
 } // namespace
@@ -134,8 +101,7 @@ class TstMenu : public QObject {
 private slots:
     void ofreceLoQueLaBarra_data();
     void ofreceLoQueLaBarra();
-    void entradasLanzanSusComandos();
-    void barraConTeclado();
+    void entradasYTeclas();
 };
 
 void TstMenu::ofreceLoQueLaBarra_data()
@@ -164,7 +130,7 @@ void TstMenu::ofreceLoQueLaBarra()
     Catalogo(c);
     frmKT508& frm = c.Carga();
     if (!antes.isEmpty())
-        Pulsa(frm, antes);
+        pruebas::Clic(frm, antes);
     const QStringList leidas = AbreYLee(frm, como, clave);
     QCOMPARE(frm.txtClave->Text(), clave);
     QStringList esperadas;
@@ -178,22 +144,45 @@ void TstMenu::ofreceLoQueLaBarra()
 }
 
 // Baja and Reactivar from the menu change the store as their buttons do and end their command (a
-// command left running would refuse the next); Historial and Exportar open the suite's windows.
-void TstMenu::entradasLanzanSusComandos()
+// command left running would refuse the next). Tab from the tree reaches the first button on
+// offer, Enter presses it; a key raises its command only while the button is offered, and each
+// tooltip names the key. Historial and Exportar open the suite's windows.
+void TstMenu::entradasYTeclas()
 {
     Componente c(u"sqlite"_s, Contenido::Vacio);
     Catalogo(c);
     frmKT508& frm = c.Carga();
-    Pulsa(frm, u"2"_s);
+    pruebas::Clic(frm, u"2"_s);
     Elige(frm, Qt::Key_B);
     QCOMPARE(Estado(c, u"2"_s), u"BA"_s);
     // Until the next click the toolbar's commands wait; what the selected centre allows stays.
     QCOMPARE(AbreYLee(frm, u"F10"_s, QString()).join(u' ').count(u"|1"_s), 4);
-    Pulsa(frm, u"2"_s);
+    pruebas::Clic(frm, u"2"_s);
     Elige(frm, Qt::Key_R);
     QCOMPARE(Estado(c, u"2"_s), u"AC"_s);
     for (QToolButton* boton : frm.Controles->findChildren<QToolButton*>())
         QVERIFY2(!boton->isDown(), qPrintable(boton->objectName()));
+
+    pruebas::Clic(frm, u"B"_s);
+    frm.tvCeCos->setFocus();
+    pruebas::Tecla(&frm, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"btnReactivar"_s);
+    pruebas::Tecla(&frm, Qt::Key_Return);
+    QCOMPARE(Estado(c, u"B"_s), u"AC"_s);
+    QSignalSpy bajas(frm.Controles, &kt508::Controles::Eliminar);
+    pruebas::Clic(frm, u"B"_s); // active now
+    pruebas::Tecla(&frm, Qt::Key_Delete);
+    QCOMPARE(Estado(c, u"B"_s), u"BA"_s);
+    pruebas::Tecla(&frm, Qt::Key_Delete); // Baja is no longer on offer
+    pruebas::Clic(frm, u"B"_s);
+    pruebas::Tecla(&frm, Qt::Key_Delete);
+    QCOMPARE(bajas.count(), 1);
+    QStringList ayudas;
+    for (const char* nombre : {"btnReactivar", "btnB3", "btnImprimir"})
+        ayudas << frm.Controles->findChild<QToolButton*>(QLatin1String(nombre))->toolTip();
+    QCOMPARE(ayudas,
+             (QStringList{u"Reactivar el registro dado de baja (Ctrl+R)"_s, u"Cambiar cuenta contable (Ctrl+U)"_s,
+                          u"Imprimir el catálogo (Ctrl+P)"_s}));
 
     QStringList cambios;
     pruebas::EnModal([&](QWidget* modal) {
@@ -206,8 +195,7 @@ void TstMenu::entradasLanzanSusComandos()
             QTest::keyClick(modal, Qt::Key_Escape);
     });
     Elige(frm, Qt::Key_H);
-    QCOMPARE(cambios, (QStringList{u"Reactivar"_s, u"Baja"_s})); // newest first
-
+    QCOMPARE(cambios, (QStringList{u"Baja"_s, u"Reactivar"_s})); // newest first
     QString dialogo;
     pruebas::EnModal([&](QWidget* modal) {
         dialogo = modal ? modal->objectName() : QString();
@@ -217,38 +205,6 @@ void TstMenu::entradasLanzanSusComandos()
     Elige(frm, Qt::Key_X);
     QCOMPARE(dialogo, u"DialogoExportar"_s);
     QVERIFY(c.dobles.datos->llamadas.isEmpty());
-}
-
-// Tab from the tree reaches the first button on offer, Enter presses it; a key raises its command
-// only while the button is offered, and each tooltip names the key.
-void TstMenu::barraConTeclado()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    Catalogo(c);
-    frmKT508& frm = c.Carga();
-    Pulsa(frm, u"B"_s);
-    frm.tvCeCos->setFocus();
-    pruebas::Tecla(&frm, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), u"btnReactivar"_s);
-    pruebas::Tecla(&frm, Qt::Key_Return);
-    QCOMPARE(Estado(c, u"B"_s), u"AC"_s);
-
-    QSignalSpy bajas(frm.Controles, &kt508::Controles::Eliminar);
-    Pulsa(frm, u"B"_s); // active now
-    pruebas::Tecla(&frm, Qt::Key_Delete);
-    QCOMPARE(Estado(c, u"B"_s), u"BA"_s);
-    pruebas::Tecla(&frm, Qt::Key_Delete); // Baja is no longer on offer
-    Pulsa(frm, u"B"_s);
-    pruebas::Tecla(&frm, Qt::Key_Delete);
-    QCOMPARE(bajas.count(), 1);
-    QVERIFY(c.dobles.datos->llamadas.isEmpty());
-
-    QStringList ayudas;
-    for (const char* nombre : {"btnReactivar", "btnB3", "btnImprimir"})
-        ayudas << frm.Controles->findChild<QToolButton*>(QLatin1String(nombre))->toolTip();
-    QCOMPARE(ayudas,
-             (QStringList{u"Reactivar el registro dado de baja (Ctrl+R)"_s, u"Cambiar cuenta contable (Ctrl+U)"_s,
-                          u"Imprimir el catálogo (Ctrl+P)"_s}));
 }
 
 QTEST_MAIN(TstMenu)

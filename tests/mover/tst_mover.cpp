@@ -4,7 +4,6 @@
 #include "kt508/dialogs/frmMover.h"
 #include "kt508/services/Controles.h"
 #include "suite/ado/AdoConnection.h"
-#include "suite/schema/Schema.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 #include "tests/support/Interaccion.h"
@@ -19,40 +18,24 @@
 using namespace Qt::StringLiterals;
 using pruebas::Componente;
 using pruebas::Contenido;
+using pruebas::Nodo;
+using pruebas::Vista;
 
 namespace {
 
-kt508::Node* Nodo(frmKT508& frm, const QString& clave)
-{
-    return frm.tvCeCos->Nodes(u'N' + clave);
-}
-
-// The branch as the user sees it: key and text, indented by level; "+" after an expanded node.
-QStringList Vista(kt508::Node* nodo, int nivel = 0)
-{
-    QStringList filas{
-        u"%1%2 %3%4"_s.arg(QString(nivel, u' '), nodo->Key(), nodo->Text(), nodo->Expanded() ? u" +"_s : QString())};
-    for (kt508::Node* hijo = nodo->Child(); hijo; hijo = hijo->Next())
-        filas << Vista(hijo, nivel + 1);
-    return filas;
-}
-
 QString Columnas(Componente& c, const QString& clave)
 {
-    kt508::Recordset rs = c.db().Execute(
-        u"SELECT CC_Acumula, CC_Tipo, Oper_Ult_Modif FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'"_s.arg(clave));
-    if (rs.Eof())
-        return u"-"_s;
-    return u"%1|%2|%3"_s.arg(rs.Value(0).toString(), rs.Value(1).toString(), rs.Value(2).toString());
+    return c
+        .Filas(u"SELECT CC_Acumula, CC_Tipo, Oper_Ult_Modif FROM Centro_Costo WHERE CC_Cve_Centro_Costo = '%1'"_s.arg(
+            clave))
+        .value(0, u"-"_s);
 }
 
 // 1 Ventas > 10 Norte > 100 Centro, 1 > 11 Sur; 2 Operaciones > 20 Planta; 3 Hoja; 4 Baja (deactivated).
 frmKT508& Carga(Componente& c)
 {
-    for (const QString& v : {u"1|0|Ventas|1|AC"_s, u"10|1|Norte|1|AC"_s, u"100|10|Centro|0|AC"_s, u"11|1|Sur|0|AC"_s,
-                             u"2|0|Operaciones|1|AC"_s, u"20|2|Planta|0|AC"_s, u"3|0|Hoja|0|AC"_s, u"4|0|Baja|0|BA"_s})
-        c.Inserta(v.section('|', 0, 0), v.section('|', 1, 1), v.section('|', 2, 2), v.section('|', 3, 3).toInt(),
-                  v.section('|', 4, 4));
+    c.Inserta({u"1|0|Ventas|1|AC"_s, u"10|1|Norte|1|AC"_s, u"100|10|Centro|0|AC"_s, u"11|1|Sur|0|AC"_s,
+               u"2|0|Operaciones|1|AC"_s, u"20|2|Planta|0|AC"_s, u"3|0|Hoja|0|AC"_s, u"4|0|Baja|0|BA"_s});
     frmKT508& frm = c.Carga();
     Nodo(frm, u"1"_s)->setExpanded(true);
     Nodo(frm, u"10"_s)->setExpanded(true);
@@ -96,11 +79,6 @@ QStringList Dichos(Componente& c)
     return dichos;
 }
 
-std::unique_ptr<orbanel::ado::AdoConnection> Otra(const QString& backend)
-{
-    return orbanel::schema::Abre(pruebas::urlDe(backend));
-}
-
 } // namespace
 
 class TstMover : public QObject {
@@ -109,7 +87,6 @@ class TstMover : public QObject {
 private slots:
     void mueveLaRama_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void mueveLaRama();
-    void listaSinLaRama();
     void rehusos_data();
     void rehusos();
     void fallaCadaSentencia_data() { pruebas::agregaBackends(); }
@@ -130,9 +107,9 @@ void TstMover::mueveLaRama()
     QCOMPARE(Columnas(c, u"3"_s), u"0|1|PRUEBAS"_s);
     QCOMPARE(Columnas(c, u"1"_s).section('|', 0, 1), u"0|1"_s);
     QCOMPARE(Vista(Nodo(frm, u"0"_s)),
-             (QStringList{u"N0 RAIZ +"_s, u" N1 1 - Ventas +"_s, u"  N11 11 - Sur"_s, u" N2 2 - Operaciones"_s,
-                          u"  N20 20 - Planta"_s, u" N3 3 - Hoja +"_s, u"  N10 10 - Norte +"_s,
-                          u"   N100 100 - Centro"_s, u" N4 4 - Baja"_s}));
+             (QStringList{u"N0 2 RAIZ +"_s, u" N1 2 1 - Ventas +"_s, u"  N11 1 11 - Sur"_s, u" N2 1 2 - Operaciones"_s,
+                          u"  N20 1 20 - Planta"_s, u" N3 1 3 - Hoja +"_s, u"  N10 2 10 - Norte +"_s,
+                          u"   N100 1 100 - Centro"_s, u" N4 3 4 - Baja"_s}));
     QCOMPARE(frm.tvCeCos->SelectedItem(), Nodo(frm, u"10"_s));
     QCOMPARE(frm.txtClave->Text(), u"10"_s);
     QCOMPARE(pruebas::escalar(c.db(), u"SELECT Bc_Detalle FROM Bitacora_Cambios WHERE Bc_Clave = '10'"_s),
@@ -151,33 +128,6 @@ void TstMover::mueveLaRama()
     QCOMPARE(Columnas(c, u"1"_s), u"0|0|PRUEBAS"_s);
     QCOMPARE(Columnas(c, u"11"_s).section('|', 0, 0), u"0"_s);
     QCOMPARE(Nodo(frm, u"11"_s)->Parent(), Nodo(frm, u"0"_s));
-}
-
-// F2 in the dialog lists the root and every centre but the one moving and its branch.
-void TstMover::listaSinLaRama()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    frmKT508& frm = Carga(c);
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
-    QStringList claves;
-    pruebas::EnModal([&](QWidget* modal) {
-        auto* dialogo = qobject_cast<frmMover*>(modal);
-        if (!dialogo)
-            return;
-        pruebas::EnModal([&](QWidget* lista) {
-            if (auto* arbol = lista ? lista->findChild<QTreeWidget*>(u"lstConsulta"_s) : nullptr)
-                for (int i = 0; i < arbol->topLevelItemCount(); ++i)
-                    claves << arbol->topLevelItem(i)->text(0);
-            if (lista)
-                pruebas::Tecla(lista, Qt::Key_Escape);
-        });
-        dialogo->txtNuevoPadre->setFocus();
-        pruebas::Tecla(dialogo, Qt::Key_F2);
-        pruebas::Tecla(dialogo, Qt::Key_Escape);
-    });
-    PideMover(frm);
-    QCOMPARE(claves, (QStringList{u"0"_s, u"1"_s, u"11"_s, u"2"_s, u"20"_s, u"3"_s, u"4"_s}));
-    QVERIFY(Dichos(c).isEmpty());
 }
 
 void TstMover::rehusos_data()
@@ -226,7 +176,7 @@ void TstMover::rehusos()
     Componente c(backend, Contenido::Vacio);
     frmKT508& frm = Carga(c);
     if (!otro.isEmpty())
-        QVERIFY_SQL(Otra(backend)->Execute(otro));
+        QVERIFY_SQL(pruebas::Otra(backend)->Execute(otro));
     frm.tvCeCos->setSelectedItem(Nodo(frm, clave));
     const QString antes = pruebas::volcado(c.db());
     const QStringList vista = Vista(Nodo(frm, u"0"_s));
@@ -270,12 +220,33 @@ void TstMover::fallaCadaSentencia()
     QCOMPARE(Columnas(c, u"1"_s).section('|', 0, 1), u"0|1"_s);
 }
 
-// A node dropped on another moves there, after the question; dropped inside its own branch, it
-// is refused and nothing moves.
+// F2 in the dialog lists the root and every centre but the one moving and its branch. A node
+// dropped on another moves there, after the question; dropped inside its own branch, it is
+// refused and nothing moves.
 void TstMover::arrastraYSuelta()
 {
     Componente c(u"sqlite"_s, Contenido::Vacio);
     frmKT508& frm = Carga(c);
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    QStringList claves;
+    pruebas::EnModal([&](QWidget* modal) {
+        auto* dialogo = qobject_cast<frmMover*>(modal);
+        if (!dialogo)
+            return;
+        pruebas::EnModal([&](QWidget* lista) {
+            if (auto* arbol = lista ? lista->findChild<QTreeWidget*>(u"lstConsulta"_s) : nullptr)
+                for (int i = 0; i < arbol->topLevelItemCount(); ++i)
+                    claves << arbol->topLevelItem(i)->text(0);
+            if (lista)
+                pruebas::Tecla(lista, Qt::Key_Escape);
+        });
+        dialogo->txtNuevoPadre->setFocus();
+        pruebas::Tecla(dialogo, Qt::Key_F2);
+        pruebas::Tecla(dialogo, Qt::Key_Escape);
+    });
+    PideMover(frm);
+    QCOMPARE(claves, (QStringList{u"0"_s, u"1"_s, u"11"_s, u"2"_s, u"20"_s, u"3"_s, u"4"_s}));
+
     Nodo(frm, u"0"_s)->setExpanded(true);
     auto* vista = frm.tvCeCos->findChild<QTreeWidget*>();
     // Pressed on the node, then the drag's events over the view as the drag delivers them.

@@ -17,11 +17,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
-#include <QToolButton>
-#include <QTreeWidget>
 
 #include <functional>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 using pruebas::Componente;
@@ -60,49 +57,24 @@ Enviadas Lee(const QString& ruta)
     return enviadas;
 }
 
-// A mouse click on the centre's node.
-void Pulsa(frmKT508& frm, const QString& clave)
-{
-    kt508::Node* nodo = frm.tvCeCos->Nodes(u"N"_s + clave);
-    QVERIFY2(nodo, qPrintable(clave));
-    nodo->EnsureVisible();
-    auto* arbol = frm.tvCeCos->findChild<QTreeWidget*>();
-    const QList<QTreeWidgetItem*> items = arbol->findItems(nodo->Text(), Qt::MatchExactly | Qt::MatchRecursive);
-    QTest::mouseClick(arbol->viewport(), Qt::LeftButton, {}, arbol->visualItemRect(items.value(0)).center());
-    QCOMPARE(frm.txtClave->Text(), clave);
-}
-
-void Boton(QWidget* ventana, const char* boton)
-{
-    auto* b = ventana->findChild<kt508::Controles*>()->findChild<QToolButton*>(QLatin1String(boton));
-    QVERIFY2(b && b->isVisible() && b->isEnabled(), boton);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-// What the user types into a field, replacing its text, and Tab to leave it.
-void Teclea(kt508::txtVEX* campo, const QString& texto)
-{
-    campo->setFocus();
-    QWidget* linea = campo->focusProxy() ? campo->focusProxy() : campo;
-    QTest::keyClick(linea, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(linea, Qt::Key_Delete);
-    QTest::keyClicks(linea, texto);
-    QTest::keyClick(linea, Qt::Key_Tab);
-}
-
-// The button opens the editor; the user fills it in and accepts with F4.
+// The button, offered, opens the editor; the user fills it in and accepts with F4.
 void EnEditor(frmKT508& frm, const char* boton, const std::function<void(frmCATAddCeCo&)>& llena)
 {
-    auto abierto = std::make_shared<bool>(false);
-    pruebas::EnModal([llena, abierto](QWidget* modal) {
-        if (auto* ed = qobject_cast<frmCATAddCeCo*>(modal)) {
-            *abierto = true;
-            llena(*ed);
-            pruebas::Tecla(ed, Qt::Key_F4);
-        }
-    });
-    Boton(&frm, boton);
-    QVERIFY2(*abierto, boton);
+    QVERIFY2(pruebas::Ofrecido(frm, QLatin1String(boton)), boton);
+    QVERIFY2(pruebas::EnEditor(frm, QLatin1String(boton),
+                               [llena](frmCATAddCeCo* ed) {
+                                   llena(*ed);
+                                   pruebas::Tecla(ed, Qt::Key_F4);
+                               }),
+             boton);
+}
+
+// A click on the centre's node, then on the toolbar's button, offered.
+void Pulsa(frmKT508& frm, const QString& clave, const char* boton)
+{
+    pruebas::Clic(frm, clave);
+    QVERIFY2(pruebas::Ofrecido(frm, QLatin1String(boton)), boton);
+    pruebas::Lanza(frm, QLatin1String(boton));
 }
 
 } // namespace
@@ -130,7 +102,7 @@ void TstSentencias::comoSeEnviaban()
     comando(u"carga"_s, [&] { frm = &c.Carga(); });
     QVERIFY(QTest::qWaitForWindowActive(frm));
     comando(u"renombrar"_s, [&] {
-        Pulsa(*frm, u"3012"_s);
+        pruebas::Clic(*frm, u"3012"_s);
         pruebas::Tecla(frm, Qt::Key_F2);
         QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
         pruebas::Escribe(frm, u"Proveedores"_s);
@@ -138,33 +110,26 @@ void TstSentencias::comoSeEnviaban()
         QTRY_COMPARE(frm->tvCeCos->Nodes(u"N3012"_s)->Text(), u"3012 - PROVEEDORES"_s);
     });
     comando(u"nuevo"_s, [&] {
-        Pulsa(*frm, u"2011"_s);
+        pruebas::Clic(*frm, u"2011"_s);
         EnEditor(*frm, "btnNuevo", [](frmCATAddCeCo& ed) {
-            Teclea(ed.txtClave, u"77"_s);
-            Teclea(ed.txtTexto, u"Linea de pintura"_s);
+            pruebas::Teclea(ed.txtClave, u"77"_s);
+            pruebas::Teclea(ed.txtTexto, u"Linea de pintura"_s);
             pruebas::Tecla(&ed, Qt::Key_2, Qt::AltModifier);
-            Teclea(ed.txtUser3, u"12.5"_s);
+            pruebas::Teclea(ed.txtUser3, u"12.5"_s);
             ed.dpUser5->setFocus();
             pruebas::Tecla(&ed, Qt::Key_Delete); // the date offered, emptied
             ed.dpUser6->setValue(QDate(2026, 6, 30));
         });
     });
     comando(u"editar"_s, [&] {
-        Pulsa(*frm, u"105"_s);
-        EnEditor(*frm, "btnEditar", [](frmCATAddCeCo& ed) { Teclea(ed.txtTexto, u"Ventas noreste"_s); });
+        pruebas::Clic(*frm, u"105"_s);
+        EnEditor(*frm, "btnEditar", [](frmCATAddCeCo& ed) { pruebas::Teclea(ed.txtTexto, u"Ventas noreste"_s); });
     });
-    comando(u"baja"_s, [&] {
-        Pulsa(*frm, u"300"_s);
-        Boton(frm, "btnEliminar");
-    });
-    comando(u"reactivación"_s, [&] {
-        Pulsa(*frm, u"300"_s);
-        Boton(frm, "btnReactivar");
-    });
+    comando(u"baja"_s, [&] { Pulsa(*frm, u"300"_s, "btnEliminar"); });
+    comando(u"reactivación"_s, [&] { Pulsa(*frm, u"300"_s, "btnReactivar"); });
     const auto elimina = [&](const QString& clave, const QList<int>& respuestas) {
         c.dobles.datos->respuestas = respuestas;
-        Pulsa(*frm, clave);
-        Boton(frm, "btnB1");
+        Pulsa(*frm, clave, "btnB1");
     };
     comando(u"eliminar una rama"_s, [&] { elimina(u"303"_s, {kt508::vbYes, kt508::vbYes}); });
     comando(u"eliminar una hoja"_s, [&] { elimina(u"401"_s, {kt508::vbYes}); });
@@ -172,16 +137,12 @@ void TstSentencias::comoSeEnviaban()
     comando(u"eliminar un centro en uso"_s, [&] { elimina(u"501"_s, {kt508::vbYes}); });
     comando(u"cambiar cuenta"_s, [&] {
         c.dobles.entrada->respuestas = {u"5200"_s};
-        Pulsa(*frm, u"302"_s);
-        Boton(frm, "btnB3");
+        Pulsa(*frm, u"302"_s, "btnB3");
     });
-    comando(u"imprimir"_s, [&] {
-        Pulsa(*frm, u"0"_s);
-        Boton(frm, "btnImprimir");
-    });
+    comando(u"imprimir"_s, [&] { Pulsa(*frm, u"0"_s, "btnImprimir"); });
     comando(u"mover"_s, [&] {
         c.dobles.datos->respuestas = {kt508::vbYes};
-        Pulsa(*frm, u"1051"_s);
+        pruebas::Clic(*frm, u"1051"_s);
         pruebas::EnModal([](QWidget* modal) {
             if (auto* dialogo = qobject_cast<frmMover*>(modal)) {
                 dialogo->txtNuevoPadre->setFocus();

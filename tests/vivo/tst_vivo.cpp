@@ -3,7 +3,6 @@
 #include "kt508/catalogue/frmKT508.h"
 #include "kt508/services/Controles.h"
 #include "suite/ado/AdoConnection.h"
-#include "suite/schema/Schema.h"
 #include "tests/support/Backends.h"
 #include "tests/support/Componente.h"
 #include "tests/support/Interaccion.h"
@@ -17,46 +16,18 @@
 using namespace Qt::StringLiterals;
 using pruebas::Componente;
 using pruebas::Contenido;
+using pruebas::Nodo;
+using pruebas::Vista;
 
 namespace {
 
 const QString LecturaDeVersion = u"SELECT Vc_Version FROM Version_Catalogo"_s;
 
-kt508::Node* Nodo(frmKT508& frm, const QString& clave)
-{
-    return frm.tvCeCos->Nodes(u'N' + clave);
-}
-
-// The branch as the user sees it, depth first: key, image and text, indented by level; "+" after
-// an expanded node.
-QStringList Vista(kt508::Node* nodo, int nivel = 0)
-{
-    QStringList filas{u"%1%2 %3 %4%5"_s.arg(QString(nivel, u' '), nodo->Key())
-                          .arg(nodo->Image())
-                          .arg(nodo->Text(), nodo->Expanded() ? u" +"_s : QString())};
-    for (kt508::Node* hijo = nodo->Child(); hijo; hijo = hijo->Next())
-        filas << Vista(hijo, nivel + 1);
-    return filas;
-}
-
-// Centres given as "key|parent|description|type".
-void Inserta(Componente& c, const QStringList& centros)
-{
-    for (const QString& v : centros)
-        c.Inserta(v.section('|', 0, 0), v.section('|', 1, 1), v.section('|', 2, 2), v.section('|', 3, 3).toInt(),
-                  u"AC"_s);
-}
-
-// Another program on the same database, with a connection of its own.
-std::unique_ptr<orbanel::ado::AdoConnection> Otra(const QString& backend)
-{
-    return orbanel::schema::Abre(pruebas::urlDe(backend));
-}
-
 // The little catalogue every case starts from, loaded, with 1 and 2 expanded.
 frmKT508& Carga(Componente& c)
 {
-    Inserta(c, {u"1|0|Ventas|1"_s, u"10|1|Norte|0"_s, u"11|1|Sur|0"_s, u"2|0|Operaciones|1"_s, u"20|2|Planta|0"_s});
+    c.Inserta({u"1|0|Ventas|1|AC"_s, u"10|1|Norte|0|AC"_s, u"11|1|Sur|0|AC"_s, u"2|0|Operaciones|1|AC"_s,
+               u"20|2|Planta|0|AC"_s});
     frmKT508& frm = c.Carga();
     Nodo(frm, u"1"_s)->setExpanded(true);
     Nodo(frm, u"2"_s)->setExpanded(true);
@@ -73,21 +44,18 @@ private slots:
     void unaLecturaSinCambios();
     void cambiosDeOtroEnSuSitio_data() { pruebas::agregaBackends(pruebas::ConOdbc::Si); }
     void cambiosDeOtroEnSuSitio();
-    void loPropioNoVuelve_data() { pruebas::agregaBackends(); }
-    void loPropioNoVuelve();
-    void retenidoMientrasSeRenombra();
-    void retenidoMientrasElEditor();
-    void nadaEnTransaccionAjena();
-    void cadaDosSegundos();
+    void retenido();
 };
 
 // While nothing changed, a reading is the one small statement and the tree stays as it is; a
-// change brings the centres noted since, once.
+// change this screen makes is in its tree already, and only reaches the notes; another's change
+// brings the centres noted since, once.
 void TstVivo::unaLecturaSinCambios()
 {
     QFETCH(QString, backend);
-    Componente c(backend, Contenido::Demo);
-    frmKT508& frm = c.Carga();
+    Componente c(backend, Contenido::Vacio);
+    frmKT508& frm = Carga(c);
+    QVERIFY(QTest::qWaitForWindowActive(&frm));
     const QStringList antes = Vista(Nodo(frm, u"0"_s));
     c.db().setRecording(true);
     frm.Sondea();
@@ -95,8 +63,22 @@ void TstVivo::unaLecturaSinCambios()
     QCOMPARE(c.db().recorded(), (QStringList{LecturaDeVersion, LecturaDeVersion}));
     QCOMPARE(Vista(Nodo(frm, u"0"_s)), antes);
 
-    QVERIFY_SQL(
-        Otra(backend)->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'OTRO' WHERE CC_Cve_Centro_Costo = '105'"_s));
+    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
+    frm.tvCeCos->setFocus();
+    pruebas::Tecla(&frm, Qt::Key_F2);
+    pruebas::Escribe(&frm, u"Cobranza"_s);
+    pruebas::Tecla(&frm, Qt::Key_Return);
+    QTRY_COMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - COBRANZA"_s);
+    c.db().clearRecorded();
+    frm.Sondea();
+    QCOMPARE(c.db().recorded(), QStringList{LecturaDeVersion});
+    auto otra = pruebas::Otra(backend);
+    QCOMPARE(pruebas::escalar(*otra,
+                              u"SELECT Cm_Clave FROM Cambio_Centro WHERE Vc_Version = "
+                              "(SELECT Vc_Version FROM Version_Catalogo)"_s),
+             QVariant(u"10"_s));
+
+    QVERIFY_SQL(otra->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'OTRO' WHERE CC_Cve_Centro_Costo = '11'"_s));
     c.db().clearRecorded();
     frm.Sondea();
     frm.Sondea();
@@ -104,7 +86,7 @@ void TstVivo::unaLecturaSinCambios()
     QCOMPARE(enviadas.size(), 3);
     QVERIFY2(enviadas[1].contains(u"FROM Cambio_Centro"_s), qPrintable(enviadas[1]));
     QCOMPARE(enviadas[2], LecturaDeVersion);
-    QCOMPARE(Nodo(frm, u"105"_s)->Text(), u"105 - OTRO"_s);
+    QCOMPARE(Nodo(frm, u"11"_s)->Text(), u"11 - OTRO"_s);
 }
 
 // What another connection adds, renames, moves, deactivates and deletes shows in place: what
@@ -115,7 +97,7 @@ void TstVivo::cambiosDeOtroEnSuSitio()
     Componente c(backend, Contenido::Vacio);
     frmKT508& frm = Carga(c);
     frm.tvCeCos->setSelectedItem(Nodo(frm, u"20"_s));
-    auto otra = Otra(backend);
+    auto otra = pruebas::Otra(backend);
     QVERIFY_SQL(otra->Execute(u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion) "
                               "VALUES ('105', '1', 'Centro')"_s));
     QVERIFY_SQL(otra->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Norte y Este' "
@@ -157,94 +139,53 @@ void TstVivo::cambiosDeOtroEnSuSitio()
     QCOMPARE(barra->value(), posicion);
 }
 
-// A change this screen makes is in its tree already: the next reading finds nothing to read.
-// Another's change reaches the other connection's notes.
-void TstVivo::loPropioNoVuelve()
-{
-    QFETCH(QString, backend);
-    Componente c(backend, Contenido::Vacio);
-    frmKT508& frm = Carga(c);
-    QVERIFY(QTest::qWaitForWindowActive(&frm));
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"10"_s));
-    frm.tvCeCos->setFocus();
-    pruebas::Tecla(&frm, Qt::Key_F2);
-    pruebas::Escribe(&frm, u"Cobranza"_s);
-    pruebas::Tecla(&frm, Qt::Key_Return);
-    QTRY_COMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - COBRANZA"_s);
-
-    c.db().setRecording(true);
-    frm.Sondea();
-    QCOMPARE(c.db().recorded(), QStringList{LecturaDeVersion});
-    auto otra = Otra(backend);
-    QCOMPARE(pruebas::escalar(*otra,
-                              u"SELECT Cm_Clave FROM Cambio_Centro WHERE Vc_Version = "
-                              "(SELECT Vc_Version FROM Version_Catalogo)"_s),
-             QVariant(u"10"_s));
-}
-
-// A rename in place is left alone: the change waits until it ends, and then comes at once.
-void TstVivo::retenidoMientrasSeRenombra()
+// A rename in place and the modal editor are left alone: the change waits until they end, and
+// then comes at once. Inside a transaction another part of the suite holds on the connection
+// nothing is read: what it wrote may yet be undone. Nothing pressed, the next reading comes
+// within two seconds.
+void TstVivo::retenido()
 {
     Componente c(u"sqlite"_s, Contenido::Vacio);
     frmKT508& frm = Carga(c);
     QVERIFY(QTest::qWaitForWindowActive(&frm));
+    auto otra = pruebas::Otra(u"sqlite"_s);
+    const auto renombra = [&](const QString& descripcion) {
+        QVERIFY_SQL(otra->Execute(
+            u"UPDATE Centro_Costo SET CC_Descripcion = '%1' WHERE CC_Cve_Centro_Costo = '10'"_s.arg(descripcion)));
+    };
     frm.tvCeCos->setSelectedItem(Nodo(frm, u"11"_s));
     frm.tvCeCos->setFocus();
     pruebas::Tecla(&frm, Qt::Key_F2);
     QVERIFY(frm.tvCeCos->LabelEditing());
-    QVERIFY_SQL(Otra(u"sqlite"_s)
-                    ->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Otro' WHERE CC_Cve_Centro_Costo = '10'"_s));
+    renombra(u"Otro"_s);
     frm.Sondea();
     QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Norte"_s);
     pruebas::Tecla(&frm, Qt::Key_Escape);
     QTRY_COMPARE_WITH_TIMEOUT(Nodo(frm, u"10"_s)->Text(), u"10 - Otro"_s, 1000);
-}
 
-// The modal editor is left alone too: what changed meanwhile shows once it closes.
-void TstVivo::retenidoMientrasElEditor()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    frmKT508& frm = Carga(c);
-    frm.tvCeCos->setSelectedItem(Nodo(frm, u"11"_s));
     QString mientras;
     pruebas::EnModal([&](QWidget* editor) {
-        QVERIFY_SQL(
-            Otra(u"sqlite"_s)
-                ->Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Otro' WHERE CC_Cve_Centro_Costo = '10'"_s));
+        renombra(u"Otro más"_s);
         frm.Sondea();
         mientras = Nodo(frm, u"10"_s)->Text();
         if (editor)
             pruebas::Tecla(editor, Qt::Key_Escape);
     });
     QVERIFY(QMetaObject::invokeMethod(frm.Controles, "Nuevo"));
-    QCOMPARE(mientras, u"10 - Norte"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(Nodo(frm, u"10"_s)->Text(), u"10 - Otro"_s, 1000);
-}
+    QCOMPARE(mientras, u"10 - Otro"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(Nodo(frm, u"10"_s)->Text(), u"10 - Otro más"_s, 1000);
 
-// Inside a transaction another part of the suite holds on the connection nothing is read: what it
-// wrote may yet be undone.
-void TstVivo::nadaEnTransaccionAjena()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    frmKT508& frm = Carga(c);
     c.db().BeginTrans();
-    QVERIFY_SQL(c.db().Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Otro' WHERE CC_Cve_Centro_Costo = '10'"_s));
+    QVERIFY_SQL(c.db().Execute(u"UPDATE Centro_Costo SET CC_Descripcion = 'Mío' WHERE CC_Cve_Centro_Costo = '10'"_s));
     c.db().setRecording(true);
     frm.Sondea();
     QCOMPARE(c.db().recorded(), QStringList());
     c.db().RollbackTrans();
     frm.Sondea();
-    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Norte"_s);
-}
+    QCOMPARE(Nodo(frm, u"10"_s)->Text(), u"10 - Otro más"_s);
 
-// No key pressed: within two seconds the tree shows another's new centre.
-void TstVivo::cadaDosSegundos()
-{
-    Componente c(u"sqlite"_s, Contenido::Vacio);
-    frmKT508& frm = Carga(c);
-    QVERIFY_SQL(Otra(u"sqlite"_s)
-                    ->Execute(u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, "
-                              "CC_Descripcion) VALUES ('3', '0', 'Nuevo')"_s));
+    QVERIFY_SQL(otra->Execute(u"INSERT INTO Centro_Costo (CC_Cve_Centro_Costo, CC_Acumula, CC_Descripcion) "
+                              "VALUES ('3', '0', 'Nuevo')"_s));
     QTRY_VERIFY_WITH_TIMEOUT(Nodo(frm, u"3"_s), 2500);
 }
 

@@ -585,6 +585,12 @@ void TstComandos::listado_data()
         QTest::addRow("%s cortes en la descripción", qPrintable(b))
             << b << QStringList{u"5|0|Dos\r\nlíneas|1|AC"_s, u"50|5|Una\nmás\tuna|0|AC"_s} << u""_s
             << u"5 - Dos  líneas\r\n\t50 - Una más una\r\n\r\n\r\n"_s;
+        // A row keyed as the root prints, its children are not listed twice; keys of more than
+        // one byte lead their lines and their own children.
+        QTest::addRow("%s clave de la raíz y claves con acentos", qPrintable(b))
+            << b
+            << QStringList{u"0|0|Raíz guardada|1|AC"_s, u"1|0|A|1|AC"_s, u"Ñ1|1|Ñandú|1|AC"_s, u"Ñ10|Ñ1|Emú|0|AC"_s}
+            << u""_s << u"0 - Raíz guardada\r\n\r\n1 - A\r\n\tÑ1 - Ñandú\r\n\t\tÑ10 - Emú\r\n\r\n\r\n\r\n"_s;
     }
     QTest::newRow("falla un nivel") << u"sqlite"_s
                                     << QStringList{u"1|0|A|1|AC"_s, u"10|1|B|0|AC"_s, u"2|0|D|1|AC"_s, u"20|2|E|0|AC"_s}

@@ -300,6 +300,10 @@ void TstEditor::rechazado_data()
         fila(b, "tipo de la cuenta padre nulo", generacion + "Uso no válido de Null" + error + "7500006", "",
              "UPDATE Cuenta_Contable SET CC_Tipo = NULL WHERE Cc_Cve_Cuenta_Contable = '5100'");
         fila(b, "padre borrado por otro", eliminado, "", borra105);
+        fila(b, "padre dado de baja por otro",
+             "El centro 105 fue modificado por LUIS el 06/12/2026 10:42 después de abrirlo. *" + aviso + "7500008", "",
+             "UPDATE Centro_Costo SET Es_Cve_Estado = 'BA', Oper_Ult_Modif = 'LUIS', Fecha_Ult_Modif = "
+             "'2026-12-06 10:42:00' WHERE CC_Cve_Centro_Costo = '105'");
         // What another user stores while the editor is up is not put back: who changed it and when.
         fila(b, "modificado mientras",
              "El centro 105 fue modificado por LUIS el 06/12/2026 10:42 después de abrirlo. Cierre y vuelva a abrir "

@@ -75,7 +75,13 @@ frmKT508::frmKT508(const Publico::Servicios& servicios)
     resize(Px(8625), Px(5700));
 }
 
-frmKT508::~frmKT508() = default;
+frmKT508::~frmKT508()
+{
+    // Going, the window hides and its focus moves: a rename still open in the tree would end
+    // and call back into this half-destroyed window. What is still being typed goes with it.
+    for (QObject* control : findChildren<QObject*>())
+        QObject::disconnect(control, nullptr, this, nullptr);
+}
 
 QObject* frmKT508::Padre() const
 {

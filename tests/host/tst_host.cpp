@@ -113,17 +113,6 @@ bool EscribeCsv(const QString& archivo, const QStringList& renglones)
     return salida.open(QIODevice::WriteOnly) && salida.write(texto) == texto.size();
 }
 
-// The action on the next modal window other than the one already open.
-void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
-{
-    pruebas::EnModal([abierta, accion](QWidget* modal) {
-        if (modal && modal == abierta)
-            EnOtraModal(abierta, accion);
-        else
-            accion(modal);
-    });
-}
-
 // Clicks Cancelar on the import's progress once it shows centres written, then hands the next
 // window to the action.
 void CancelaConAvance(int& escritos, const std::function<void(QWidget*)>& despues, QDeadlineTimer limite)
@@ -135,7 +124,7 @@ void CancelaConAvance(int& escritos, const std::function<void(QWidget*)>& despue
         if (!progreso)
             return despues(nullptr);
         escritos = progreso->value();
-        EnOtraModal(progreso, despues);
+        pruebas::EnOtraModal(progreso, despues);
         progreso->findChild<QPushButton*>()->click();
     });
 }
@@ -341,7 +330,7 @@ void TstHost::menuExportar()
         QLineEdit* nombre = archivos->findChild<QLineEdit*>(u"fileNameEdit"_s);
         nombre->selectAll();
         QTest::keyClicks(nombre, u"catalogo"_s);
-        EnOtraModal(archivos, [&](QWidget* mensaje) {
+        pruebas::EnOtraModal(archivos, [&](QWidget* mensaje) {
             if (!mensaje)
                 return;
             aviso = mensaje->findChild<QLabel*>(u"textoMensaje"_s)->text();

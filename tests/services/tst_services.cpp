@@ -45,18 +45,6 @@ void AgregaCentro(const QString& clave, const QString& acumula)
         {clave, acumula, u"Centro "_s + clave});
 }
 
-// The action on the next modal window other than the one already open: a dialog that is
-// still being built lets the timers run before it shows.
-void EnOtraModal(QWidget* abierta, const std::function<void(QWidget*)>& accion)
-{
-    pruebas::EnModal([abierta, accion](QWidget* modal) {
-        if (modal && modal == abierta)
-            EnOtraModal(abierta, accion);
-        else
-            accion(modal);
-    });
-}
-
 } // namespace
 
 class TstServicios : public QObject {
@@ -316,7 +304,7 @@ void TstServicios::vistaPreviaConTeclado()
             return;
         altoRelativo = double(vista->height()) / vista->screen()->availableGeometry().height();
         for (Qt::Key tecla : {Qt::Key_P, Qt::Key_S}) {
-            EnOtraModal(vista, contesta);
+            pruebas::EnOtraModal(vista, contesta);
             pruebas::Tecla(vista, tecla, Qt::ControlModifier);
             QApplication::setActiveWindow(vista); // as a window manager does when a dialog closes
         }

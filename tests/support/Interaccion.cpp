@@ -91,6 +91,16 @@ void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos
     QTimer::singleShot(0, [accion, limite] { esperaModal(accion, limite); });
 }
 
+void EnOtraModal(QWidget* abierta, const std::function<void(QWidget* modal)>& accion)
+{
+    EnModal([abierta, accion](QWidget* modal) {
+        if (modal && modal == abierta)
+            EnOtraModal(abierta, accion);
+        else
+            accion(modal);
+    });
+}
+
 void Tecla(QWidget* ventana, Qt::Key tecla, Qt::KeyboardModifiers modificadores)
 {
     // Through the platform window, as the keyboard delivers it, when the window has one.

@@ -14,6 +14,9 @@ namespace pruebas {
 // Runs the action on the next modal window to appear (from inside its exec()).
 // If none appears within the time, the action runs with nullptr.
 void EnModal(const std::function<void(QWidget* modal)>& accion, int milisegundos = 5000);
+// The same on the next modal window other than the one already open: a dialog that is still
+// being built lets the timers run before it shows.
+void EnOtraModal(QWidget* abierta, const std::function<void(QWidget* modal)>& accion);
 
 // Runs the action on the next popup menu to open (from inside its exec()), nullptr when none
 // opens within the time. A menu the action leaves open is closed.

@@ -166,6 +166,7 @@ void TstMenu::entradasYTeclas()
     pruebas::Clic(frm, u"B"_s);
     frm.tvCeCos->setFocus();
     pruebas::Tecla(&frm, Qt::Key_Tab);
+    QTRY_VERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), u"btnReactivar"_s);
     pruebas::Tecla(&frm, Qt::Key_Return);
     QCOMPARE(Estado(c, u"B"_s), u"AC"_s);

@@ -12,7 +12,6 @@
 
 #include <poll.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <functional>
@@ -476,9 +475,7 @@ void SentenciasPostgres::Lote(const std::vector<Orden>& lote, const Entrega& ent
     };
     Tuberia tuberia(*this, lote, true, resultados, m_enTransaccion ? std::function<void(size_t)>() : final);
     tuberia.Corre();
-    std::vector<size_t> repetir = tuberia.Repetir();
-    std::sort(repetir.begin(), repetir.end());
-    for (const size_t i : repetir) {
+    for (const size_t i : tuberia.Repetir()) { // in the batch's order, as the results came
         ++m_viajes;
         std::vector<kt508::Resultado> solo(1);
         Tuberia(*this, {lote[i]}, false, solo).Corre();

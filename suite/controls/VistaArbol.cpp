@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -85,12 +84,12 @@ void VistaArbol::mousePressEvent(QMouseEvent* event)
     }
 }
 
-// Only the view's own nodes are dropped on it: not what another widget drags, nor files or text
-// from other programs, which carry no node of a tree.
+// Only the view's own nodes are dropped on it, not what another widget of the program drags (the
+// view already refuses data that carries no node, such as files or text).
 bool VistaArbol::Propio(const QDropEvent& event) const
 {
     const QObject* origen = event.source();
-    return (!origen || origen == this) && event.mimeData()->hasFormat(model()->mimeTypes().value(0));
+    return !origen || origen == this;
 }
 
 void VistaArbol::dragEnterEvent(QDragEnterEvent* event)
